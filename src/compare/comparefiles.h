@@ -1,0 +1,33 @@
+#pragma once
+
+#include "comparesink.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace bFile {
+
+// What a finished run counted; the command line turns it into its exit status.
+struct CompareSummary
+{
+    std::uint64_t changed = 0;
+    std::uint64_t locations = 0;
+};
+
+// A comparison that could not be completed: a file vanished, could not be opened or read,
+// or changed its size during the run. The message names the file and the reason.
+class CompareError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Compares file 1 from offset1 with file 2 from offset2, byte by byte, and writes the
+// difference report through the sink. Throws CompareError when a file fails; the lines
+// written up to then stay written, without a summary.
+CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
+                            std::uint64_t offset1, std::uint64_t offset2, bool byLines,
+                            bool withChars, CompareSink& sink);
+
+} // namespace bFile

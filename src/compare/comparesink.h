@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace bFile {
+
+// Where the comparison engine writes. The window's result pane, the command line and the
+// tests each implement it; the engine knows nothing else of its surroundings.
+class CompareSink
+{
+public:
+    virtual ~CompareSink() = default;
+
+    // One report line: the indent's blanks, the text and a line break, in the colour
+    // (0x00BBGGRR). The text is UTF-8 and may itself hold "\r\n" (the summary call).
+    virtual void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) = 0;
+
+    // A phase or progress text for the status bar.
+    virtual void ShowStatus(std::string_view text) = 0;
+
+    // "Detected more than 1000 changes, continue?": true goes on, false stops the run.
+    virtual bool ContinueAfter1000Changes() = 0;
+
+    // The report is complete; the pane redraws its font (the bold flag is flipped twice).
+    virtual void RefreshFont() = 0;
+};
+
+} // namespace bFile
