@@ -16,8 +16,13 @@ public:
     // (0x00BBGGRR). The text is UTF-8 and may itself hold "\r\n" (the summary call).
     virtual void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) = 0;
 
-    // A phase or progress text for the status bar.
+    // A phase text for the status bar ("Preparing ...", "Done!", ...).
     virtual void ShowStatus(std::string_view text) = 0;
+
+    // A progress text ("Comparing files, please wait ... 40%"), written every 1000 positions.
+    // They come far more often than anyone can read them: a sink may show only the latest
+    // at a pace of its own.
+    virtual void ShowProgress(std::string_view text) { ShowStatus(text); }
 
     // "Detected more than 1000 changes, continue?": true goes on, false stops the run.
     virtual bool ContinueAfter1000Changes() = 0;
