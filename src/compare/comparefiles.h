@@ -1,8 +1,12 @@
 #pragma once
 
 #include "comparesink.h"
+#include "filesource.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -19,7 +23,7 @@ struct CompareSummary
 // or changed its size during the run. The message names the file and the reason.
 class CompareError : public std::runtime_error
 {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -29,5 +33,18 @@ public:
 CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
                             std::uint64_t offset1, std::uint64_t offset2, bool byLines,
                             bool withChars, CompareSink& sink);
+
+// How the engine reads. The defaults suit real files; tests make blocks small so that short
+// files cross block boundaries, and open files through a wrapper that fails on purpose.
+struct CompareOptions
+{
+    // Bytes read from each file at a time; memory use stays at twice this, whatever the size.
+    std::size_t blockSize = 256 * 1024;
+    std::function<std::unique_ptr<FileSource>(const std::string& path)> openFile = OpenFileSource;
+};
+
+CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
+                            std::uint64_t offset1, std::uint64_t offset2, bool byLines,
+                            bool withChars, CompareSink& sink, const CompareOptions& options);
 
 } // namespace bFile

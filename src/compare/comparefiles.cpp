@@ -1,0 +1,297 @@
+#include "comparefiles.h"
+
+#include "reportbody.h"
+#include "reportformat.h"
+#include "reportlines.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace bFile {
+
+namespace {
+
+constexpr std::uint64_t kProgressStep = 1000;
+constexpr std::uint64_t kQuestionAt = 1000;
+
+// One of the two input files, numbered 1 and 2 in messages and report lines.
+struct Input
+{
+    Input(int number, const std::string& path) : number(number), path(path) {}
+
+    int number;
+    const std::string& path;
+    std::uint64_t length = 0;
+    std::uint64_t offset = 0;
+    std::unique_ptr<FileSource> source;
+    std::vector<unsigned char> block;
+
+    [[noreturn]] void Fail(const std::string& what) const
+    {
+        throw CompareError(what + " file " + std::to_string(number) + " (" + path + ")");
+    }
+    [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
+    {
+        throw CompareError(what + " file " + std::to_string(number) + " (" + path +
+                           "): " + error.what());
+    }
+
+    void Measure()
+    {
+        try {
+            length = FileLength(path);
+        } catch (const FileSourceError& error) {
+            Fail("Cannot get the size of", error);
+        }
+    }
+
+    void Open(const CompareOptions& options)
+    {
+        try {
+            source = options.openFile(path);
+            source->Seek(offset);
+        } catch (const FileSourceError& error) {
+            Fail("Cannot open", error);
+        }
+    }
+
+    // Fills the first count bytes of the block from where the last read ended.
+    void Read(std::size_t count)
+    {
+        std::size_t filled = 0;
+        try {
+            while (filled < count) {
+                const std::size_t got = source->Read(block.data() + filled, count - filled);
+                if (got == 0)
+                    Fail("Ended early: bytes went missing from");
+                filled += got;
+            }
+        } catch (const FileSourceError& error) {
+            Fail("Cannot read", error);
+        }
+    }
+
+    // A file that changed under the run gives no trustworthy report.
+    void CheckUnchanged() const
+    {
+        std::uint64_t now = 0;
+        try {
+            now = source->Size();
+        } catch (const FileSourceError& error) {
+            Fail("Cannot get the size of", error);
+        }
+        if (now != length)
+            Fail("Changed its size during the comparison:");
+    }
+};
+
+// First index in [from, to) where the blocks differ, or to.
+std::size_t FindDifference(const unsigned char* a, const unsigned char* b, std::size_t from,
+                           std::size_t to)
+{
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    constexpr std::size_t kNearby = 256;
+    constexpr std::size_t kSpan = 4096;
+    const auto firstDifferingByte = [](std::uint64_t x) -> std::size_t {
+        if constexpr (std::endian::native == std::endian::little)
+            return static_cast<std::size_t>(std::countr_zero(x)) / 8;
+        else
+            return static_cast<std::size_t>(std::countl_zero(x)) / 8;
+    };
+    const auto scanWords = [&](std::size_t i, std::size_t end) {
+        for (; i + kWord <= end; i += kWord) {
+            std::uint64_t wa, wb;
+            std::memcpy(&wa, a + i, kWord);
+            std::memcpy(&wb, b + i, kWord);
+            if (wa != wb)
+                return i + firstDifferingByte(wa ^ wb);
+        }
+        for (; i < end; ++i) {
+            if (a[i] != b[i])
+                return i;
+        }
+        return end;
+    };
+
+    // Differences in a busy report lie close together: look word by word first, and skip
+    // long equal stretches span by span at memcmp speed.
+    const std::size_t nearbyEnd = std::min(to, from + kNearby);
+    std::size_t i = scanWords(from, nearbyEnd);
+    if (i < nearbyEnd || i == to)
+        return i;
+    while (to - i >= kSpan && std::memcmp(a + i, b + i, kSpan) == 0)
+        i += kSpan;
+    return scanWords(i, to);
+}
+
+// The walk over both ranges, block by block: counts, body lines, progress and the question.
+class Comparison
+{
+  public:
+    Comparison(CompareSink& sink, bool byLines, bool withChars, std::uint64_t offset1,
+               std::uint64_t count)
+        : sink_(sink), body_(sink, byLines, withChars), offset1_(offset1),
+          percentUnit_(static_cast<double>(count - 1) / 100.0)
+    {}
+
+    // Walks one block pair whose first byte has the given index. False when the user
+    // chose to stop after 1000 changes.
+    bool Walk(const unsigned char* a, const unsigned char* b, std::size_t size, std::uint64_t start)
+    {
+        std::size_t j = 0;
+        while (j < size) {
+            if (!runOpen_) {
+                const std::size_t k = FindDifference(a, b, j, size);
+                if (k > j)
+                    ProgressThrough(start + k - 1);
+                j = k;
+                if (j == size)
+                    break;
+            }
+            const std::uint64_t index = start + j;
+            const bool differs = a[j] != b[j];
+            if (differs) {
+                ++changed_;
+                runOpen_ = true;
+                body_.AddByte(index, offset1_ + index, a[j], b[j]);
+            } else {
+                // The equal byte after a run closes it.
+                ++locations_;
+                runOpen_ = false;
+                body_.EndRow();
+            }
+            ProgressThrough(index);
+            if (differs && changed_ == kQuestionAt && !asked_) {
+                asked_ = true;
+                if (!sink_.ContinueAfter1000Changes())
+                    return false;
+            }
+            ++j;
+        }
+        return true;
+    }
+
+    // The comparison ended, at the last index or on the user's word.
+    CompareSummary Finish()
+    {
+        if (runOpen_) {
+            ++locations_;
+            runOpen_ = false;
+        }
+        body_.EndRow();
+        return {changed_, locations_};
+    }
+
+  private:
+    // Reports every progress mark up to and including index, in order.
+    void ProgressThrough(std::uint64_t index)
+    {
+        while (nextMark_ <= index) {
+            const auto percent = static_cast<std::uint64_t>(
+                std::floor(static_cast<double>(nextMark_) / percentUnit_));
+            if (percent != shownPercent_ || progressText_.empty()) {
+                shownPercent_ = percent;
+                progressText_ =
+                    "Comparing files, please wait ... " + bVarious::DecimalNumber(percent) + "%";
+            }
+            sink_.ShowProgress(progressText_);
+            nextMark_ += kProgressStep;
+        }
+    }
+
+    CompareSink& sink_;
+    ReportBody body_;
+    std::uint64_t offset1_;
+    double percentUnit_;
+    std::uint64_t changed_ = 0;
+    std::uint64_t locations_ = 0;
+    bool runOpen_ = false;
+    bool asked_ = false;
+    std::uint64_t nextMark_ = kProgressStep;
+    std::uint64_t shownPercent_ = 0;
+    std::string progressText_;
+};
+
+} // namespace
+
+CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
+                            std::uint64_t offset1, std::uint64_t offset2, bool byLines,
+                            bool withChars, CompareSink& sink)
+{
+    return CompareFiles(path1, path2, offset1, offset2, byLines, withChars, sink, CompareOptions{});
+}
+
+CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
+                            std::uint64_t offset1, std::uint64_t offset2, bool byLines,
+                            bool withChars, CompareSink& sink, const CompareOptions& options)
+{
+    std::array<Input, 2> inputs = {Input(1, path1), Input(2, path2)};
+    for (Input& input : inputs)
+        input.Measure();
+
+    // The header shows the offsets as given; the shift is taken from them too.
+    const std::uint64_t shift = offset1 > offset2 ? offset1 - offset2 : offset2 - offset1;
+    inputs[0].offset = offset1;
+    inputs[1].offset = offset2;
+    for (const Input& input : inputs)
+        sink.AppendLine(FileLine(input.number, input.path, input.length, input.offset, shift), 0,
+                        0);
+
+    // An offset past the end restarts at the file's first byte; one equal to the length
+    // leaves an empty range.
+    for (Input& input : inputs) {
+        if (input.offset > input.length) {
+            sink.AppendLine(OffsetResetLine(input.number), 0, 0);
+            input.offset = 0;
+        }
+    }
+    const std::uint64_t count1 = inputs[0].length - inputs[0].offset;
+    const std::uint64_t count2 = inputs[1].length - inputs[1].offset;
+    const std::uint64_t count = std::min(count1, count2);
+    if (count == 0) {
+        const int emptyFile = count1 == count2 ? 0 : (count1 == 0 ? 1 : 2);
+        sink.AppendLine(
+            EmptyRangeLine(emptyFile, emptyFile == 2 ? inputs[1].offset : inputs[0].offset), 0, 0);
+    } else if (count2 < count1) {
+        sink.AppendLine(TruncationLine(1, count - 1), 0, 0);
+    } else if (count1 < count2) {
+        sink.AppendLine(TruncationLine(2, count - 1), 0, 0);
+    }
+    sink.AppendLine("", 0, 0);
+
+    sink.ShowStatus("Preparing ...");
+    const auto blockSize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max<std::size_t>(options.blockSize, 1), count));
+    for (Input& input : inputs)
+        input.block.resize(blockSize);
+
+    for (Input& input : inputs) {
+        sink.ShowStatus(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
+        input.Open(options);
+    }
+
+    Comparison comparison(sink, byLines, withChars, inputs[0].offset, count);
+    for (std::uint64_t start = 0; start < count;) {
+        const auto size =
+            static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
+        for (Input& input : inputs)
+            input.Read(size);
+        if (!comparison.Walk(inputs[0].block.data(), inputs[1].block.data(), size, start))
+            break;
+        start += size;
+    }
+    for (const Input& input : inputs)
+        input.CheckUnchanged();
+    const CompareSummary summary = comparison.Finish();
+
+    sink.AppendLine(SummaryText(summary.changed, summary.locations), 0, 0);
+    sink.ShowStatus("Done!");
+    sink.RefreshFont();
+    return summary;
+}
+
+} // namespace bFile

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "comparesink.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace bFile {
+
+// The body of the difference report: one line per differing byte (Normal), or rows of up to
+// 16 consecutive differing bytes with one hex row per file (By lines), each followed by its
+// char row when characters are asked for. Lines are built in fixed buffers, without
+// allocating.
+class ReportBody
+{
+  public:
+    ReportBody(CompareSink& sink, bool byLines, bool withChars);
+
+    // One differing byte: index counts from the start offsets, position1 is its place in
+    // file 1. A row that reaches 16 bytes is written at once.
+    void AddByte(std::uint64_t index, std::uint64_t position1, std::uint8_t byte1,
+                 std::uint8_t byte2);
+
+    // A run ended, or the comparison did: writes the row being built, if any.
+    void EndRow();
+
+  private:
+    static constexpr std::size_t kRowBytes = 16;
+    struct Line
+    {
+        // A 17-digit label, then per byte at most two blanks and a 3-byte character.
+        char text[24 + kRowBytes * 5];
+        std::size_t size = 0;
+    };
+
+    void WriteLine(const Line& line);
+
+    CompareSink& sink_;
+    bool byLines_;
+    bool withChars_;
+    std::size_t rowFill_ = 0;
+    Line rows_[4]; // hex row 1, char row 1, hex row 2, char row 2
+};
+
+} // namespace bFile
