@@ -1,0 +1,114 @@
+// lumatra-report: the difference report of two files on the command line, with cmp's exit
+// statuses (0 equal, 1 different, 2 trouble).
+
+#include "comparefiles.h"
+#include "fileexists.h"
+#include "hexoffset.h"
+#include "options.h"
+#include "outputfile.h"
+#include "reportsink.h"
+#include "statusline.h"
+#include "version.h"
+
+#include <csignal>
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kSame = 0;
+constexpr int kDifferent = 1;
+constexpr int kTrouble = 2;
+
+// Writes a whole message to a stream; false when the stream takes it not.
+bool Print(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t written = write(fd, text.data(), text.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+int Fail(std::string_view message)
+{
+    Print(2, std::string(message) + "\n");
+    return kTrouble;
+}
+
+// Help and version go to standard output; a failure to print them is trouble too.
+int Show(const std::string& text)
+{
+    return Print(1, text) ? kSame : Fail("lumatra-report: cannot write to standard output");
+}
+
+std::string VersionText()
+{
+    return "lumatra-report (" LUMATRA_NAME ") " LUMATRA_VERSION ", " LUMATRA_RELEASE_DATE
+           "\n" LUMATRA_COPYRIGHT "\n" LUMATRA_WEB "\n";
+}
+
+// The window's checks, in its order and with its texts; empty when the request is sound.
+std::string_view CheckRequest(const CompareRequest& request)
+{
+    if (!bFile::FileExists(request.file1))
+        return "File 1 doesn't exist!";
+    if (!bFile::FileExists(request.file2))
+        return "File 2 doesn't exist!";
+    if (!bVarious::IsHex(request.offset1))
+        return "Offset 1 isn't HEX number !";
+    if (!bVarious::IsHex(request.offset2))
+        return "Offset 2 isn't HEX number !";
+    return {};
+}
+
+int Run(const CompareRequest& request)
+{
+    if (const std::string_view message = CheckRequest(request); !message.empty())
+        return Fail(message);
+
+    const bool toFile = !request.output.empty();
+    // Progress on a terminal that also shows the report would tear the report's lines.
+    StatusLine status(2, toFile || isatty(1) != 1);
+    try {
+        auto output =
+            toFile ? std::make_unique<OutputFile>(request.output) : std::make_unique<OutputFile>();
+        ReportSink sink(*output, status, request.stopAfter1000);
+        const bFile::CompareSummary summary = bFile::CompareFiles(
+            request.file1, request.file2, *bVarious::OffsetFromHex(request.offset1),
+            *bVarious::OffsetFromHex(request.offset2), request.byLines, request.withChars, sink);
+        status.Clear();
+        output->Commit();
+        return summary.changed == 0 ? kSame : kDifferent;
+    } catch (const std::exception& error) {
+        status.Clear();
+        return Fail(std::string("lumatra-report: ") + error.what());
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A closed pipe is reported as a failed write, not a silent death.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const Command command = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (std::holds_alternative<ShowHelp>(command))
+        return Show(UsageText());
+    if (std::holds_alternative<ShowVersion>(command))
+        return Show(VersionText());
+    if (const auto* usage = std::get_if<UsageError>(&command)) {
+        return Fail("lumatra-report: " + usage->message +
+                    "\nTry 'lumatra-report --help' for more information.");
+    }
+    return Run(std::get<CompareRequest>(command));
+}

@@ -1,0 +1,120 @@
+#include "options.h"
+
+#include "hexoffset.h"
+
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// Options that take a value, as "--name VALUE" or "--name=VALUE" ("-o FILE" for -o).
+struct ValueOption
+{
+    std::string_view name;
+    std::string CompareRequest::*field;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--offset1", &CompareRequest::offset1},
+    {"--offset2", &CompareRequest::offset2},
+    {"-o", &CompareRequest::output},
+    {"--output", &CompareRequest::output},
+};
+
+} // namespace
+
+Command ParseArguments(const std::vector<std::string>& arguments)
+{
+    CompareRequest request;
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
+            files.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "-h" || argument == "--help")
+            return ShowHelp{};
+        if (argument == "--version")
+            return ShowVersion{};
+        if (argument == "--by-lines") {
+            request.byLines = true;
+            continue;
+        }
+        if (argument == "--with-chars") {
+            request.withChars = true;
+            continue;
+        }
+        if (argument == "--stop-after-1000") {
+            request.stopAfter1000 = true;
+            continue;
+        }
+
+        const ValueOption* option = nullptr;
+        std::optional<std::string> value;
+        for (const ValueOption& candidate : kValueOptions) {
+            const std::string_view name = candidate.name;
+            if (argument == name) {
+                option = &candidate;
+                if (i + 1 < arguments.size())
+                    value = arguments[++i];
+            } else if (name.starts_with("--") && argument.starts_with(name) &&
+                       argument[name.size()] == '=') {
+                option = &candidate;
+                value = argument.substr(name.size() + 1);
+            }
+        }
+        if (option == nullptr)
+            return UsageError{"unknown option '" + argument + "'"};
+        if (!value)
+            return UsageError{"option '" + argument + "' needs a value"};
+        // An empty -o would silently mean standard output.
+        if (value->empty() && option->field == &CompareRequest::output)
+            return UsageError{"option '" + argument + "' needs a file name"};
+        request.*(option->field) = *value;
+    }
+
+    // The window's offset fields take at most eight characters; more is refused here,
+    // before any check, as the window would never let it be typed.
+    for (const std::string* offset : {&request.offset1, &request.offset2}) {
+        if (offset->size() > bVarious::kMaxOffsetDigits)
+            return UsageError{"offset '" + *offset + "' is longer than " +
+                              std::to_string(bVarious::kMaxOffsetDigits) + " characters"};
+    }
+    if (files.size() != 2)
+        return UsageError{files.size() < 2 ? "two files are needed" : "too many files"};
+    request.file1 = files[0];
+    request.file2 = files[1];
+    return request;
+}
+
+std::string UsageText()
+{
+    return "Usage: lumatra-report [OPTION]... FILE1 FILE2\n"
+           "Compare FILE1 and FILE2 byte by byte from two hexadecimal start offsets and\n"
+           "write the difference report (UTF-8, every line ending in CR LF).\n"
+           "\n"
+           "  --offset1 HEX       start offset in FILE1: hex digits of either case, at most\n"
+           "                      8, empty for 0 (default 0)\n"
+           "  --offset2 HEX       start offset in FILE2 (default 0)\n"
+           "  --by-lines          rows of up to 16 differing bytes, one hex row per file,\n"
+           "                      instead of one line per differing byte\n"
+           "  --with-chars        add each differing byte's character\n"
+           "  --stop-after-1000   stop after 1000 changed bytes (default: carry on)\n"
+           "  -o, --output FILE   write the report to FILE, which is replaced only when the\n"
+           "                      report is complete (default: standard output)\n"
+           "  -h, --help          show this help and exit\n"
+           "      --version       show the version and exit\n"
+           "  --                  end of options: what follows are files\n"
+           "\n"
+           "An offset past the end of its file is set to 0; the longer range is cut to the\n"
+           "length of the shorter one. When standard error is a terminal, progress is shown\n"
+           "there.\n"
+           "\n"
+           "Exit status: 0 if no byte differs, 1 if bytes differ, 2 if trouble.\n";
+}

@@ -1,0 +1,111 @@
+#include "outputfile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+// The permissions a new file gets from open(): 0666 less the umask.
+mode_t NewFileMode()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+OutputFile::OutputFile()
+{
+    buffer_.reserve(kBufferSize);
+}
+
+OutputFile::OutputFile(const std::string& path) : path_(path), tempPath_(path + ".XXXXXX")
+{
+    std::vector<char> name(tempPath_.begin(), tempPath_.end());
+    name.push_back('\0');
+    fd_ = mkstemp(name.data());
+    if (fd_ < 0)
+        Fail(errno);
+    tempPath_.assign(name.data());
+    // A replaced file keeps its permissions; a new one gets the usual ones, not mkstemp's 0600.
+    struct stat existing
+    {
+    };
+    const mode_t mode =
+        stat(path_.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
+    if (fchmod(fd_, mode) != 0)
+        Fail(errno);
+    buffer_.reserve(kBufferSize);
+}
+
+OutputFile::~OutputFile()
+{
+    if (tempPath_.empty())
+        return;
+    close(fd_);
+    unlink(tempPath_.c_str());
+}
+
+void OutputFile::Write(std::string_view text)
+{
+    if (buffer_.size() + text.size() > kBufferSize)
+        Flush();
+    buffer_.append(text);
+}
+
+void OutputFile::Commit()
+{
+    Flush();
+    if (tempPath_.empty())
+        return;
+    if (fsync(fd_) != 0)
+        Fail(errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        const int error = errno;
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+        Fail(error);
+    }
+    if (std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+        const int error = errno;
+        unlink(tempPath_.c_str());
+        tempPath_.clear();
+        Fail(error);
+    }
+    tempPath_.clear();
+}
+
+void OutputFile::Flush()
+{
+    const char* data = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0) {
+        const ssize_t written = write(fd_, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            Fail(errno);
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    buffer_.clear();
+}
+
+void OutputFile::Fail(int error) const
+{
+    const std::string where = path_.empty() ? std::string("standard output") : path_;
+    throw std::runtime_error("Cannot write the report to " + where + ": " +
+                             std::generic_category().message(error));
+}

@@ -1,0 +1,25 @@
+#include "reportsink.h"
+
+#include <string>
+
+ReportSink::ReportSink(OutputFile& output, StatusLine& status, bool stopAfter1000)
+    : output_(output), status_(status), stopAfter1000_(stopAfter1000)
+{}
+
+void ReportSink::AppendLine(std::string_view text, std::uint32_t /*colour*/, std::uint8_t indent)
+{
+    if (indent > 0)
+        output_.Write(std::string(indent, ' '));
+    output_.Write(text);
+    output_.Write("\r\n");
+}
+
+void ReportSink::ShowStatus(std::string_view text)
+{
+    status_.Show(text);
+}
+
+bool ReportSink::ContinueAfter1000Changes()
+{
+    return !stopAfter1000_;
+}
