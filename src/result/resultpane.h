@@ -1,14 +1,21 @@
 #pragma once
 
+#include <QColor>
 #include <QPlainTextEdit>
 
 // The result pane `tOut`: the report's text widget. Besides the text it keeps the font's
 // character-set code, which the settings store round-trips although Qt fonts have none.
+//
+// Line breaks are one position each, as in any Qt text document. While the pane is frozen,
+// appended lines are gathered and inserted in one edit per colour, which is what lets a
+// report of a million lines arrive in seconds; nobody sees the difference, because a frozen
+// pane neither paints nor takes input. Whoever reads the pane while it is frozen calls
+// flushPending() first.
 class ResultPane : public QPlainTextEdit
 {
     Q_OBJECT
 
-public:
+  public:
     explicit ResultPane(QWidget* parent = nullptr);
 
     int charset() const { return m_charset; }
@@ -18,6 +25,29 @@ public:
     // by the system's fixed font of the same size and weight, so report columns line up.
     void applyFont(const QFont& font);
 
-private:
+    // Appends the line and a line break at the caret (replacing any selection) in the colour,
+    // and leaves the caret right after the line break. Throws std::overflow_error when the
+    // pane's positions would no longer fit in an int.
+    void appendLine(const QString& line, const QColor& colour);
+
+    // Frozen: no repainting, no undo history, lines batched. Unfreezing inserts what is
+    // pending and repaints; it does not touch the enabled state or the focus.
+    void setFrozen(bool frozen);
+    bool isFrozen() const { return m_frozen; }
+
+    // Inserts the lines gathered while frozen, at the caret.
+    void flushPending();
+
+  Q_SIGNALS:
+    // A mouse button was released over the pane; x and y are in pixels from its top left.
+    void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+
+  protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
     int m_charset = 238; // Central European
+    bool m_frozen = false;
+    QString m_pending;
+    QColor m_pendingColour;
 };

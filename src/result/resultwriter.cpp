@@ -1,0 +1,31 @@
+#include "resultwriter.h"
+
+#include "resultpane.h"
+
+#include <QColor>
+#include <QString>
+
+namespace bVarious {
+
+void AppendLine(ResultPane& pane, const QString& text, quint32 colour, quint8 indent)
+{
+    const QColor rgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+    pane.appendLine(QString(indent, QLatin1Char(' ')) + text, rgb);
+}
+
+void FreezeResult(ResultPane& pane, bool freeze, bool& resultChanged)
+{
+    if (freeze) {
+        pane.setFrozen(true);
+        pane.setEnabled(false);
+        resultChanged = false;
+    } else {
+        pane.setFrozen(false);
+        pane.setEnabled(true);
+        resultChanged = true;
+        if (!pane.isHidden())
+            pane.setFocus();
+    }
+}
+
+} // namespace bVarious

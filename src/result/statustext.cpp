@@ -1,0 +1,14 @@
+#include "statustext.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+namespace bFile {
+
+void ShowStatus(QLabel& panel, const QString& text)
+{
+    panel.setText(text);
+    QCoreApplication::processEvents();
+}
+
+} // namespace bFile

@@ -1,0 +1,213 @@
+#include "panesink.h"
+#include "resultpane.h"
+#include "resultwriter.h"
+#include "statustext.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint32 kRed = 0x000000FF; // 0x00BBGGRR
+constexpr quint32 kBlue = 0x00FF0000;
+
+QColor colourAt(const ResultPane& pane, int position)
+{
+    QTextCursor cursor(pane.document());
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+    return cursor.charFormat().foreground().color();
+}
+
+// Every visible character's colour, in order; line breaks are left out.
+QList<QColor> colours(const ResultPane& pane)
+{
+    QList<QColor> result;
+    const QString text = pane.toPlainText();
+    for (int i = 0; i < text.size(); ++i)
+        if (text.at(i) != QLatin1Char('\n'))
+            result.append(colourAt(pane, i));
+    return result;
+}
+
+} // namespace
+
+class ResultPaneTest : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void appendLineIndentsAndColoursTheWholeLine();
+    void consecutiveLinesKeepOrderColourAndCaret();
+    void appendLineReplacesTheSelection();
+    void lineBreakInsideTheTextGivesAnEmptyLine();
+    void frozenPaneGivesTheSameTextAndColours();
+    void freezeAndUnfreeze();
+    void unfreezeLeavesTheFocusOfAHiddenPane();
+    void showStatusSetsTextAndHandlesEvents();
+    void sinkFlushesBeforeEventsAndStopsWhenAsked();
+};
+
+void ResultPaneTest::appendLineIndentsAndColoursTheWholeLine()
+{
+    ResultPane pane;
+    bVarious::AppendLine(pane, QStringLiteral("abc"), kRed, 3);
+    bVarious::AppendLine(pane, QString(), kBlue, 0);
+    QCOMPARE(pane.toPlainText(), QStringLiteral("   abc\n\n"));
+    const QList<QColor> expected(6, QColor(Qt::red));
+    QCOMPARE(colours(pane), expected); // the indent's blanks too
+    // A line break is the separator in front of the next block, and takes its line's colour;
+    // the empty line is that coloured line break alone.
+    const auto breakColour = [&pane](int line) {
+        return pane.document()->findBlockByNumber(line + 1).charFormat().foreground().color();
+    };
+    QCOMPARE(breakColour(0), QColor(Qt::red));
+    QCOMPARE(breakColour(1), QColor(Qt::blue));
+}
+
+void ResultPaneTest::consecutiveLinesKeepOrderColourAndCaret()
+{
+    ResultPane pane;
+    bVarious::AppendLine(pane, QStringLiteral("one"), kRed, 0);
+    bVarious::AppendLine(pane, QStringLiteral("two"), kBlue, 0);
+    QCOMPARE(pane.toPlainText(), QStringLiteral("one\ntwo\n"));
+    QCOMPARE(colourAt(pane, 0), QColor(Qt::red));
+    QCOMPARE(colourAt(pane, 4), QColor(Qt::blue));
+    QCOMPARE(pane.textCursor().position(), 8);
+    QVERIFY(!pane.textCursor().hasSelection());
+}
+
+void ResultPaneTest::appendLineReplacesTheSelection()
+{
+    ResultPane pane;
+    pane.setPlainText(QStringLiteral("keep\nreplace me\nend"));
+    QTextCursor selection(pane.document());
+    selection.setPosition(5);
+    selection.setPosition(15, QTextCursor::KeepAnchor);
+    pane.setTextCursor(selection);
+
+    bVarious::AppendLine(pane, QStringLiteral("new"), kRed, 0);
+    QCOMPARE(pane.toPlainText(), QStringLiteral("keep\nnew\n\nend"));
+    QCOMPARE(pane.textCursor().position(), 9);
+    QVERIFY(!pane.textCursor().hasSelection());
+    QCOMPARE(colourAt(pane, 5), QColor(Qt::red));
+    QVERIFY(colourAt(pane, 0) != QColor(Qt::red));
+}
+
+void ResultPaneTest::lineBreakInsideTheTextGivesAnEmptyLine()
+{
+    ResultPane pane;
+    bVarious::AppendLine(pane, QStringLiteral("\r\n3 bytes changed, 2 locations"), 0, 0);
+    QCOMPARE(pane.toPlainText(), QStringLiteral("\n3 bytes changed, 2 locations\n"));
+}
+
+void ResultPaneTest::frozenPaneGivesTheSameTextAndColours()
+{
+    ResultPane live;
+    ResultPane frozen;
+    bool changed = false;
+    bVarious::FreezeResult(frozen, true, changed);
+    for (ResultPane* pane : {&live, &frozen}) {
+        for (int i = 0; i < 50; ++i)
+            bVarious::AppendLine(*pane, QString::number(i), i % 7 == 0 ? kRed : kBlue, i % 3);
+        bVarious::AppendLine(*pane, QStringLiteral("\r\nsummary"), 0, 0);
+    }
+    bVarious::FreezeResult(frozen, false, changed);
+    QCOMPARE(frozen.toPlainText(), live.toPlainText());
+    QCOMPARE(colours(frozen), colours(live));
+    QCOMPARE(frozen.textCursor().position(), live.textCursor().position());
+}
+
+void ResultPaneTest::freezeAndUnfreeze()
+{
+    QWidget window;
+    auto* pane = new ResultPane(&window);
+    auto* other = new QLabel(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    new QVBoxLayout(&window);
+    window.layout()->addWidget(pane);
+    window.layout()->addWidget(other);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+
+    bool changed = true; // unsaved edits are dropped from the flag all the same
+    bVarious::FreezeResult(*pane, true, changed);
+    QVERIFY(!changed);
+    QVERIFY(!pane->isEnabled());
+    QVERIFY(!pane->updatesEnabled());
+
+    bVarious::AppendLine(*pane, QStringLiteral("written while frozen"), 0, 0);
+    bVarious::FreezeResult(*pane, false, changed);
+    QVERIFY(changed);
+    QVERIFY(pane->isEnabled());
+    QVERIFY(pane->updatesEnabled());
+    QCOMPARE(pane->toPlainText(), QStringLiteral("written while frozen\n"));
+    QTRY_VERIFY(pane->hasFocus());
+
+    // An unfreeze without a freeze still enables the pane and marks the result changed.
+    changed = false;
+    bVarious::FreezeResult(*pane, false, changed);
+    QVERIFY(changed);
+}
+
+void ResultPaneTest::unfreezeLeavesTheFocusOfAHiddenPane()
+{
+    QWidget window;
+    auto* pane = new ResultPane(&window);
+    auto* other = new QLabel(&window);
+    other->setFocusPolicy(Qt::StrongFocus);
+    pane->hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    other->setFocus();
+
+    bool changed = false;
+    bVarious::FreezeResult(*pane, true, changed);
+    bVarious::FreezeResult(*pane, false, changed);
+    QVERIFY(changed);
+    QVERIFY(pane->isEnabled());
+    QVERIFY(other->hasFocus());
+}
+
+void ResultPaneTest::showStatusSetsTextAndHandlesEvents()
+{
+    QLabel panel(QStringLiteral("Ready"));
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        &panel, [&handled] { handled = true; }, Qt::QueuedConnection);
+    bFile::ShowStatus(panel, QString());
+    QCOMPARE(panel.text(), QString());
+    QVERIFY(handled);
+}
+
+void ResultPaneTest::sinkFlushesBeforeEventsAndStopsWhenAsked()
+{
+    ResultPane pane;
+    QLabel panel;
+    bool changed = false;
+    bool stop = false;
+    bVarious::FreezeResult(pane, true, changed);
+    PaneSink sink(pane, panel, nullptr, [&stop] { return stop; });
+
+    // A command run from the events (save, find) sees every line written so far.
+    QString seen;
+    QMetaObject::invokeMethod(
+        &pane, [&] { seen = pane.toPlainText(); }, Qt::QueuedConnection);
+    sink.AppendLine("File 1: Gr\xc3\xb6\xc3\x9f"
+                    "e.bin",
+                    0, 0);
+    sink.ShowStatus("Preparing ...");
+    QCOMPARE(panel.text(), QStringLiteral("Preparing ..."));
+    QCOMPARE(seen, QStringLiteral("File 1: Gr\u00f6\u00dfe.bin\n"));
+
+    stop = true;
+    QVERIFY_THROWS_EXCEPTION(CompareStopped, sink.ShowStatus("Opening file 1 ..."));
+    QCOMPARE(panel.text(), QStringLiteral("Opening file 1 ..."));
+}
+
+QTEST_MAIN(ResultPaneTest)
+#include "resultpane_test.moc"
