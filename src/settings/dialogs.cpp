@@ -1,0 +1,110 @@
+#include "dialogs.h"
+
+#include "platformdialogs.h"
+#include "settingsstore.h"
+
+#include <QDir>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace bDialog {
+namespace {
+
+// Qt takes a filter's patterns from the parentheses that end it; a name that already ends
+// with them is shown unchanged.
+QString nameFilter(const QString& filterName, const QString& filterPattern)
+{
+    const QString name = filterName.isEmpty() ? u"All Files"_s : filterName;
+    // "*.*" means every file; outside Windows it would hide the files without an extension.
+    const QString pattern = filterPattern == u"*.*"_s ? u"*"_s : filterPattern;
+    const QString patternSuffix = u"("_s + pattern + u")"_s;
+    return name.endsWith(patternSuffix) ? name : name + u" "_s + patternSuffix;
+}
+
+// The folder part of a path, up to and including its last separator; empty without one.
+QString folderOf(const QString& path)
+{
+    const QString native = QDir::toNativeSeparators(path);
+    return native.left(native.lastIndexOf(QDir::separator()) + 1);
+}
+
+QString fileDialog(QWidget* parent, FileRequest request, const QString& filterName,
+                   const QString& filterPattern, const QString& initDir)
+{
+    SettingsStore store;
+    request.nameFilter = nameFilter(filterName, filterPattern);
+    request.directory = initDir.isEmpty()
+                            ? store.text(SettingsStore::Key::LastDir).value_or(QDir::currentPath())
+                            : initDir;
+    const std::optional<QString> chosen = CurrentPlatformDialogs().chooseFile(parent, request);
+    if (!chosen)
+        return {};
+    store.setText(SettingsStore::Key::LastDir, folderOf(*chosen));
+    // A folder that cannot be remembered does not take the user's choice away; sync() warns.
+    store.sync();
+    return *chosen;
+}
+
+// Rounds to whole points with halves going to the even neighbour; nothing for a size that is
+// not a positive 16-bit number.
+std::optional<qint16> wholePoints(double points)
+{
+    double whole = std::floor(points);
+    const double fraction = points - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    if (!(whole >= 1.0 && whole <= std::numeric_limits<qint16>::max()))
+        return std::nullopt;
+    return static_cast<qint16>(whole);
+}
+
+} // namespace
+
+QString OpenFileDialog(QWidget* parent, const QString& title, const QString& filterName,
+                       const QString& filterPattern, const QString& fileName,
+                       const QString& initDir)
+{
+    FileRequest request;
+    request.acceptMode = QFileDialog::AcceptOpen;
+    request.fileMode = QFileDialog::ExistingFile;
+    request.title = title;
+    request.fileName = fileName;
+    return fileDialog(parent, request, filterName, filterPattern, initDir);
+}
+
+QString SaveFileDialog(QWidget* parent, const QString& title, const QString& filterName,
+                       const QString& filterPattern, const QString& fileName,
+                       const QString& initDir)
+{
+    FileRequest request;
+    request.acceptMode = QFileDialog::AcceptSave;
+    request.fileMode = QFileDialog::AnyFile;
+    request.title = title;
+    request.fileName = fileName;
+    return fileDialog(parent, request, filterName, filterPattern, initDir);
+}
+
+bool FontDialog(QWidget* parent, FontChoice& choice)
+{
+    QFont initial(choice.Name);
+    if (choice.Size > 0)
+        initial.setPointSize(choice.Size);
+    initial.setBold(choice.Bold);
+    // The pane always shows a fixed-pitch face, so only those are offered.
+    const std::optional<QFont> chosen =
+        CurrentPlatformDialogs().chooseFont(parent, initial, QFontDialog::MonospacedFonts);
+    if (!chosen)
+        return false;
+    const std::optional<qint16> size = wholePoints(chosen->pointSizeF());
+    if (!size)
+        return false;
+    choice.Name = chosen->family();
+    choice.Size = *size;
+    choice.Bold = chosen->bold();
+    return true;
+}
+
+} // namespace bDialog

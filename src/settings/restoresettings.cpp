@@ -1,0 +1,161 @@
+#include "restoresettings.h"
+
+#include "resultpane.h"
+#include "settingsstore.h"
+#include "version.h"
+
+#include <QEvent>
+#include <QWidget>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using Key = SettingsStore::Key;
+
+namespace {
+
+constexpr double TwipsPerPixel = 15.0;
+// Window systems keep window coordinates in 16 bits; a stored value beyond that was not
+// written by this program.
+constexpr double MaxPixels = 32767.0;
+// The largest point size a font dialog offers.
+constexpr double MaxFontPoints = 1638.0;
+// The character-set codes a font can carry.
+constexpr std::array KnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
+                                   162, 163, 177, 178, 186, 204, 222, 238, 255};
+
+std::optional<int> storedPixels(const SettingsStore& store, Key key, double minPixels)
+{
+    const std::optional<double> twips = store.number(key);
+    if (!twips)
+        return std::nullopt;
+    const double pixels = *twips / TwipsPerPixel;
+    if (pixels < minPixels || pixels > MaxPixels)
+        return std::nullopt;
+    return qRound(pixels);
+}
+
+bool isKnownCharset(double code)
+{
+    return std::find(KnownCharsets.begin(), KnownCharsets.end(), code) != KnownCharsets.end();
+}
+
+// Gives the window the outer rectangle `outer`. move() places the frame but resize() sets the
+// inner size, so the size needs the frame's extent, which the window manager makes known only
+// once the window is shown. False while the frame is not known.
+bool fitOuter(QWidget& window, const QRect& outer, bool moves)
+{
+    const QRect frame = window.frameGeometry();
+    const QRect inner = window.geometry();
+    window.resize(outer.size() - (frame.size() - inner.size()));
+    if (moves)
+        window.move(outer.topLeft());
+    return frame != inner;
+}
+
+// Fits the outer rectangle again once the window has its frame, then goes away.
+class FrameFit : public QObject
+{
+  public:
+    FrameFit(QWidget& window, const QRect& outer, bool moves)
+        : QObject(&window), m_window(window), m_outer(outer), m_moves(moves)
+    {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (watched == &m_window &&
+            (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
+            m_window.frameGeometry() != m_window.geometry()) {
+            m_window.removeEventFilter(this);
+            fitOuter(m_window, m_outer, m_moves);
+            deleteLater();
+        }
+        return false;
+    }
+
+  private:
+    QWidget& m_window;
+    QRect m_outer;
+    bool m_moves;
+};
+
+void restoreGeometry(const SettingsStore& store, QWidget& window)
+{
+    QRect outer = window.frameGeometry();
+    const std::optional<int> left = storedPixels(store, Key::PosX, -MaxPixels);
+    const std::optional<int> top = storedPixels(store, Key::PosY, -MaxPixels);
+    const std::optional<int> height = storedPixels(store, Key::PosH, 1);
+    const std::optional<int> width = storedPixels(store, Key::PosW, 1);
+    outer.moveTo(left.value_or(outer.x()), top.value_or(outer.y()));
+    outer.setHeight(height.value_or(outer.height()));
+    outer.setWidth(width.value_or(outer.width()));
+    // Without a stored position the window manager keeps placing the window.
+    const bool moves = left || top;
+    if (!moves && !height && !width)
+        return;
+    if (!fitOuter(window, outer, moves))
+        new FrameFit(window, outer, moves);
+}
+
+void restoreFont(const SettingsStore& store, ResultPane& pane)
+{
+    QFont font = pane.font();
+    if (const std::optional<QString> name = store.text(Key::Font);
+        name && !name->trimmed().isEmpty())
+        font.setFamily(*name);
+    if (const std::optional<double> size = store.number(Key::Size);
+        size && *size > 0 && *size <= MaxFontPoints)
+        font.setPointSizeF(*size);
+    if (const std::optional<double> charset = store.number(Key::Charset);
+        charset && isKnownCharset(*charset))
+        pane.setCharset(static_cast<int>(*charset));
+    // Only the exact text "1" is bold; an absent key counts as "0".
+    font.setBold(store.text(Key::Bold).value_or(u"0"_s) == u"1"_s);
+    pane.applyFont(font);
+}
+
+float twips(int pixels)
+{
+    return static_cast<float>(pixels * TwipsPerPixel);
+}
+
+} // namespace
+
+namespace bVarious {
+
+void RestoreSettings(QWidget& window, ResultPane& pane, bool& resultChanged)
+{
+    pane.setLineWrapMode(QPlainTextEdit::NoWrap);
+    const SettingsStore store;
+    restoreGeometry(store, window);
+    restoreFont(store, pane);
+    window.setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
+    resultChanged = false;
+}
+
+bool StoreSettings(const QWidget& window, const ResultPane& pane)
+{
+    SettingsStore store;
+    // A minimized window's rectangle is the icon's; the earlier geometry stays.
+    if (!window.isMinimized()) {
+        const QRect outer = window.frameGeometry();
+        store.setNumber(Key::PosX, twips(outer.x()));
+        store.setNumber(Key::PosY, twips(outer.y()));
+        store.setNumber(Key::PosH, twips(outer.height()));
+        store.setNumber(Key::PosW, twips(outer.width()));
+    }
+    const QFont font = pane.font();
+    store.setText(Key::Font, font.family());
+    store.setNumber(Key::Size, font.pointSizeF());
+    store.setNumber(Key::Charset, pane.charset());
+    store.setText(Key::Bold, font.bold() ? u"1"_s : u"0"_s);
+    return store.sync();
+}
+
+} // namespace bVarious

@@ -1,0 +1,323 @@
+#include "isolatedstore.h"
+#include "restoresettings.h"
+#include "resultpane.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QMainWindow>
+#include <QRandomGenerator>
+#include <QSettings>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList AllKeys{u"PosX"_s, u"PosY"_s, u"PosH"_s,    u"PosW"_s,
+                          u"Font"_s, u"Size"_s, u"Charset"_s, u"Bold"_s};
+
+void plant(const QString& key, const QString& text)
+{
+    QSettings(storeFile(), QSettings::IniFormat).setValue(u"Settings/"_s + key, text);
+}
+
+void plantValid()
+{
+    plant(u"PosX"_s, u"1500"_s);
+    plant(u"PosY"_s, u"3000"_s);
+    plant(u"PosH"_s, u"6000"_s);
+    plant(u"PosW"_s, u"9000"_s);
+    plant(u"Font"_s, u"DejaVu Sans Mono"_s);
+    plant(u"Size"_s, u"12.5"_s);
+    plant(u"Charset"_s, u"204"_s);
+    plant(u"Bold"_s, u"1"_s);
+}
+
+QMap<QString, QString> storedTexts()
+{
+    QSettings raw(storeFile(), QSettings::IniFormat);
+    raw.beginGroup(u"Settings"_s);
+    QMap<QString, QString> texts;
+    for (const QString& key : raw.childKeys())
+        texts.insert(key, raw.value(key).toString());
+    return texts;
+}
+
+// The main window as the program builds it: the pane in its design font.
+struct Window
+{
+    QMainWindow window;
+    ResultPane* pane = new ResultPane;
+
+    Window()
+    {
+        window.setCentralWidget(pane);
+        QFont design(u"Courier New"_s);
+        design.setPointSizeF(9.75);
+        design.setBold(true);
+        pane->applyFont(design);
+        window.resize(614, 384);
+    }
+};
+
+} // namespace
+
+class TestRestoreSettings : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(storeFile());
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void roundTripOfEveryKey()
+    {
+        QRect outer;
+        {
+            Window first;
+            first.window.move(40, 60);
+            first.window.resize(500, 300);
+            QFont font(u"Liberation Mono"_s);
+            font.setPointSizeF(9.75);
+            first.pane->applyFont(font);
+            first.pane->setCharset(204);
+            first.window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&first.window));
+            outer = first.window.frameGeometry();
+            QVERIFY(bVarious::StoreSettings(first.window, *first.pane));
+        }
+        const QMap<QString, QString> written = storedTexts();
+        const QMap<QString, QString> expected{{u"PosX"_s, QString::number(outer.x() * 15)},
+                                              {u"PosY"_s, QString::number(outer.y() * 15)},
+                                              {u"PosH"_s, QString::number(outer.height() * 15)},
+                                              {u"PosW"_s, QString::number(outer.width() * 15)},
+                                              {u"Font"_s, u"Liberation Mono"_s},
+                                              {u"Size"_s, u"9.75"_s},
+                                              {u"Charset"_s, u"204"_s},
+                                              {u"Bold"_s, u"0"_s}};
+        QCOMPARE(written, expected);
+
+        Window second;
+        bool resultChanged = true;
+        bVarious::RestoreSettings(second.window, *second.pane, resultChanged);
+        QVERIFY(!resultChanged);
+        QCOMPARE(second.window.windowTitle(), u"Lumatra v1.0"_s);
+        QCOMPARE(second.pane->lineWrapMode(), QPlainTextEdit::NoWrap);
+        QCOMPARE(second.pane->font().family(), u"Liberation Mono"_s);
+        QCOMPARE(second.pane->font().pointSizeF(), 9.75);
+        QVERIFY(!second.pane->font().bold());
+        QCOMPARE(second.pane->charset(), 204);
+        second.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&second.window));
+        QCOMPARE(second.window.frameGeometry(), outer);
+
+        // A start and a close with nothing done in between write back the same texts.
+        QVERIFY(bVarious::StoreSettings(second.window, *second.pane));
+        QCOMPARE(storedTexts(), written);
+    }
+
+    void firstRunKeepsTheDesignValuesButBold()
+    {
+        Window w;
+        const QRect designGeometry = w.window.geometry();
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QVERIFY(!resultChanged);
+        QCOMPARE(w.window.geometry(), designGeometry);
+        // The window manager still places a window that has no stored position.
+        QVERIFY(!w.window.testAttribute(Qt::WA_Moved));
+        QCOMPARE(w.pane->font().family(), u"Courier New"_s);
+        QCOMPARE(w.pane->font().pointSizeF(), 9.75);
+        QVERIFY(!w.pane->font().bold());
+        QCOMPARE(w.pane->charset(), 238);
+        QCOMPARE(w.window.windowTitle(), u"Lumatra v1.0"_s);
+
+        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QStringList keys = storedTexts().keys();
+        keys.sort();
+        QStringList expected = AllKeys;
+        expected.sort();
+        QCOMPARE(keys, expected);
+    }
+
+    void boldOnlyForTheExactTextOne_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("1") << u"1"_s << true;
+        QTest::newRow("0") << u"0"_s << false;
+        QTest::newRow("true") << u"true"_s << false;
+        QTest::newRow("-1") << u"-1"_s << false;
+        QTest::newRow("blank 1") << u" 1"_s << false;
+        QTest::newRow("empty") << QString() << false;
+    }
+
+    void boldOnlyForTheExactTextOne()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, bold);
+        plant(u"Bold"_s, text);
+        Window w;
+        w.pane->applyFont(QFont(u"Liberation Mono"_s, 10, bold ? QFont::Normal : QFont::Bold));
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QCOMPARE(w.pane->font().bold(), bold);
+        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QCOMPARE(storedTexts().value(u"Bold"_s), bold ? u"1"_s : u"0"_s);
+    }
+
+    void minimizedCloseWritesOnlyTheFont()
+    {
+        plantValid();
+        Window w;
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        w.window.showMinimized();
+        QVERIFY(w.window.isMinimized());
+        w.pane->applyFont(QFont(u"Liberation Mono"_s, 14));
+        w.pane->setCharset(0);
+        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        const QMap<QString, QString> expected{{u"PosX"_s, u"1500"_s},
+                                              {u"PosY"_s, u"3000"_s},
+                                              {u"PosH"_s, u"6000"_s},
+                                              {u"PosW"_s, u"9000"_s},
+                                              {u"Font"_s, u"Liberation Mono"_s},
+                                              {u"Size"_s, u"14"_s},
+                                              {u"Charset"_s, u"0"_s},
+                                              {u"Bold"_s, u"0"_s}};
+        QCOMPARE(storedTexts(), expected);
+    }
+
+    void unusableValueKeepsOnlyThatSetting_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("left not a number") << u"PosX"_s << u"abc"_s;
+        QTest::newRow("left NaN") << u"PosX"_s << u"nan"_s;
+        QTest::newRow("left 1e30") << u"PosX"_s << u"1e30"_s;
+        QTest::newRow("left empty") << u"PosX"_s << QString();
+        QTest::newRow("top minus infinity") << u"PosY"_s << u"-inf"_s;
+        QTest::newRow("top thousands separator") << u"PosY"_s << u"3,000"_s;
+        QTest::newRow("height zero") << u"PosH"_s << u"0"_s;
+        QTest::newRow("height negative") << u"PosH"_s << u"-6000"_s;
+        QTest::newRow("width 1e30") << u"PosW"_s << u"1e30"_s;
+        QTest::newRow("width with unit") << u"PosW"_s << u"9000 twips"_s;
+        QTest::newRow("font empty") << u"Font"_s << QString();
+        QTest::newRow("font blank") << u"Font"_s << u"   "_s;
+        QTest::newRow("size zero") << u"Size"_s << u"0"_s;
+        QTest::newRow("size negative") << u"Size"_s << u"-12"_s;
+        QTest::newRow("size out of range") << u"Size"_s << u"1e30"_s;
+        QTest::newRow("size NaN") << u"Size"_s << u"NaN"_s;
+        QTest::newRow("size a word") << u"Size"_s << u"twelve"_s;
+        QTest::newRow("charset unknown") << u"Charset"_s << u"999"_s;
+        QTest::newRow("charset negative") << u"Charset"_s << u"-1"_s;
+        QTest::newRow("charset fraction") << u"Charset"_s << u"204.5"_s;
+        QTest::newRow("charset not a number") << u"Charset"_s << u"cyrillic"_s;
+    }
+
+    void unusableValueKeepsOnlyThatSetting()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        plantValid();
+        plant(key, text);
+        Window w;
+        w.window.setGeometry(20, 30, 614, 384);
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+
+        // What the valid texts give, with the current value where the text is unusable.
+        const QRect current(20, 30, 614, 384);
+        const QRect geometry = w.window.frameGeometry();
+        QCOMPARE(geometry.x(), key == u"PosX"_s ? current.x() : 100);
+        QCOMPARE(geometry.y(), key == u"PosY"_s ? current.y() : 200);
+        QCOMPARE(geometry.height(), key == u"PosH"_s ? current.height() : 400);
+        QCOMPARE(geometry.width(), key == u"PosW"_s ? current.width() : 600);
+        const QFont font = w.pane->font();
+        QCOMPARE(font.family(), key == u"Font"_s ? u"Courier New"_s : u"DejaVu Sans Mono"_s);
+        QCOMPARE(font.pointSizeF(), key == u"Size"_s ? 9.75 : 12.5);
+        QCOMPARE(w.pane->charset(), key == u"Charset"_s ? 238 : 204);
+        QVERIFY(font.bold());
+        QVERIFY(!resultChanged);
+    }
+
+    void positionOffTheScreenIsApplied()
+    {
+        plant(u"PosX"_s, u"-1500"_s);
+        plant(u"PosY"_s, u"150000"_s);
+        Window w;
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QCOMPARE(w.window.frameGeometry().topLeft(), QPoint(-100, 10000));
+    }
+
+    void numbersInTheUsersFormat()
+    {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        {
+            Window w;
+            w.pane->applyFont(QFont(u"Liberation Mono"_s));
+            QFont font = w.pane->font();
+            font.setPointSizeF(10.5);
+            w.pane->applyFont(font);
+            QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        }
+        QCOMPARE(storedTexts().value(u"Size"_s), u"10,5"_s);
+        plant(u"PosW"_s, u"12345,5"_s);
+        Window w;
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QCOMPARE(w.pane->font().pointSizeF(), 10.5);
+        QCOMPARE(w.window.frameGeometry().width(), 823);
+    }
+
+    void garbageInTheStoreFileIsSurvived()
+    {
+        QByteArray garbage("[Settings\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n", 40);
+        QRandomGenerator random(4711);
+        for (int i = 0; i < 4096; ++i)
+            garbage.append(static_cast<char>(random.bounded(256)));
+        QDir().mkpath(QFileInfo(storeFile()).path());
+        QFile file(storeFile());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+        file.close();
+
+        Window w;
+        const QRect current = w.window.geometry();
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QCOMPARE(w.window.geometry(), current);
+        QCOMPARE(w.pane->font().pointSizeF(), 9.75);
+        QVERIFY(!w.pane->font().bold());
+        QVERIFY(!resultChanged);
+
+        // The next close leaves a store that reads back.
+        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QCOMPARE(storedTexts().value(u"Size"_s), u"9.75"_s);
+    }
+
+    void unwritableStoreIsReportedAndSurvived()
+    {
+        // A folder where the file should be cannot be written, even by the superuser.
+        QVERIFY(QDir().mkpath(storeFile()));
+        Window w;
+        bool resultChanged = true;
+        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        QCOMPARE(w.pane->font().pointSizeF(), 9.75);
+        QVERIFY(!resultChanged);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
+        QVERIFY(!bVarious::StoreSettings(w.window, *w.pane));
+        QVERIFY(QDir().rmdir(storeFile()));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<TestRestoreSettings>(argc, argv);
+}
+
+#include "restoresettings_test.moc"
