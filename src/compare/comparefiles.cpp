@@ -30,14 +30,18 @@ struct Input
     std::unique_ptr<FileSource> source;
     std::vector<unsigned char> block;
 
-    [[noreturn]] void Fail(const std::string& what) const
-    {
-        throw CompareError(what + " file " + std::to_string(number) + " (" + path + ")");
-    }
+    // "file 1 (a.bin)", for messages.
+    std::string Name() const { return "file " + std::to_string(number) + " (" + path + ")"; }
+
     [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
     {
-        throw CompareError(what + " file " + std::to_string(number) + " (" + path +
-                           "): " + error.what());
+        throw CompareError(what + " " + Name() + ": " + error.what());
+    }
+    [[noreturn]] void FailChanged(const std::string& how) const
+    {
+        std::string message = Name() + " " + how + " during the comparison";
+        message[0] = 'F';
+        throw CompareError(message);
     }
 
     void Measure()
@@ -67,7 +71,7 @@ struct Input
             while (filled < count) {
                 const std::size_t got = source->Read(block.data() + filled, count - filled);
                 if (got == 0)
-                    Fail("Ended early: bytes went missing from");
+                    FailChanged("got shorter");
                 filled += got;
             }
         } catch (const FileSourceError& error) {
@@ -85,7 +89,7 @@ struct Input
             Fail("Cannot get the size of", error);
         }
         if (now != length)
-            Fail("Changed its size during the comparison:");
+            FailChanged("changed its size");
     }
 };
 

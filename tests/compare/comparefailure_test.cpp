@@ -1,0 +1,215 @@
+#include "comparefiles.h"
+#include "testsupport.h"
+
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using lumatra::test::Bytes;
+using lumatra::test::RecordingSink;
+using lumatra::test::TempDir;
+
+bool HasSummary(const RecordingSink& sink)
+{
+    return sink.report.find("bytes changed") != std::string::npos;
+}
+
+// Reads the real file, but fails once `failAfter` bytes have been read.
+class FailingSource : public bFile::FileSource
+{
+  public:
+    FailingSource(std::unique_ptr<bFile::FileSource> real, std::size_t failAfter)
+        : real_(std::move(real)), left_(failAfter)
+    {}
+    void Seek(std::uint64_t position) override { real_->Seek(position); }
+    std::size_t Read(unsigned char* into, std::size_t count) override
+    {
+        if (left_ == 0)
+            throw bFile::FileSourceError("Input/output error");
+        const std::size_t got = real_->Read(into, std::min(count, left_));
+        left_ -= got;
+        return got;
+    }
+    std::uint64_t Size() override { return real_->Size(); }
+
+  private:
+    std::unique_ptr<bFile::FileSource> real_;
+    std::size_t left_;
+};
+
+class CompareFailureTest : public ::testing::Test
+{
+  protected:
+    // Runs the comparison and returns the CompareError's message, or "" when none came.
+    std::string FailureOf(const std::string& path1, const std::string& path2,
+                          const bFile::CompareOptions& options = {})
+    {
+        try {
+            bFile::CompareFiles(path1, path2, 0, 0, false, false, sink_, options);
+        } catch (const bFile::CompareError& error) {
+            return error.what();
+        }
+        return {};
+    }
+
+    TempDir dir_;
+    RecordingSink sink_;
+};
+
+TEST_F(CompareFailureTest, VanishedFileIsNamedBeforeAnyLine)
+{
+    const std::string a = dir_.Write("a.bin", "abc");
+    EXPECT_EQ(FailureOf(a, dir_.Path("gone.bin")), "Cannot get the size of file 2 (" +
+                                                       dir_.Path("gone.bin") +
+                                                       "): No such file or directory");
+    EXPECT_TRUE(sink_.report.empty());
+}
+
+TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
+{
+    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
+    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    bFile::CompareOptions options;
+    options.blockSize = 1000;
+    options.openFile = [&b](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
+        auto real = bFile::OpenFileSource(path);
+        if (path != b)
+            return real;
+        return std::make_unique<FailingSource>(std::move(real), 2500);
+    };
+    EXPECT_EQ(FailureOf(a, b, options), "Cannot read file 2 (" + b + "): Input/output error");
+    // The first two blocks were reported, then nothing more.
+    EXPECT_EQ(sink_.Calls("line").size(), 3u + 2000);
+    EXPECT_FALSE(HasSummary(sink_));
+    EXPECT_TRUE(sink_.Calls("status").back() == "Opening file 2 ...");
+}
+
+TEST_F(CompareFailureTest, FileThatShrinksOrGrowsDuringTheRunIsAnError)
+{
+    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
+    const std::string b = dir_.Write("b.bin", Bytes(5000, 1));
+    bFile::CompareOptions options;
+    options.blockSize = 1500;
+
+    sink_.onProgress = [&a] { std::filesystem::resize_file(a, 2000); };
+    EXPECT_EQ(FailureOf(a, b, options), "File 1 (" + a + ") got shorter during the comparison");
+    EXPECT_FALSE(HasSummary(sink_));
+
+    dir_.Write("a.bin", Bytes(5000, 1));
+    sink_ = RecordingSink();
+    sink_.onProgress = [&b] { std::filesystem::resize_file(b, 6000); };
+    EXPECT_EQ(FailureOf(a, b, options),
+              "File 2 (" + b + ") changed its size during the comparison");
+    EXPECT_FALSE(HasSummary(sink_));
+}
+
+TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
+{
+    // The window stops a comparison this way when it is closed; nothing may leak.
+    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
+    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    struct Closed
+    {
+    };
+    sink_.onProgress = [] { throw Closed{}; };
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0, 0, true, true, sink_), Closed);
+    EXPECT_FALSE(HasSummary(sink_));
+}
+
+TEST_F(CompareFailureTest, UnreadableFileIsNamed)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    const std::string a = dir_.Write("a.bin", "abc");
+    const std::string b = dir_.Write("b.bin", "abc");
+    ASSERT_EQ(chmod(b.c_str(), 0), 0);
+    EXPECT_EQ(FailureOf(a, b), "Cannot open file 2 (" + b + "): Permission denied");
+}
+
+// Two sparse files a little over 4 GiB with one difference past 4 GiB; empty where the file
+// system cannot make sparse files.
+class SparsePair : public ::testing::Test
+{
+  protected:
+    static constexpr std::uint64_t kSize = (std::uint64_t{1} << 32) + 32;
+    static constexpr std::uint64_t kDifference = (std::uint64_t{1} << 32) + 5;
+
+    void SetUp() override
+    {
+        for (std::string* path : {&a_, &b_}) {
+            *path = dir_.Write(path == &a_ ? "a.bin" : "b.bin", "");
+            std::filesystem::resize_file(*path, kSize);
+            struct stat info
+            {
+            };
+            ASSERT_EQ(stat(path->c_str(), &info), 0);
+            if (static_cast<std::uint64_t>(info.st_blocks) * 512 >= kSize)
+                GTEST_SKIP() << "no sparse files here";
+        }
+        const int fd = open(b_.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(pwrite(fd, "\x7F", 1, static_cast<off_t>(kDifference)), 1);
+        close(fd);
+    }
+
+    TempDir dir_;
+    std::string a_, b_;
+    RecordingSink sink_;
+};
+
+TEST_F(SparsePair, PositionsPastFourGiBFromAHighOffset)
+{
+    const auto summary = bFile::CompareFiles(a_, b_, 0xFFFFFFF0, 0xFFFFFFF0, false, false, sink_);
+    const std::vector<std::string> lines = sink_.Calls("line");
+    EXPECT_EQ(lines[0], "File 1: " + a_ + " (4294967328 bytes, Start offset 0xFFFFFFF0)");
+    EXPECT_EQ(lines[3], "100000005: 00 7F");
+    EXPECT_EQ(summary.changed, 1u);
+}
+
+// Serves what the sparse files hold, from memory: reading 8 GiB of holes through the kernel
+// would take most of a minute on a small machine.
+class SparseSource : public bFile::FileSource
+{
+  public:
+    SparseSource(std::uint64_t size, std::uint64_t marked) : size_(size), marked_(marked) {}
+    void Seek(std::uint64_t position) override { position_ = position; }
+    std::size_t Read(unsigned char* into, std::size_t count) override
+    {
+        const auto got =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - position_));
+        std::memset(into, 0, got);
+        if (marked_ >= position_ && marked_ - position_ < got)
+            into[marked_ - position_] = 0x7F;
+        position_ += got;
+        return got;
+    }
+    std::uint64_t Size() override { return size_; }
+
+  private:
+    std::uint64_t size_, marked_, position_ = 0;
+};
+
+TEST_F(SparsePair, WholeRangePastFourGiB)
+{
+    bFile::CompareOptions options;
+    options.blockSize = 4 << 20;
+    options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
+        return std::make_unique<SparseSource>(kSize, path == b_ ? kDifference : kSize);
+    };
+    const auto summary = bFile::CompareFiles(a_, b_, 0, 0, true, false, sink_, options);
+    const std::vector<std::string> lines = sink_.Calls("line");
+    ASSERT_EQ(lines.size(), 3u + 2 + 1);
+    EXPECT_EQ(lines[3], "100000005: 00");
+    EXPECT_EQ(lines[4], "          7F");
+    EXPECT_EQ(summary.changed, 1u);
+    EXPECT_EQ(sink_.Calls("progress").back(), "Comparing files, please wait ... 99%");
+    EXPECT_EQ(sink_.progressCalls, kSize / 1000);
+}
+
+} // namespace

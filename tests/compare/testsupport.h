@@ -1,0 +1,102 @@
+#pragma once
+
+#include "comparefiles.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+#include <vector>
+
+namespace lumatra::test {
+
+using Bytes = std::vector<unsigned char>;
+
+// A folder of its own for one test, removed with everything in it afterwards.
+class TempDir
+{
+  public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "lumatra-XXXXXX").string();
+        path_ = mkdtemp(pattern.data());
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+    std::string Write(const std::string& name, const Bytes& bytes) const
+    {
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+        return Path(name);
+    }
+    std::string Write(const std::string& name, std::string_view text) const
+    {
+        return Write(name, Bytes(text.begin(), text.end()));
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Keeps the report as the pane would hold it, and every call in order as "kind:text".
+class RecordingSink : public bFile::CompareSink
+{
+  public:
+    void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override
+    {
+        report += std::string(indent, ' ') + std::string(text) + "\r\n";
+        if (colour != 0 || indent != 0)
+            ++plainLineViolations;
+        calls.push_back("line:" + std::string(text));
+    }
+    void ShowStatus(std::string_view text) override
+    {
+        calls.push_back("status:" + std::string(text));
+    }
+    // Repeats of the same text are counted, not kept: a big range gives millions of them.
+    void ShowProgress(std::string_view text) override
+    {
+        ++progressCalls;
+        if (text != lastProgress) {
+            lastProgress = text;
+            calls.push_back("progress:" + lastProgress);
+        }
+        if (onProgress)
+            onProgress();
+    }
+    bool ContinueAfter1000Changes() override
+    {
+        calls.push_back("question");
+        return answer;
+    }
+    void RefreshFont() override { calls.push_back("font"); }
+
+    // The calls of one kind, without their prefix.
+    std::vector<std::string> Calls(std::string_view kind) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& call : calls) {
+            if (call.starts_with(kind) && call.size() > kind.size() && call[kind.size()] == ':')
+                found.push_back(call.substr(kind.size() + 1));
+        }
+        return found;
+    }
+
+    std::string report;
+    std::vector<std::string> calls;
+    int plainLineViolations = 0;
+    std::uint64_t progressCalls = 0;
+    std::string lastProgress;
+    bool answer = true;
+    std::function<void()> onProgress;
+};
+
+} // namespace lumatra::test
