@@ -1,0 +1,164 @@
+#!/bin/bash
+# End-to-end checks of lumatra-report: cli_test.sh PROGRAM CASE
+set -u
+program=$1
+case_name=$2
+work=$(mktemp -d)
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# run ARGS...: runs the program, keeping stdout, stderr and the exit status.
+run() {
+    "$program" "$@" >out.txt 2>err.txt
+    status=$?
+}
+
+expect_status() {
+    [ "$status" -eq "$1" ] || fail "$2: exit status $status, expected $1"
+}
+
+# expect_file FILE TEXT: the file holds exactly TEXT (printf escapes allowed).
+expect_file() {
+    printf "$2" >expected.txt
+    cmp -s "$1" expected.txt || fail "$1 differs: $(od -c "$1" | head -5)"
+}
+
+printf 'ABCDEFGH' >a.bin
+printf 'AbcDEfGH' >b.bin
+cp a.bin same.bin
+mkdir folder
+
+example_report='File 1: a.bin (8 bytes, Start offset 0x0)\r\nFile 2: b.bin (8 bytes, Start offset 0x0, Shift 0x0)\r\n\r\n00000001: 42 62  B b\r\n00000002: 43 63  C c\r\n00000005: 46 66  F f\r\n\r\n3 bytes changed, 2 locations\r\n'
+
+case $case_name in
+exit_codes)
+    run a.bin same.bin
+    expect_status 0 "equal files"
+    expect_file out.txt 'File 1: a.bin (8 bytes, Start offset 0x0)\r\nFile 2: same.bin (8 bytes, Start offset 0x0, Shift 0x0)\r\n\r\n\r\n0 bytes changed, 0 locations\r\n'
+    expect_file err.txt ''
+
+    run --with-chars a.bin b.bin
+    expect_status 1 "different files"
+    expect_file out.txt "$example_report"
+
+    run --by-lines --offset1 5 --offset2=5 -- a.bin b.bin
+    expect_status 1 "offsets and --"
+    expect_file out.txt 'File 1: a.bin (8 bytes, Start offset 0x5)\r\nFile 2: b.bin (8 bytes, Start offset 0x5, Shift 0x0)\r\n\r\n00000000: 46\r\n          66\r\n\r\n1 bytes changed, 1 locations\r\n'
+
+    # 1200 differing bytes: the stop after 1000 answers No to the question.
+    head -c 1200 /dev/zero >zeros.bin
+    head -c 1200 /dev/zero | tr '\0' '\1' >ones.bin
+    run --stop-after-1000 zeros.bin ones.bin
+    expect_status 1 "stop after 1000"
+    tail -c 35 out.txt >summary.txt
+    expect_file summary.txt '\r\n1000 bytes changed, 1 locations\r\n'
+    run zeros.bin ones.bin
+    grep -q '^1200 bytes changed, 1 locations' out.txt || fail "carrying on after 1000"
+    ;;
+
+bad_input)
+    # The window's checks in its order: the first failing one is the only message.
+    for args in "missing.bin b.bin --offset1 x --offset2 y:File 1 doesn't exist!" \
+        "folder b.bin:File 1 doesn't exist!" \
+        "a.bin missing.bin --offset1 x:File 2 doesn't exist!" \
+        "a.bin b.bin --offset1 0x1A --offset2 y:Offset 1 isn't HEX number !" \
+        "a.bin b.bin --offset2 1g:Offset 2 isn't HEX number !"; do
+        # shellcheck disable=SC2086
+        run ${args%%:*}
+        expect_status 2 "${args%%:*}"
+        expect_file err.txt "${args#*:}\n"
+        expect_file out.txt ''
+    done
+    run "" b.bin
+    expect_file err.txt "File 1 doesn't exist!\n"
+    run a.bin b.bin --offset1 " 1"
+    expect_file err.txt "Offset 1 isn't HEX number !\n"
+    # An empty offset reads as 0.
+    run a.bin b.bin --offset1 ""
+    expect_status 1 "empty offset"
+    ;;
+
+output_file)
+    run --with-chars -o report.txt a.bin b.bin
+    expect_status 1 "-o"
+    expect_file report.txt "$example_report"
+    expect_file out.txt ''
+
+    # A failed run leaves an existing report as it was, and no temporary file behind.
+    printf 'old report' >report.txt
+    run -o report.txt missing.bin b.bin
+    expect_status 2 "-o with a missing file"
+    expect_file report.txt 'old report'
+    mkdir locked
+    printf 'old report' >locked/report.txt
+    chmod a-w locked
+    if [ ! -w locked ]; then
+        run -o locked/report.txt a.bin b.bin
+        expect_status 2 "-o in a folder without write access"
+        grep -q "^lumatra-report: Cannot write the report to locked/report.txt: " err.txt ||
+            fail "no message for an unwritable folder: $(cat err.txt)"
+        expect_file locked/report.txt 'old report'
+    fi
+    chmod u+w locked
+    [ "$(ls | grep -c 'report.txt.')" -eq 0 ] || fail "temporary files left: $(ls)"
+
+    run -o report.txt a.bin same.bin
+    expect_status 0 "-o replacing a file"
+    grep -q '^0 bytes changed' report.txt || fail "report.txt not replaced"
+    run -o "" a.bin b.bin
+    expect_status 2 "-o with an empty name"
+    ;;
+
+help_version)
+    run --help
+    expect_status 0 "--help"
+    grep -q '^Usage: lumatra-report \[OPTION\]... FILE1 FILE2$' out.txt || fail "--help text"
+    expect_file err.txt ''
+    run --version
+    expect_status 0 "--version"
+    grep -q '^lumatra-report (Lumatra) [0-9]' out.txt || fail "--version text: $(cat out.txt)"
+
+    for args in "--frobnicate a.bin b.bin" "a.bin" "a.bin b.bin c.bin" "--offset1" \
+        "--offset1 123456789 a.bin b.bin"; do
+        # shellcheck disable=SC2086
+        run $args
+        expect_status 2 "$args"
+        expect_file out.txt ''
+        grep -q "^Try 'lumatra-report --help' for more information.$" err.txt ||
+            fail "$args: no usage hint: $(cat err.txt)"
+    done
+    # After --, a name that looks like an option is a file.
+    printf 'x' >./--help
+    run -- --help a.bin
+    expect_status 1 "-- before a file named --help"
+    ;;
+
+write_failures)
+    if [ -w /dev/full ]; then
+        "$program" a.bin b.bin >/dev/full 2>err.txt
+        status=$?
+        expect_status 2 "writing to /dev/full"
+        grep -q '^lumatra-report: Cannot write the report to standard output: ' err.txt ||
+            fail "/dev/full: $(cat err.txt)"
+    fi
+    # A report far larger than a pipe's buffer, into a pipe whose reader is gone.
+    head -c 200000 /dev/zero >zeros.bin
+    head -c 200000 /dev/zero | tr '\0' '\1' >ones.bin
+    "$program" zeros.bin ones.bin 2>err.txt | true
+    status=${PIPESTATUS[0]}
+    expect_status 2 "writing to a closed pipe"
+    grep -q 'Broken pipe' err.txt || fail "closed pipe: $(cat err.txt)"
+    ;;
+
+*)
+    fail "unknown case $case_name"
+    ;;
+esac
+
+exit $((failures > 0))
