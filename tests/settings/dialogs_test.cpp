@@ -1,0 +1,239 @@
+#include "dialogs.h"
+#include "isolatedstore.h"
+#include "platformdialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QWidget>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Stands in for the platform's dialogs: records what it is shown with, answers as told.
+class FakeDialogs final : public bDialog::PlatformDialogs
+{
+  public:
+    std::optional<QString> fileAnswer;
+    std::optional<QFont> fontAnswer;
+    QWidget* parent = nullptr;
+    bDialog::FileRequest fileRequest;
+    QFont initialFont;
+    QFontDialog::FontDialogOptions fontOptions;
+
+    std::optional<QString> chooseFile(QWidget* dialogParent,
+                                      const bDialog::FileRequest& request) override
+    {
+        parent = dialogParent;
+        fileRequest = request;
+        return fileAnswer;
+    }
+
+    std::optional<QFont> chooseFont(QWidget* dialogParent, const QFont& initial,
+                                    QFontDialog::FontDialogOptions options) override
+    {
+        parent = dialogParent;
+        initialFont = initial;
+        fontOptions = options;
+        return fontAnswer;
+    }
+};
+
+std::optional<QString> lastDir()
+{
+    const QVariant value =
+        QSettings(storeFile(), QSettings::IniFormat).value(u"Settings/LastDir"_s);
+    return value.isValid() ? std::optional(value.toString()) : std::nullopt;
+}
+
+void plantLastDir(const QString& folder)
+{
+    QSettings(storeFile(), QSettings::IniFormat).setValue(u"Settings/LastDir"_s, folder);
+}
+
+QString openFile(QWidget* parent = nullptr)
+{
+    return bDialog::OpenFileDialog(parent, u"Open File:"_s, QString(), u"*.*"_s, QString(),
+                                   QString());
+}
+
+QString saveFile(const QString& fileName = QString())
+{
+    return bDialog::SaveFileDialog(nullptr, u"Save as:"_s, u"Text Files  (*.txt)"_s, u"*.txt"_s,
+                                   fileName, QString());
+}
+
+QFont font(const QString& family, double points, bool bold)
+{
+    QFont chosen(family);
+    chosen.setPointSizeF(points);
+    chosen.setBold(bold);
+    return chosen;
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+    FakeDialogs fake;
+
+  private Q_SLOTS:
+    void initTestCase() { bDialog::SetPlatformDialogs(&fake); }
+    void cleanupTestCase() { bDialog::SetPlatformDialogs(nullptr); }
+
+    void init()
+    {
+        QFile::remove(storeFile());
+        fake = FakeDialogs();
+    }
+
+    void openAsksForAnExistingFileFromTheCurrentFolder()
+    {
+        QWidget window;
+        fake.fileAnswer = u"/data/a.bin"_s;
+        QCOMPARE(openFile(&window), u"/data/a.bin"_s);
+        QCOMPARE(fake.parent, &window);
+        QCOMPARE(fake.fileRequest.title, u"Open File:"_s);
+        QCOMPARE(fake.fileRequest.acceptMode, QFileDialog::AcceptOpen);
+        QCOMPARE(fake.fileRequest.fileMode, QFileDialog::ExistingFile);
+        // "*.*" would hide files without an extension outside Windows.
+        QCOMPARE(fake.fileRequest.nameFilter, u"All Files (*)"_s);
+        QCOMPARE(fake.fileRequest.directory, QDir::currentPath());
+        QCOMPARE(fake.fileRequest.fileName, QString());
+    }
+
+    void saveConfirmsOverwriteAndShowsItsFilterUnchanged()
+    {
+        fake.fileAnswer = u"/reports/r.txt"_s;
+        QCOMPARE(saveFile(u"old.txt"_s), u"/reports/r.txt"_s);
+        QCOMPARE(fake.fileRequest.title, u"Save as:"_s);
+        QCOMPARE(fake.fileRequest.acceptMode, QFileDialog::AcceptSave);
+        QCOMPARE(fake.fileRequest.fileMode, QFileDialog::AnyFile);
+        QVERIFY(!fake.fileRequest.options.testFlag(QFileDialog::DontConfirmOverwrite));
+        QCOMPARE(fake.fileRequest.nameFilter, u"Text Files  (*.txt)"_s);
+        QCOMPARE(fake.fileRequest.fileName, u"old.txt"_s);
+    }
+
+    void filterWithoutItsPatternGetsIt()
+    {
+        fake.fileAnswer = QString();
+        bDialog::OpenFileDialog(nullptr, u"t"_s, u"Dumps"_s, u"*.bin"_s, QString(), QString());
+        QCOMPARE(fake.fileRequest.nameFilter, u"Dumps (*.bin)"_s);
+    }
+
+    void chosenFolderIsRemembered_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("in a folder") << u"/data/a.bin"_s << u"/data/"_s;
+        QTest::newRow("in the root") << u"/a.bin"_s << u"/"_s;
+        QTest::newRow("no folder") << u"a.bin"_s << QString();
+        QTest::newRow("nothing chosen") << QString() << QString();
+    }
+
+    void chosenFolderIsRemembered()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, folder);
+        fake.fileAnswer = chosen;
+        QCOMPARE(openFile(), chosen);
+        QCOMPARE(lastDir(), std::optional(folder));
+        // The next dialog starts there, even in an empty folder text (the key exists).
+        openFile();
+        QCOMPARE(fake.fileRequest.directory, folder);
+    }
+
+    void openAndSaveShareTheFolder()
+    {
+        fake.fileAnswer = u"/reports/r.txt"_s;
+        saveFile();
+        fake.fileAnswer = u"/data/b.bin"_s;
+        openFile();
+        QCOMPARE(fake.fileRequest.directory, u"/reports/"_s);
+        saveFile();
+        QCOMPARE(fake.fileRequest.directory, u"/data/"_s);
+    }
+
+    void givenFolderIsUsedUnchanged()
+    {
+        plantLastDir(u"/remembered/"_s);
+        fake.fileAnswer = u"/x/y.bin"_s;
+        bDialog::OpenFileDialog(nullptr, u"t"_s, QString(), u"*.*"_s, QString(), u"/given"_s);
+        QCOMPARE(fake.fileRequest.directory, u"/given"_s);
+    }
+
+    void cancelLeavesTheFolderAlone()
+    {
+        plantLastDir(u"/keep/"_s);
+        fake.fileAnswer = std::nullopt;
+        QCOMPARE(openFile(), QString());
+        QCOMPARE(saveFile(u"r.txt"_s), QString());
+        QCOMPARE(lastDir(), std::optional(u"/keep/"_s));
+    }
+
+    void choiceSurvivesAStoreThatCannotBeWritten()
+    {
+        QVERIFY(QDir().mkpath(storeFile()));
+        fake.fileAnswer = u"/data/a.bin"_s;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
+        QCOMPARE(openFile(), u"/data/a.bin"_s);
+        QVERIFY(QDir().rmdir(storeFile()));
+    }
+
+    void fontSizeRoundsHalvesToEven_data()
+    {
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("size");
+        QTest::newRow("10.5") << 10.5 << 10;
+        QTest::newRow("11.5") << 11.5 << 12;
+        QTest::newRow("9.75") << 9.75 << 10;
+        QTest::newRow("12.25") << 12.25 << 12;
+        QTest::newRow("0.5") << 0.5 << 0; // rounds to nothing: refused
+        QTest::newRow("40000") << 40000.0 << 0;
+    }
+
+    void fontSizeRoundsHalvesToEven()
+    {
+        QFETCH(double, points);
+        QFETCH(int, size);
+        fake.fontAnswer = font(u"DejaVu Sans Mono"_s, points, true);
+        bDialog::FontChoice choice{u"Liberation Mono"_s, 9, false};
+        const bool chosen = bDialog::FontDialog(nullptr, choice);
+        QCOMPARE(chosen, size != 0);
+        if (chosen) {
+            QCOMPARE(choice.Name, u"DejaVu Sans Mono"_s);
+            QCOMPARE(choice.Size, size);
+            QVERIFY(choice.Bold);
+        } else {
+            // A refused size leaves the record as the caller gave it.
+            QCOMPARE(choice.Name, u"Liberation Mono"_s);
+            QCOMPARE(choice.Size, 9);
+            QVERIFY(!choice.Bold);
+        }
+    }
+
+    void fontDialogIsPresetAndOffersNoEffects()
+    {
+        QWidget window;
+        fake.fontAnswer = std::nullopt;
+        bDialog::FontChoice choice{u"Liberation Mono"_s, 11, true};
+        QVERIFY(!bDialog::FontDialog(&window, choice));
+        QCOMPARE(fake.parent, &window);
+        QCOMPARE(fake.initialFont.family(), u"Liberation Mono"_s);
+        QCOMPARE(fake.initialFont.pointSize(), 11);
+        QVERIFY(fake.initialFont.bold());
+        QCOMPARE(fake.fontOptions, QFontDialog::FontDialogOptions(QFontDialog::MonospacedFonts));
+        QCOMPARE(choice.Size, 11);
+    }
+};
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<TestDialogs>(argc, argv);
+}
+
+#include "dialogs_test.moc"
