@@ -63,10 +63,13 @@ Command ParseArguments(const std::vector<std::string>& arguments)
                 option = &candidate;
                 if (i + 1 < arguments.size())
                     value = arguments[++i];
-            } else if (name.starts_with("--") && argument.starts_with(name) &&
-                       argument[name.size()] == '=') {
+                break;
+            }
+            if (name.starts_with("--") && argument.starts_with(name) &&
+                argument[name.size()] == '=') {
                 option = &candidate;
                 value = argument.substr(name.size() + 1);
+                break;
             }
         }
         if (option == nullptr)
