@@ -16,6 +16,7 @@ using Key = SettingsStore::Key;
 
 namespace {
 
+// The store keeps the geometry in twips, 1/1440 inch: 15 to a pixel at 96 dots per inch.
 constexpr double TwipsPerPixel = 15.0;
 // Window systems keep window coordinates in 16 bits; a stored value beyond that was not
 // written by this program.
