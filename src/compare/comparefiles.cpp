@@ -9,6 +9,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace bFile {
@@ -30,18 +31,16 @@ struct Input
     std::unique_ptr<FileSource> source;
     std::vector<unsigned char> block;
 
-    // "file 1 (a.bin)", for messages.
-    std::string Name() const { return "file " + std::to_string(number) + " (" + path + ")"; }
+    // "1 (a.bin)": the file's number and path, for messages.
+    std::string Name() const { return std::to_string(number) + " (" + path + ")"; }
 
     [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
     {
-        throw CompareError(what + " " + Name() + ": " + error.what());
+        throw CompareError(what + " file " + Name() + ": " + error.what());
     }
     [[noreturn]] void FailChanged(const std::string& how) const
     {
-        std::string message = Name() + " " + how + " during the comparison";
-        message[0] = 'F';
-        throw CompareError(message);
+        throw CompareError("File " + Name() + " " + how + " during the comparison");
     }
 
     void Measure()
