@@ -1,0 +1,77 @@
+#include "comparefiles.h"
+#include "fileexists.h"
+#include "fmain.h"
+#include "hexoffset.h"
+#include "panesink.h"
+#include "resultpane.h"
+#include "resultwriter.h"
+#include "version.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <new>
+
+namespace {
+
+std::string localPath(const QLineEdit& field)
+{
+    return QFile::encodeName(field.text()).toStdString();
+}
+
+} // namespace
+
+void fMAIN::showInputError(const QString& title, const QString& text)
+{
+    QMessageBox::critical(this, title, text);
+}
+
+void fMAIN::cmdRUN_Click()
+{
+    // The window's events are handled while a comparison runs; a second press must not start
+    // another one inside it.
+    if (m_comparing)
+        return;
+
+    const QString errorTitle = QStringLiteral("Error");
+    const QString appTitle = QStringLiteral(LUMATRA_NAME);
+    if (!bFile::FileExists(localPath(*txtFILE1)))
+        return showInputError(errorTitle, QStringLiteral("File 1 doesn't exist!"));
+    if (!bFile::FileExists(localPath(*txtFILE2)))
+        return showInputError(errorTitle, QStringLiteral("File 2 doesn't exist!"));
+    const auto offset1 = bVarious::OffsetFromHex(txtOFS1->text().toStdString());
+    if (!offset1)
+        return showInputError(appTitle, QStringLiteral("Offset 1 isn't HEX number !"));
+    const auto offset2 = bVarious::OffsetFromHex(txtOFS2->text().toStdString());
+    if (!offset2)
+        return showInputError(appTitle, QStringLiteral("Offset 2 isn't HEX number !"));
+
+    ResultChanged = false;
+    tOut->setPlainText(QString());
+    bVarious::FreezeResult(*tOut, true, ResultChanged);
+
+    m_comparing = true;
+    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
+    QString failure;
+    try {
+        bFile::CompareFiles(localPath(*txtFILE1), localPath(*txtFILE2), *offset1, *offset2,
+                            optLines->isChecked(), chkChars->checkState() != Qt::Unchecked, sink);
+    } catch (const CompareStopped&) {
+        // The window is closing; the report stays as far as it got.
+    } catch (const std::bad_alloc&) {
+        failure = QStringLiteral("There is not enough memory to compare these files.");
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    m_comparing = false;
+
+    bVarious::FreezeResult(*tOut, false, ResultChanged);
+    if (!failure.isEmpty())
+        QMessageBox::critical(this, appTitle, failure);
+    if (m_closeWhenStopped) {
+        m_closeWhenStopped = false;
+        close();
+    }
+}

@@ -1,0 +1,259 @@
+#include "fmain.h"
+
+#include "hexoffset.h"
+#include "resultpane.h"
+#include "twips.h"
+#include "version.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <iterator>
+
+namespace {
+
+// Places a control by its design rectangle in twips.
+template <typename Widget> Widget* place(Widget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                        twipsToPixels(height));
+    return widget;
+}
+
+QLabel* autoSizedLabel(const QString& caption, QWidget* parent, int left, int top)
+{
+    auto* label = new QLabel(caption, parent);
+    label->move(twipsToPixels(left), twipsToPixels(top));
+    label->adjustSize();
+    return label;
+}
+
+} // namespace
+
+fMAIN::fMAIN(QWidget* parent) : QMainWindow(parent)
+{
+    createControls();
+    createMenus();
+    createActions();
+    orderTabStops();
+    // Designed inner size (below the menu bar, status bar included): 9210 x 5760 twips.
+    resize(twipsToPixels(9210), twipsToPixels(5760) + menuBar()->sizeHint().height());
+    Form_Load();
+}
+
+void fMAIN::createControls()
+{
+    auto* inner = new QWidget(this);
+    setCentralWidget(inner);
+
+    tOut = new ResultPane(inner);
+    place(tOut, 120, 120, 7575, 4095);
+    QFont design(QStringLiteral("Courier New"));
+    design.setPointSizeF(9.75);
+    design.setBold(true);
+    tOut->applyFont(design);
+    tOut->setCharset(238);
+    tOut->setTabChangesFocus(true);
+
+    SB = statusBar();
+    SB->setFixedHeight(twipsToPixels(390));
+    SBPanel = new QLabel(QStringLiteral("Ready"));
+    SBPanel->setTextFormat(Qt::PlainText);
+    // A full path must not widen the window: the panel takes the width it is given.
+    SBPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    SB->addWidget(SBPanel, 1);
+
+    fraTab = place(new QFrame(inner), 120, 4320, 8295, 1095);
+    fraTab->setFrameShape(QFrame::Box);
+    fraTab->setFrameShadow(QFrame::Sunken);
+
+    laFILE1 = autoSizedLabel(QStringLiteral("File 1:"), fraTab, 120, 240);
+    txtFILE1 = place(new QLineEdit(fraTab), 600, 240, 3735, 285);
+    cmdFILE1 = place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 240, 255, 255);
+    laFILE2 = autoSizedLabel(QStringLiteral("File 2:"), fraTab, 120, 600);
+    txtFILE2 = place(new QLineEdit(fraTab), 600, 600, 3735, 285);
+    cmdFILE2 = place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 600, 255, 255);
+
+    lblOfs1 = place(new QLabel(QStringLiteral("Start offset (hex)"), fraTab), 4560, 240, 615, 615);
+    lblOfs1->setWordWrap(true);
+    lblOfs1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    txtOFS1 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 240, 855, 285);
+    txtOFS2 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 600, 855, 285);
+    for (QLineEdit* offset : {txtOFS1, txtOFS2})
+        offset->setMaxLength(int(bVarious::kMaxOffsetDigits)); // typed or pasted
+
+    optNormal = place(new QRadioButton(QStringLiteral("Normal"), fraTab), 6120, 240, 975, 255);
+    optNormal->setChecked(true);
+    optLines = place(new QRadioButton(QStringLiteral("By lines"), fraTab), 6120, 480, 975, 255);
+    chkChars = place(new QCheckBox(QStringLiteral("with chars"), fraTab), 6120, 720, 1095, 255);
+
+    cmdRUN = place(new QPushButton(QStringLiteral("&Compare"), fraTab), 7200, 200, 975, 375);
+    cmdEXIT = place(new QPushButton(QStringLiteral("E&xit"), fraTab), 7200, 620, 975, 375);
+    // Enter on a focused push button presses that button; elsewhere keyPressEvent presses
+    // "&Compare".
+    for (QPushButton* button : {cmdFILE1, cmdFILE2, cmdRUN, cmdEXIT})
+        button->setAutoDefault(true);
+    cmdRUN->setDefault(true);
+}
+
+void fMAIN::createMenus()
+{
+    m1 = menuBar()->addMenu(QStringLiteral("File"));
+    mnuSAVE = m1->addAction(QStringLiteral("Save Result"));
+    mnuSAVE->setShortcut(Qt::CTRL | Qt::Key_S);
+    mnuSAVEAS = m1->addAction(QStringLiteral("Save Result As"));
+    mnuMRU = m1->addSeparator();
+    mnuEXIT = m1->addAction(QStringLiteral("Exit"));
+    mnuEXIT->setShortcut(Qt::CTRL | Qt::Key_Q);
+
+    // Cut, copy and paste carry no shortcuts here: the pane handles its own clipboard keys.
+    m2 = menuBar()->addMenu(QStringLiteral("Edit"));
+    mnuCUT = m2->addAction(QStringLiteral("Cu&t"));
+    mnuCOPY = m2->addAction(QStringLiteral("&Copy"));
+    mnuPASTE = m2->addAction(QStringLiteral("&Paste"));
+    mnuLINE = m2->addSeparator();
+    mnuFIND = m2->addAction(QStringLiteral("Find"));
+    mnuFIND->setShortcut(Qt::CTRL | Qt::Key_F);
+    mnuFINDNXT = m2->addAction(QStringLiteral("Find Next"));
+    mnuFINDNXT->setShortcut(Qt::Key_F3);
+
+    mnuSET = menuBar()->addMenu(QStringLiteral("Settings"));
+    mnuFONT = mnuSET->addAction(QStringLiteral("Select Font"));
+    mnuTOP = mnuSET->addAction(QStringLiteral("Allways on Top"));
+    mnuTOP->setCheckable(true); // Qt flips the check mark before mnuTOP_Click runs
+
+    // A command on the menu bar itself, without a menu.
+    mnuABOUT = menuBar()->addAction(QStringLiteral("About"));
+}
+
+// Every handled event, in the order of the routing table. The window's own events come
+// first: the constructor runs Form_Load, resizeEvent and changeEvent run Form_Resize, and
+// closeEvent runs Form_Unload.
+void fMAIN::createActions()
+{
+    connect(cmdRUN, &QPushButton::clicked, this, &fMAIN::cmdRUN_Click);
+    connect(cmdFILE1, &QPushButton::clicked, this, &fMAIN::cmdFILE1_Click);
+    connect(cmdFILE2, &QPushButton::clicked, this, &fMAIN::cmdFILE2_Click);
+    connect(cmdEXIT, &QPushButton::clicked, this, &fMAIN::cmdEXIT_Click);
+    connect(mnuSAVE, &QAction::triggered, this, &fMAIN::mnuSAVE_Click);
+    connect(mnuSAVEAS, &QAction::triggered, this, &fMAIN::mnuSAVEAS_Click);
+    connect(mnuEXIT, &QAction::triggered, this, &fMAIN::mnuEXIT_Click);
+    connect(mnuCUT, &QAction::triggered, this, &fMAIN::mnuCUT_Click);
+    connect(mnuCOPY, &QAction::triggered, this, &fMAIN::mnuCOPY_Click);
+    connect(mnuPASTE, &QAction::triggered, this, &fMAIN::mnuPASTE_Click);
+    connect(mnuFIND, &QAction::triggered, this, &fMAIN::mnuFIND_Click);
+    connect(mnuFINDNXT, &QAction::triggered, this, &fMAIN::mnuFINDNXT_Click);
+    connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
+    connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
+    connect(mnuABOUT, &QAction::triggered, this, &fMAIN::mnuABOUT_Click);
+    connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
+    connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
+
+    // Esc presses "E&xit" wherever the focus is, the result pane included.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, cmdEXIT, &QPushButton::click);
+}
+
+// The pane first, then the cycle of the frame's inputs as designed.
+void fMAIN::orderTabStops()
+{
+    QWidget* const order[] = {tOut,     optNormal, optLines, cmdEXIT,  cmdRUN,  txtFILE2,
+                              cmdFILE2, txtFILE1,  cmdFILE1, chkChars, txtOFS1, txtOFS2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    tOut->setFocus();
+}
+
+void fMAIN::Form_Load()
+{
+    // What the start-up restore of the settings sets; nothing else runs at load.
+    tOut->setLineWrapMode(QPlainTextEdit::NoWrap);
+    setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
+    ResultChanged = false;
+}
+
+void fMAIN::Form_Unload(int& Cancel)
+{
+    // Still to come, in this order:
+    // 1. the save prompt for an unsaved report, which may set Cancel and end the handler;
+    // 2. the settings step, which stores the window's geometry and the pane font.
+    Q_UNUSED(Cancel);
+}
+
+void fMAIN::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void fMAIN::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    // Restoring a minimized window need not change its size, so it brings no resize event.
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void fMAIN::closeEvent(QCloseEvent* event)
+{
+    // A running comparison writes into this window: stop it first, and close once it has
+    // unwound (cmdRUN_Click closes again through here).
+    if (m_comparing) {
+        m_closeWhenStopped = true;
+        event->ignore();
+        return;
+    }
+    int Cancel = 0;
+    Form_Unload(Cancel);
+    if (Cancel != 0)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void fMAIN::keyPressEvent(QKeyEvent* event)
+{
+    // Enter reaches the window when no control took it: fields, options and the check box.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdRUN->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void fMAIN::cmdEXIT_Click()
+{
+    close();
+}
+
+void fMAIN::mnuEXIT_Click()
+{
+    close();
+}
+
+// Routed handlers whose commands come with the file dialogs, the result file, the search, the
+// edit commands and the window commands.
+void fMAIN::cmdFILE1_Click() {}
+void fMAIN::cmdFILE2_Click() {}
+void fMAIN::mnuSAVE_Click() {}
+void fMAIN::mnuSAVEAS_Click() {}
+void fMAIN::mnuCUT_Click() {}
+void fMAIN::mnuCOPY_Click() {}
+void fMAIN::mnuPASTE_Click() {}
+void fMAIN::mnuFIND_Click() {}
+void fMAIN::mnuFINDNXT_Click() {}
+void fMAIN::mnuFONT_Click() {}
+void fMAIN::mnuTOP_Click() {}
+void fMAIN::mnuABOUT_Click() {}
+void fMAIN::tOut_Change() {}
+void fMAIN::tOut_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}

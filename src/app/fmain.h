@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class ResultPane;
+
+// The program's one window: the result pane, the frame with the compare request, the menus
+// and the status bar. Controls, menu items and handlers carry the names the rest of the
+// program uses for them, and are public so that the document, settings and dialog code can
+// reach them as one window's parts.
+class fMAIN : public QMainWindow
+{
+    Q_OBJECT
+
+  public:
+    explicit fMAIN(QWidget* parent = nullptr);
+
+    // Controls
+    ResultPane* tOut = nullptr;
+    QStatusBar* SB = nullptr;
+    QLabel* SBPanel = nullptr; // the status bar's one panel, holding the status text
+    QFrame* fraTab = nullptr;
+    QLabel* laFILE1 = nullptr;
+    QLineEdit* txtFILE1 = nullptr;
+    QPushButton* cmdFILE1 = nullptr;
+    QLabel* laFILE2 = nullptr;
+    QLineEdit* txtFILE2 = nullptr;
+    QPushButton* cmdFILE2 = nullptr;
+    QLabel* lblOfs1 = nullptr;
+    QLineEdit* txtOFS1 = nullptr;
+    QLineEdit* txtOFS2 = nullptr;
+    QRadioButton* optNormal = nullptr;
+    QRadioButton* optLines = nullptr;
+    QCheckBox* chkChars = nullptr;
+    QPushButton* cmdRUN = nullptr;
+    QPushButton* cmdEXIT = nullptr;
+
+    // Menus
+    QMenu* m1 = nullptr;
+    QAction* mnuSAVE = nullptr;
+    QAction* mnuSAVEAS = nullptr;
+    QAction* mnuMRU = nullptr;
+    QAction* mnuEXIT = nullptr;
+    QMenu* m2 = nullptr;
+    QAction* mnuCUT = nullptr;
+    QAction* mnuCOPY = nullptr;
+    QAction* mnuPASTE = nullptr;
+    QAction* mnuLINE = nullptr;
+    QAction* mnuFIND = nullptr;
+    QAction* mnuFINDNXT = nullptr;
+    QMenu* mnuSET = nullptr;
+    QAction* mnuFONT = nullptr;
+    QAction* mnuTOP = nullptr;
+    QAction* mnuABOUT = nullptr;
+
+    // The document's state
+    QString ResultFile;
+    bool ResultChanged = false;
+    QString FindText;
+
+    // True from the start of a comparison until it has unwound.
+    bool isComparing() const { return m_comparing; }
+
+  public Q_SLOTS:
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload(int& Cancel);
+    void cmdRUN_Click();
+    void cmdFILE1_Click();
+    void cmdFILE2_Click();
+    void cmdEXIT_Click();
+    void mnuSAVE_Click();
+    void mnuSAVEAS_Click();
+    void mnuEXIT_Click();
+    void mnuCUT_Click();
+    void mnuCOPY_Click();
+    void mnuPASTE_Click();
+    void mnuFIND_Click();
+    void mnuFINDNXT_Click();
+    void mnuFONT_Click();
+    void mnuTOP_Click();
+    void mnuABOUT_Click();
+    void tOut_Change();
+    void tOut_MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void createControls();
+    void createMenus();
+    void createActions();
+    void orderTabStops();
+    void showInputError(const QString& title, const QString& text);
+
+    bool m_comparing = false;
+    bool m_closeWhenStopped = false;
+};

@@ -1,0 +1,14 @@
+#pragma once
+
+// The window is designed in twips, 1/1440 inch; at 96 dots per inch that is 15 to a pixel.
+inline constexpr int kTwipsPerPixel = 15;
+
+constexpr int twipsToPixels(int twips)
+{
+    return (2 * twips + kTwipsPerPixel) / (2 * kTwipsPerPixel); // rounded to the nearest pixel
+}
+
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * kTwipsPerPixel;
+}

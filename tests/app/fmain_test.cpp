@@ -1,0 +1,508 @@
+#include "boxanswerer.h"
+#include "fmain.h"
+#include "resultpane.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr auto Ok = QMessageBox::Ok;
+constexpr auto Yes = QMessageBox::Yes;
+constexpr auto No = QMessageBox::No;
+
+// Pixels of the designed twips (15 twips a pixel).
+constexpr int kMinOuterWidth = 570;   // 8550
+constexpr int kMinInnerWidth = 554;   // the first whole pixel at or above 8300
+constexpr int kSnapOuterHeight = 333; // 5000, rounded
+constexpr int kMinInnerHeight = 334;  // the first whole pixel at or above 5000
+
+struct Request
+{
+    QString file1, file2;
+    QString offset1 = QStringLiteral("0"), offset2 = QStringLiteral("0");
+    bool byLines = false;
+    bool withChars = false;
+};
+
+void typeInto(QLineEdit* field, const QString& text)
+{
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+// Fills the frame as a user would and clicks "&Compare".
+void compare(fMAIN& window, const Request& request)
+{
+    typeInto(window.txtFILE1, request.file1);
+    typeInto(window.txtFILE2, request.file2);
+    typeInto(window.txtOFS1, request.offset1);
+    typeInto(window.txtOFS2, request.offset2);
+    QTest::mouseClick(request.byLines ? window.optLines : window.optNormal, Qt::LeftButton);
+    window.chkChars->setChecked(request.withChars);
+    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+}
+
+int innerHeight(const fMAIN& window)
+{
+    return window.centralWidget()->height() + window.SB->height();
+}
+
+} // namespace
+
+class FMainTest : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void opensAsDesigned();
+    void menusAsDesigned();
+    void checksStopInOrderAndChangeNothing_data();
+    void checksStopInOrderAndChangeNothing();
+    void writesTheWorkedExample_data();
+    void writesTheWorkedExample();
+    void readsOffsetTexts();
+    void asksOnceAfter1000Changes_data();
+    void asksOnceAfter1000Changes();
+    void reportsAFileThatFailsDuringTheRun();
+    void secondCompareDuringARunDoesNothing();
+    void closingDuringARunStopsItAndCloses();
+    void keepsMinimumSizes();
+    void minimizedWindowIsNotLaidOut();
+    void tabOrderFollowsTheDesign();
+    void enterAndEscapeReachTheButtons();
+    void offsetFieldsTakeEightCharacters();
+
+  private:
+    QString makeFile(const QString& name, const QByteArray& bytes);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<fMAIN> m_window;
+};
+
+void FMainTest::init()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<fMAIN>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void FMainTest::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+QString FMainTest::makeFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = m_dir->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+    return path;
+}
+
+void FMainTest::opensAsDesigned()
+{
+    fMAIN& w = *m_window;
+    QCOMPARE(w.windowTitle(), QStringLiteral("Lumatra v1.0"));
+    QCOMPARE(w.SBPanel->text(), QStringLiteral("Ready"));
+    QVERIFY(w.optNormal->isChecked());
+    QVERIFY(!w.chkChars->isChecked());
+    QCOMPARE(w.txtOFS1->text(), QStringLiteral("0"));
+    QCOMPARE(w.txtOFS2->text(), QStringLiteral("0"));
+    QVERIFY(w.txtFILE1->text().isEmpty() && w.txtFILE2->text().isEmpty());
+    QVERIFY(w.tOut->toPlainText().isEmpty());
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(w.tOut->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QVERIFY(QFontInfo(w.tOut->font()).fixedPitch());
+    QVERIFY(w.tOut->font().bold());
+
+    // Inner area 9210 x 5760 twips: the pane at (10, 10) with 9180 x 4260, the frame at
+    // left 50 right under the pane, 8295 x 1095, ending where the status bar begins.
+    QCOMPARE(w.centralWidget()->width(), 614);
+    QCOMPARE(innerHeight(w), 384);
+    QCOMPARE(w.tOut->geometry(), QRect(1, 1, 612, 284));
+    QCOMPARE(w.fraTab->geometry(), QRect(3, 285, 553, 73));
+    const int frameBottom = w.fraTab->mapTo(&w, QPoint(0, w.fraTab->height())).y();
+    QCOMPARE(frameBottom, w.SB->geometry().top());
+}
+
+void FMainTest::menusAsDesigned()
+{
+    fMAIN& w = *m_window;
+    const auto captions = [](const QMenu* menu) {
+        QStringList result;
+        for (const QAction* action : menu->actions())
+            result << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        return result;
+    };
+    QCOMPARE(captions(w.m1),
+             (QStringList{u"Save Result"_qs, u"Save Result As"_qs, u"-"_qs, u"Exit"_qs}));
+    QCOMPARE(captions(w.m2), (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs,
+                                          u"Find"_qs, u"Find Next"_qs}));
+    QCOMPARE(captions(w.mnuSET), (QStringList{u"Select Font"_qs, u"Allways on Top"_qs}));
+    QCOMPARE(w.mnuSAVE->shortcut(), QKeySequence(u"Ctrl+S"_qs));
+    QCOMPARE(w.mnuEXIT->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
+    QCOMPARE(w.mnuFIND->shortcut(), QKeySequence(u"Ctrl+F"_qs));
+    QCOMPARE(w.mnuFINDNXT->shortcut(), QKeySequence(u"F3"_qs));
+    QVERIFY(w.mnuCOPY->shortcut().isEmpty());
+    QVERIFY(w.mnuTOP->isCheckable() && !w.mnuTOP->isChecked());
+
+    QStringList bar;
+    for (const QAction* action : w.menuBar()->actions())
+        bar << action->text();
+    QCOMPARE(bar, (QStringList{u"File"_qs, u"Edit"_qs, u"Settings"_qs, u"About"_qs}));
+    QCOMPARE(w.mnuABOUT->menu(), nullptr);
+}
+
+void FMainTest::checksStopInOrderAndChangeNothing_data()
+{
+    QTest::addColumn<QString>("file1");
+    QTest::addColumn<QString>("file2");
+    QTest::addColumn<QString>("offset1");
+    QTest::addColumn<QString>("offset2");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("message");
+
+    const QString a = u"a.bin"_qs, b = u"b.bin"_qs, none = u"none.bin"_qs, dir = u"sub"_qs;
+    const QString error = u"Error"_qs, app = u"Lumatra"_qs;
+    const QString file1 = u"File 1 doesn't exist!"_qs, file2 = u"File 2 doesn't exist!"_qs;
+    const QString ofs1 = u"Offset 1 isn't HEX number !"_qs;
+    const QString ofs2 = u"Offset 2 isn't HEX number !"_qs;
+    QTest::newRow("file 1 missing, offsets bad too")
+        << none << b << u"x"_qs << u"y"_qs << error << file1;
+    QTest::newRow("file 1 empty path") << QString() << b << u"0"_qs << u"0"_qs << error << file1;
+    QTest::newRow("file 1 a folder") << dir << b << u"0"_qs << u"0"_qs << error << file1;
+    QTest::newRow("file 2 missing, offsets bad")
+        << a << none << u"x"_qs << u"y"_qs << error << file2;
+    QTest::newRow("file 2 a folder") << a << dir << u"0"_qs << u"0"_qs << error << file2;
+    QTest::newRow("offset 1 with prefix") << a << b << u"0x1A"_qs << u"y"_qs << app << ofs1;
+    QTest::newRow("offset 1 with blank") << a << b << u" 1"_qs << u"0"_qs << app << ofs1;
+    QTest::newRow("offset 2 not hex") << a << b << u"1A"_qs << u"1G"_qs << app << ofs2;
+    QTest::newRow("offset 2 with blank") << a << b << u""_qs << u"1 "_qs << app << ofs2;
+}
+
+void FMainTest::checksStopInOrderAndChangeNothing()
+{
+    QFETCH(QString, file1);
+    QFETCH(QString, file2);
+    QFETCH(QString, offset1);
+    QFETCH(QString, offset2);
+    QFETCH(QString, title);
+    QFETCH(QString, message);
+    makeFile(u"a.bin"_qs, "ABCDEFGH");
+    makeFile(u"b.bin"_qs, "AbcDEfGH");
+    QVERIFY(QDir(m_dir->path()).mkdir(u"sub"_qs));
+    const auto at = [this](const QString& name) {
+        return name.isEmpty() ? name : m_dir->filePath(name);
+    };
+
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"an earlier report\n"_qs);
+    w.ResultChanged = true;
+    const QString status = w.SBPanel->text();
+
+    BoxAnswerer answerer({Ok});
+    compare(w, {at(file1), at(file2), offset1, offset2});
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, title);
+    QCOMPARE(answerer.seen[0].text, message);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Ok));
+    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), status);
+}
+
+void FMainTest::writesTheWorkedExample_data()
+{
+    QTest::addColumn<bool>("byLines");
+    QTest::addColumn<QString>("body");
+    QTest::newRow("Normal") << false
+                            << u"00000001: 42 62  B b\n"
+                               "00000002: 43 63  C c\n"
+                               "00000005: 46 66  F f\n"_qs;
+    QTest::newRow("By lines") << true
+                              << u"00000001: 42 43\n"
+                                 "           B  C\n"
+                                 "          62 63\n"
+                                 "           b  c\n"
+                                 "00000005: 46\n"
+                                 "           F\n"
+                                 "          66\n"
+                                 "           f\n"_qs;
+}
+
+void FMainTest::writesTheWorkedExample()
+{
+    QFETCH(bool, byLines);
+    QFETCH(QString, body);
+    const QString a = makeFile(u"a.bin"_qs, "ABCDEFGH");
+    const QString b = makeFile(u"b.bin"_qs, "AbcDEfGH");
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"an earlier report\n"_qs);
+
+    compare(w, {a, b, u"0"_qs, u"0"_qs, byLines, true});
+
+    const QString expected = u"File 1: "_qs + a + u" (8 bytes, Start offset 0x0)\n"_qs +
+                             u"File 2: "_qs + b +
+                             u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"_qs + body +
+                             u"\n3 bytes changed, 2 locations\n"_qs;
+    QCOMPARE(w.tOut->toPlainText(), expected);
+    QCOMPARE(w.SBPanel->text(), u"Done!"_qs);
+    QVERIFY(w.ResultChanged);
+    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(w.tOut->updatesEnabled());
+    QTRY_VERIFY(w.tOut->hasFocus());
+}
+
+void FMainTest::readsOffsetTexts()
+{
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(64, 'a'));
+    const QString b = makeFile(u"b.bin"_qs, QByteArray(64, 'a'));
+    fMAIN& w = *m_window;
+    compare(w, {a, b, QString(), u"1a"_qs});
+    QVERIFY(w.tOut->toPlainText().contains(u"(64 bytes, Start offset 0x0)\n"_qs));
+    QVERIFY(w.tOut->toPlainText().contains(u"Start offset 0x1A, Shift 0x1A)"_qs));
+    compare(w, {a, b, u"1A"_qs, u"FFFFFFFF"_qs});
+    QVERIFY(w.tOut->toPlainText().contains(u"(64 bytes, Start offset 0x1A)\n"_qs));
+    QVERIFY(w.tOut->toPlainText().contains(u"Start offset 0xFFFFFFFF,"_qs));
+}
+
+void FMainTest::asksOnceAfter1000Changes_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("No stops at 1000") << No << u"\n1000 bytes changed, 1 locations\n"_qs;
+    QTest::newRow("Yes goes on") << Yes << u"\n1500 bytes changed, 1 locations\n"_qs;
+}
+
+void FMainTest::asksOnceAfter1000Changes()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(QString, summary);
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(1500, '\x00'));
+    const QString b = makeFile(u"b.bin"_qs, QByteArray(1500, '\xFF'));
+    fMAIN& w = *m_window;
+
+    BoxAnswerer answerer({answer});
+    compare(w, {a, b});
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, u"Lumatra"_qs);
+    QCOMPARE(answerer.seen[0].text, u"Detected more than 1000 changes, continue?"_qs);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Question);
+    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Yes | No));
+    QVERIFY(w.tOut->toPlainText().endsWith(summary));
+    QCOMPARE(w.SBPanel->text(), u"Done!"_qs);
+}
+
+void FMainTest::reportsAFileThatFailsDuringTheRun()
+{
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
+    const QString b = makeFile(u"b.bin"_qs, QByteArray(4096, 'b'));
+    fMAIN& w = *m_window;
+    // Runs at the first status update, once both files have passed their checks.
+    QTimer::singleShot(0, &w, [&b] { QFile::remove(b); });
+
+    BoxAnswerer answerer({Ok});
+    compare(w, {a, b});
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
+    QVERIFY2(answerer.seen[0].text.contains(b), qPrintable(answerer.seen[0].text));
+    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(w.tOut->updatesEnabled());
+    QVERIFY(w.ResultChanged);
+    QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_qs));
+}
+
+void FMainTest::secondCompareDuringARunDoesNothing()
+{
+    const QString a = makeFile(u"a.bin"_qs, "ABCDEFGH");
+    const QString b = makeFile(u"b.bin"_qs, "AbcDEfGH");
+    fMAIN& w = *m_window;
+    bool pressedDuringRun = false;
+    QTimer::singleShot(0, &w, [&] {
+        pressedDuringRun = w.isComparing();
+        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    });
+
+    compare(w, {a, b});
+    QVERIFY(pressedDuringRun);
+    QCOMPARE(w.tOut->toPlainText().count(u"File 1: "_qs), 1);
+    QCOMPARE(w.tOut->toPlainText().count(u"bytes changed"_qs), 1);
+    QVERIFY(!w.isComparing());
+}
+
+void FMainTest::closingDuringARunStopsItAndCloses()
+{
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
+    const QString b = makeFile(u"b.bin"_qs, QByteArray(4096, 'b'));
+    fMAIN& w = *m_window;
+    bool visibleAfterEscape = false;
+    QTimer::singleShot(0, &w, [&] {
+        QVERIFY(w.isComparing());
+        QTest::keyClick(w.txtFILE1, Qt::Key_Escape);
+        visibleAfterEscape = w.isVisible(); // the close waits for the run to unwind
+    });
+
+    compare(w, {a, b});
+    QVERIFY(visibleAfterEscape);
+    QVERIFY(!w.isVisible());
+    QVERIFY(!w.isComparing());
+    QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_qs));
+    QTest::qWait(50);
+    QVERIFY(!w.isVisible());
+}
+
+void FMainTest::keepsMinimumSizes()
+{
+    fMAIN& w = *m_window;
+    const int menu = w.height() - innerHeight(w);
+    const auto resizeInner = [&](int width, int height) { w.resize(width, height + menu); };
+
+    resizeInner(kMinInnerWidth - 1, 500);
+    QTRY_COMPARE(w.frameGeometry().width(), kMinOuterWidth);
+    resizeInner(kMinInnerWidth, 500);
+    QTRY_COMPARE(w.width(), kMinInnerWidth);
+
+    // The outer height snaps to 5000 twips, leaving the inner height below it.
+    resizeInner(700, kMinInnerHeight - 1);
+    QTRY_COMPARE(w.frameGeometry().height(), kSnapOuterHeight);
+    QVERIFY(innerHeight(w) < kMinInnerHeight);
+    resizeInner(700, 450);
+    resizeInner(700, kMinInnerHeight);
+    QTRY_COMPARE(innerHeight(w), kMinInnerHeight);
+
+    // The pane follows both ways; the frame only moves down, keeping its size.
+    resizeInner(900, 600);
+    QTRY_COMPARE(w.tOut->geometry(), QRect(1, 1, 898, 500));
+    QCOMPARE(w.fraTab->geometry(), QRect(3, 501, 553, 73));
+}
+
+void FMainTest::minimizedWindowIsNotLaidOut()
+{
+    fMAIN& w = *m_window;
+    const QRect pane = w.tOut->geometry();
+    const QRect frame = w.fraTab->geometry();
+    w.showMinimized();
+    QTRY_VERIFY(w.isMinimized());
+    w.resize(300, 200);
+    QTRY_COMPARE(w.size(), QSize(300, 200));
+    QCOMPARE(w.tOut->geometry(), pane);
+    QCOMPARE(w.fraTab->geometry(), frame);
+
+    w.showNormal();
+    QTRY_COMPARE(w.frameGeometry().width(), kMinOuterWidth);
+    QTRY_COMPARE(w.tOut->width(), w.centralWidget()->width() - 2);
+}
+
+void FMainTest::tabOrderFollowsTheDesign()
+{
+    fMAIN& w = *m_window;
+    const QList<QWidget*> cycle = {w.cmdEXIT,  w.cmdRUN,   w.txtFILE2, w.cmdFILE2,
+                                   w.txtFILE1, w.cmdFILE1, w.chkChars, w.txtOFS1,
+                                   w.txtOFS2,  w.tOut,     w.optNormal};
+    w.optNormal->setFocus();
+    QList<QWidget*> visited;
+    for (qsizetype i = 0; i < cycle.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget();
+    }
+    QCOMPARE(visited, cycle);
+
+    // Of the two options only the selected one is a stop.
+    QTest::mouseClick(w.optLines, Qt::LeftButton);
+    w.txtOFS2->setFocus();
+    QTest::keyClick(w.txtOFS2, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.optLines);
+    QTest::keyClick(w.optLines, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), w.cmdEXIT);
+}
+
+void FMainTest::enterAndEscapeReachTheButtons()
+{
+    fMAIN& w = *m_window;
+    QSignalSpy run(w.cmdRUN, &QPushButton::clicked);
+    QSignalSpy file1(w.cmdFILE1, &QPushButton::clicked);
+
+    for (QWidget* control : QList<QWidget*>{w.txtOFS2, w.chkChars, w.optNormal}) {
+        BoxAnswerer answerer({Ok});
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+        QCOMPARE(answerer.seen.size(), 1); // "File 1 doesn't exist!"
+    }
+    QCOMPARE(run.count(), 3);
+
+    w.cmdFILE1->setFocus();
+    QTest::keyClick(w.cmdFILE1, Qt::Key_Return);
+    QCOMPARE(file1.count(), 1);
+    w.tOut->setFocus();
+    QTest::keyClick(w.tOut, Qt::Key_Return);
+    QCOMPARE(w.tOut->toPlainText(), u"\n"_qs);
+    QCOMPARE(run.count(), 3);
+
+    // Access keys need the window active, which the message boxes above took away.
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    {
+        BoxAnswerer answerer({Ok});
+        QTest::keyClick(w.txtFILE1, Qt::Key_C, Qt::AltModifier);
+        QTRY_COMPARE(answerer.seen.size(), 1); // an access key clicks a moment later
+    }
+    QCOMPARE(run.count(), 4);
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    {
+        QSignalSpy exit(w.cmdEXIT, &QPushButton::clicked);
+        QTest::keyClick(w.txtFILE1, Qt::Key_X, Qt::AltModifier);
+        QTRY_COMPARE(exit.count(), 1);
+        QVERIFY(!w.isVisible());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+    }
+
+    QTest::keyClick(w.tOut, Qt::Key_Escape);
+    QVERIFY(!w.isVisible());
+}
+
+void FMainTest::offsetFieldsTakeEightCharacters()
+{
+    fMAIN& w = *m_window;
+    typeInto(w.txtOFS1, u"123456789"_qs);
+    QCOMPARE(w.txtOFS1->text(), u"12345678"_qs);
+
+    QApplication::clipboard()->setText(u"ABCDEF0123"_qs);
+    w.txtOFS2->clear();
+    w.txtOFS2->setFocus();
+    QTest::keySequence(w.txtOFS2, QKeySequence::Paste);
+    QVERIFY(!w.txtOFS2->text().isEmpty());
+    QVERIFY(w.txtOFS2->text().size() <= 8);
+
+    typeInto(w.txtFILE1, QString(300, QLatin1Char('f')));
+    QCOMPARE(w.txtFILE1->text().size(), 300);
+}
+
+QTEST_MAIN(FMainTest)
+#include "fmain_test.moc"

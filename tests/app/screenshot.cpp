@@ -1,0 +1,65 @@
+// Opens the real window on whatever display there is, fills it with two small generated files,
+// runs one "By lines" comparison with chars and saves a picture of the window:
+//     lumatra_screenshot OUTPUT.png
+#include "fmain.h"
+#include "resultpane.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: lumatra_screenshot OUTPUT.png\n", stderr);
+        return 2;
+    }
+    QTemporaryDir dir;
+    QByteArray one;
+    for (int i = 0; i < 256; ++i)
+        one.append(char(i));
+    QByteArray two = one;
+    for (int i = 0x30; i < 0x52; ++i)
+        two[i] = char(two[i] ^ 0x20); // letters change case, digits and signs change too
+    two[0x90] = 'x';
+    const QString path1 = dir.filePath(QStringLiteral("one.bin"));
+    const QString path2 = dir.filePath(QStringLiteral("two.bin"));
+    if (!dir.isValid() || !writeFile(path1, one) || !writeFile(path2, two)) {
+        std::fputs("lumatra_screenshot: cannot write the sample files\n", stderr);
+        return 2;
+    }
+
+    fMAIN window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 2;
+    QTest::keyClicks(window.txtFILE1, path1);
+    QTest::keyClicks(window.txtFILE2, path2);
+    QTest::mouseClick(window.optLines, Qt::LeftButton);
+    QTest::mouseClick(window.chkChars, Qt::LeftButton);
+    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+    QTest::qWait(300);
+
+    if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "lumatra_screenshot: cannot save %s\n", argv[1]);
+        return 2;
+    }
+    return 0;
+}
