@@ -76,6 +76,13 @@ void fMAIN::createControls()
     fraTab = place(new QFrame(inner), 120, 4320, 8295, 1095);
     fraTab->setFrameShape(QFrame::Box);
     fraTab->setFrameShadow(QFrame::Sunken);
+    // The frame's controls are drawn for a narrow 8-point interface font; an Arial-like face at
+    // that size (Liberation Sans where Arial is missing) keeps every caption inside its box.
+    QFont designUi = fraTab->font();
+    designUi.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                          designUi.family()});
+    designUi.setPointSizeF(8);
+    fraTab->setFont(designUi);
 
     laFILE1 = autoSizedLabel(QStringLiteral("File 1:"), fraTab, 120, 240);
     txtFILE1 = place(new QLineEdit(fraTab), 600, 240, 3735, 285);
