@@ -1,0 +1,195 @@
+// Differential fuzzing: the engine's report must equal the reference comparer's, call by call,
+// for any two files, offsets, layout, answer to the question and block size.
+
+#include "comparefiles.h"
+#include "differential.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace {
+
+using lumatra::reference::Request;
+using Bytes = std::vector<unsigned char>;
+
+// Inputs stay small enough for thousands of runs a second, yet reach past 1000 changes.
+constexpr std::size_t kMaxFile = 24 * 1024;
+constexpr unsigned kMaxRun = 3000;
+
+// Reads the fuzz input front to back, so that seed inputs are easy to write by hand. Values
+// take one, two, four or eight bytes (little-endian) as their range needs; an exhausted input
+// reads as zeros.
+class Reader
+{
+  public:
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
+
+    unsigned char Byte() { return static_cast<unsigned char>(Bits(1)); }
+    // 0 to max.
+    std::uint64_t Take(std::uint64_t max)
+    {
+        const int bytes = max < 0x100 ? 1 : max < 0x10000 ? 2 : max <= 0xFFFFFFFF ? 4 : 8;
+        const std::uint64_t value = Bits(bytes);
+        return max == UINT64_MAX ? value : value % (max + 1);
+    }
+
+  private:
+    std::uint64_t Bits(int bytes)
+    {
+        std::uint64_t value = 0;
+        for (int i = 0; i < bytes && left_ > 0; ++i, --left_)
+            value |= std::uint64_t{*data_++} << (8 * i);
+        return value;
+    }
+
+    const std::uint8_t* data_;
+    std::size_t left_;
+};
+
+// Temporary files of the whole session; every run rewrites the same two.
+const std::filesystem::path& Folder()
+{
+    static const std::filesystem::path folder = [] {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "comparefuzz-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::abort();
+        }
+        std::atexit([] { std::filesystem::remove_all(Folder()); });
+        return std::filesystem::path(pattern);
+    }();
+    return folder;
+}
+
+void AppendRun(Bytes& bytes, std::size_t count, unsigned char value, unsigned char step)
+{
+    for (std::size_t i = 0; i < count && bytes.size() < kMaxFile; ++i)
+        bytes.push_back(static_cast<unsigned char>(value + step * i));
+}
+
+// A file of a few pieces: literal bytes (kind 0: count, bytes) or a run of one value or a
+// ramp (kind 1: value, step, count).
+Bytes DecodeFile(Reader& input)
+{
+    Bytes bytes;
+    for (auto pieces = input.Take(6); pieces > 0; --pieces) {
+        if (input.Take(1) == 0) {
+            for (auto count = input.Take(40); count > 0; --count)
+                bytes.push_back(input.Byte());
+        } else {
+            const unsigned char value = input.Byte();
+            const auto step = static_cast<unsigned char>(input.Take(2));
+            AppendRun(bytes, input.Take(kMaxRun), value, step);
+        }
+    }
+    bytes.resize(std::min(bytes.size(), kMaxFile));
+    return bytes;
+}
+
+// File 2 is mostly file 1 with edits, so that equal stretches, runs and 1000+ changes all
+// come up; with kind 0 it is made on its own.
+Bytes DecodeSecondFile(Reader& input, const Bytes& first)
+{
+    if (input.Take(7) == 0)
+        return DecodeFile(input);
+    Bytes bytes = first;
+    for (auto edits = input.Take(5); edits > 0; --edits) {
+        const auto at = static_cast<std::size_t>(input.Take(bytes.size()));
+        switch (input.Take(3)) {
+        case 0: { // a run of changes: mask, count
+            const auto mask = static_cast<unsigned char>(1 + input.Take(254));
+            const auto count = std::min<std::size_t>(input.Take(kMaxRun), bytes.size() - at);
+            for (std::size_t i = at; i < at + count; ++i)
+                bytes[i] ^= mask;
+            break;
+        }
+        case 1: // one byte in, which shifts the rest
+            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), input.Byte());
+            break;
+        case 2:
+            bytes.resize(at);
+            break;
+        default: { // a ramp at the end: value, count
+            const unsigned char value = input.Byte();
+            AppendRun(bytes, input.Take(kMaxRun), value, 1);
+            break;
+        }
+        }
+    }
+    return bytes;
+}
+
+// Offsets where the rules change: 0, the length, one past it, far past it, a little inside.
+std::uint64_t DecodeOffset(Reader& input, std::size_t length)
+{
+    const auto kind = input.Take(9);
+    const auto near = input.Take(40);
+    switch (kind) {
+    case 0:
+        return 0;
+    case 1:
+        return length;
+    case 2:
+        return length + 1;
+    case 3:
+        return length + 1 + near;
+    case 4:
+        return length - std::min<std::uint64_t>(length, near);
+    case 5:
+        return std::min<std::uint64_t>(length, near);
+    case 6:
+        return 0xFFFFFFFF;
+    case 7:
+        return input.Take(0xFFFFFFFF);
+    default:
+        return input.Take(UINT64_MAX);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // Flags: 1 By lines, 2 with chars, 4 answer No, 0x38 all set: read from disk, 0xC0 all
+    // set: one file compared with itself. Then the block size less one.
+    Reader input(data, size);
+    Request request;
+    const unsigned char flags = input.Byte();
+    request.byLines = (flags & 0x01) != 0;
+    request.withChars = (flags & 0x02) != 0;
+    request.continueAfter1000 = (flags & 0x04) == 0;
+    const bool onDisk = (flags & 0x38) == 0x38;
+    const bool sameFile = (flags & 0xC0) == 0xC0;
+    const std::size_t blockSize = 1 + input.Take(399);
+    request.file1 = DecodeFile(input);
+    request.file2 = sameFile ? request.file1 : DecodeSecondFile(input, request.file1);
+    request.offset1 = DecodeOffset(input, request.file1.size());
+    request.offset2 = DecodeOffset(input, request.file2.size());
+    request.path1 = (Folder() / "a.bin").string();
+    request.path2 = sameFile ? request.path1 : (Folder() / "b b.bin").string();
+
+    const lumatra::reference::Result expected = lumatra::reference::ReferenceCompare(request);
+    lumatra::reference::Result actual;
+    try {
+        actual = lumatra::reference::RunEngine(request, blockSize, onDisk);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "engine failed: %s\n", error.what());
+        std::abort();
+    }
+    const std::string difference = lumatra::reference::FirstDifference(actual, expected);
+    if (!difference.empty()) {
+        std::fprintf(stderr,
+                     "engine and reference disagree\n  sizes %zu and %zu, offsets 0x%llX and "
+                     "0x%llX, byLines %d, withChars %d, continue %d, block %zu, %s\n%s\n",
+                     request.file1.size(), request.file2.size(),
+                     static_cast<unsigned long long>(request.offset1),
+                     static_cast<unsigned long long>(request.offset2), request.byLines,
+                     request.withChars, request.continueAfter1000, blockSize,
+                     onDisk ? "on disk" : "in memory", difference.c_str());
+        std::abort();
+    }
+    return 0;
+}

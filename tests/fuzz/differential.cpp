@@ -1,0 +1,142 @@
+#include "differential.h"
+
+#include "comparefiles.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace lumatra::reference {
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+class MemorySource final : public bFile::FileSource
+{
+  public:
+    explicit MemorySource(const Bytes& bytes) : bytes_(bytes) {}
+    void Seek(std::uint64_t position) override
+    {
+        if (position > bytes_.size())
+            throw std::logic_error("seek past the end: " + std::to_string(position));
+        position_ = position;
+    }
+    std::size_t Read(unsigned char* into, std::size_t count) override
+    {
+        const std::size_t got = std::min<std::uint64_t>(count, bytes_.size() - position_);
+        std::memcpy(into, bytes_.data() + position_, got);
+        position_ += got;
+        return got;
+    }
+    std::uint64_t Size() override { return bytes_.size(); }
+
+  private:
+    const Bytes& bytes_;
+    std::uint64_t position_ = 0;
+};
+
+class RecordingSink final : public bFile::CompareSink
+{
+  public:
+    RecordingSink(Result& result, bool answer) : result_(result), answer_(answer) {}
+    void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override
+    {
+        result_.report += std::string(indent, ' ') + std::string(text) + "\r\n";
+        result_.calls.push_back("line:" + std::string(text));
+        if (colour != 0 || indent != 0)
+            result_.calls.push_back("not plain black text");
+    }
+    void ShowStatus(std::string_view text) override
+    {
+        result_.calls.push_back("status:" + std::string(text));
+    }
+    void ShowProgress(std::string_view text) override
+    {
+        result_.calls.push_back("progress:" + std::string(text));
+    }
+    bool ContinueAfter1000Changes() override
+    {
+        result_.calls.push_back("question");
+        return answer_;
+    }
+    void RefreshFont() override { result_.calls.push_back("font"); }
+
+  private:
+    Result& result_;
+    bool answer_;
+};
+
+// Writes the bytes, or on onDisk false only gives the file their length.
+void PutFile(const std::string& path, const Bytes& bytes, bool onDisk)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create " + path);
+    bool done = onDisk ? write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())
+                       : ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    done = close(fd) == 0 && done;
+    if (!done)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string Shown(const std::vector<std::string>& calls, std::size_t at)
+{
+    return at < calls.size() ? "\"" + calls[at] + "\"" : "(nothing)";
+}
+
+} // namespace
+
+Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
+{
+    PutFile(request.path1, request.file1, onDisk);
+    if (request.path2 != request.path1)
+        PutFile(request.path2, request.file2, onDisk);
+    bFile::CompareOptions options;
+    options.blockSize = blockSize;
+    if (!onDisk) {
+        const std::map<std::string, const Bytes*> files = {{request.path2, &request.file2},
+                                                           {request.path1, &request.file1}};
+        options.openFile = [files](const std::string& path) {
+            return std::make_unique<MemorySource>(*files.at(path));
+        };
+    }
+    Result result;
+    RecordingSink sink(result, request.continueAfter1000);
+    const bFile::CompareSummary summary =
+        bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
+                            request.byLines, request.withChars, sink, options);
+    result.changed = summary.changed;
+    result.locations = summary.locations;
+    return result;
+}
+
+std::string FirstDifference(const Result& engine, const Result& reference)
+{
+    const auto& a = engine.calls;
+    const auto& b = reference.calls;
+    const auto [mismatchA, mismatchB] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (mismatchA != a.end() || mismatchB != b.end()) {
+        const std::size_t at = static_cast<std::size_t>(mismatchA - a.begin());
+        std::string account = "call " + std::to_string(at) + " of " + std::to_string(a.size()) +
+                              " (reference: " + std::to_string(b.size()) +
+                              ")\n  engine:    " + Shown(a, at) + "\n  reference: " + Shown(b, at) +
+                              "\n  before:";
+        for (std::size_t i = at > 3 ? at - 3 : 0; i < at; ++i)
+            account += " \"" + a[i] + "\"";
+        return account;
+    }
+    if (engine.report != reference.report)
+        return "the reports differ although every call agrees";
+    if (engine.changed != reference.changed || engine.locations != reference.locations) {
+        return "counts: engine " + std::to_string(engine.changed) + "/" +
+               std::to_string(engine.locations) + ", reference " +
+               std::to_string(reference.changed) + "/" + std::to_string(reference.locations);
+    }
+    return {};
+}
+
+} // namespace lumatra::reference
