@@ -1,0 +1,216 @@
+// Files that change under the engine, or fail to be read, between the length being taken and
+// the last byte being read. Every case must end in a CompareError naming the file, and never
+// in a summary: a report that is not complete must not look complete.
+
+#include "comparefiles.h"
+#include "testsupport.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using lumatra::test::Bytes;
+using lumatra::test::RecordingSink;
+using lumatra::test::TempDir;
+
+// The real file, with a hook before each read (numbered from 1) that may change the file
+// or fail.
+class WatchedSource : public bFile::FileSource
+{
+  public:
+    using Hook = std::function<void(int read)>;
+    WatchedSource(std::unique_ptr<bFile::FileSource> real, Hook hook)
+        : real_(std::move(real)), hook_(std::move(hook))
+    {}
+    void Seek(std::uint64_t position) override
+    {
+        if (seekFails_)
+            throw bFile::FileSourceError("Invalid argument");
+        real_->Seek(position);
+    }
+    std::size_t Read(unsigned char* into, std::size_t count) override
+    {
+        hook_(++reads_);
+        return real_->Read(into, count);
+    }
+    std::uint64_t Size() override
+    {
+        if (sizeFails_)
+            throw bFile::FileSourceError("Stale file handle");
+        return real_->Size();
+    }
+
+    bool seekFails_ = false;
+    bool sizeFails_ = false;
+
+  private:
+    std::unique_ptr<bFile::FileSource> real_;
+    Hook hook_;
+    int reads_ = 0;
+};
+
+// What happens to the watched file, and where.
+struct Fault
+{
+    const char* name;
+    int file;                                           // 1 or 2
+    std::function<void(const std::string&)> beforeOpen; // may be empty
+    std::function<void(const std::string&, int read)> beforeRead;
+    std::function<void(WatchedSource&)> onOpen;
+    std::string expected; // the message, with PATH for the file's path
+};
+
+constexpr std::size_t kBlock = 100;
+constexpr std::size_t kLength = 1000; // ten reads of each file
+
+void Throw(const char* reason)
+{
+    throw bFile::FileSourceError(reason);
+}
+
+std::vector<Fault> Faults()
+{
+    const auto atRead = [](int which, std::function<void(const std::string&)> act) {
+        return [which, act](const std::string& path, int read) {
+            if (read == which)
+                act(path);
+        };
+    };
+    const auto replaceByFolder = [](const std::string& path) {
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+    };
+    const auto replaceByFifo = [](const std::string& path) {
+        std::filesystem::remove(path);
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    };
+    const auto truncate = [](std::uintmax_t size) {
+        return [size](const std::string& path) { std::filesystem::resize_file(path, size); };
+    };
+    return {
+        {"removed before opening",
+         2,
+         [](const std::string& p) { std::filesystem::remove(p); },
+         {},
+         {},
+         "Cannot open file 2 (PATH): No such file or directory"},
+        {"replaced by a folder before opening",
+         1,
+         replaceByFolder,
+         {},
+         {},
+         "Cannot open file 1 (PATH): not a regular file"},
+        {"replaced by a FIFO before opening",
+         2,
+         replaceByFifo,
+         {},
+         {},
+         "Cannot open file 2 (PATH): not a regular file"},
+        {"emptied before the first read",
+         1,
+         {},
+         atRead(1, truncate(0)),
+         {},
+         "File 1 (PATH) got shorter during the comparison"},
+        {"cut inside the last block",
+         2,
+         {},
+         atRead(10, truncate(kLength - 1)),
+         {},
+         "File 2 (PATH) got shorter during the comparison"},
+        {"cut behind the compared range",
+         1,
+         {},
+         atRead(5, truncate(kLength + 10)),
+         {},
+         "File 1 (PATH) changed its size during the comparison"},
+        {"grown before the last read",
+         2,
+         {},
+         atRead(10, truncate(kLength + 1)),
+         {},
+         "File 2 (PATH) changed its size during the comparison"},
+        {"read error on the first read",
+         1,
+         {},
+         atRead(1, [](const std::string&) { Throw("Input/output error"); }),
+         {},
+         "Cannot read file 1 (PATH): Input/output error"},
+        {"read error on the last read",
+         2,
+         {},
+         atRead(10, [](const std::string&) { Throw("Input/output error"); }),
+         {},
+         "Cannot read file 2 (PATH): Input/output error"},
+        {"seek refused",
+         2,
+         {},
+         {},
+         [](WatchedSource& s) { s.seekFails_ = true; },
+         "Cannot open file 2 (PATH): Invalid argument"},
+        {"length unreadable at the end",
+         1,
+         {},
+         {},
+         [](WatchedSource& s) { s.sizeFails_ = true; },
+         "Cannot get the size of file 1 (PATH): Stale file handle"},
+    };
+}
+
+class ChangingFile : public ::testing::TestWithParam<Fault>
+{
+};
+
+TEST_P(ChangingFile, EndsInANamedErrorWithoutASummary)
+{
+    const Fault& fault = GetParam();
+    TempDir dir;
+    // File 1 is longer, so that a file cut behind the compared range still fills every read.
+    const std::string paths[2] = {dir.Write("a.bin", Bytes(kLength + 20, 'a')),
+                                  dir.Write("b.bin", Bytes(kLength, 'b'))};
+    const std::string& watched = paths[fault.file - 1];
+    bFile::CompareOptions options;
+    options.blockSize = kBlock;
+    options.openFile = [&](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
+        if (path != watched)
+            return bFile::OpenFileSource(path);
+        if (fault.beforeOpen)
+            fault.beforeOpen(path);
+        auto source = std::make_unique<WatchedSource>(bFile::OpenFileSource(path), [&](int read) {
+            if (fault.beforeRead)
+                fault.beforeRead(path, read);
+        });
+        if (fault.onOpen)
+            fault.onOpen(*source);
+        return source;
+    };
+    RecordingSink sink;
+    std::string message = "no error";
+    try {
+        bFile::CompareFiles(paths[0], paths[1], 0, 0, false, false, sink, options);
+    } catch (const bFile::CompareError& error) {
+        message = error.what();
+    }
+    std::string expected = fault.expected;
+    expected.replace(expected.find("PATH"), 4, watched);
+    EXPECT_EQ(message, expected);
+    EXPECT_EQ(sink.report.find("bytes changed"), std::string::npos) << sink.report;
+    EXPECT_TRUE(sink.Calls("status").empty() || sink.Calls("status").back() != "Done!");
+    EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "font"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, ChangingFile, ::testing::ValuesIn(Faults()), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name;
+});
+
+} // namespace

@@ -1,0 +1,131 @@
+// The engine against the plain reference comparer over every small case that matters: sizes
+// around one row of 16, offsets at and past the end, both layouts, with and without chars,
+// blocks smaller than a row, and the question after 1000 changes at every block edge.
+
+#include "differential.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+using lumatra::reference::FirstDifference;
+using lumatra::reference::ReferenceCompare;
+using lumatra::reference::Request;
+using lumatra::reference::RunEngine;
+using lumatra::test::Bytes;
+
+// count bytes, and a second set in which about `density` of them differ.
+std::pair<Bytes, Bytes> Pair(std::size_t count1, std::size_t count2, double density,
+                             std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::bernoulli_distribution differs(density);
+    Bytes a(count1), b(count2);
+    for (std::size_t i = 0; i < std::max(count1, count2); ++i) {
+        const auto value = static_cast<unsigned char>(random());
+        const auto other =
+            differs(random) ? static_cast<unsigned char>(value ^ (1 + random() % 255)) : value;
+        if (i < count1)
+            a[i] = value;
+        if (i < count2)
+            b[i] = other;
+    }
+    return {a, b};
+}
+
+class ReferenceMatrix : public ::testing::Test
+{
+  protected:
+    Request Base(Bytes a, Bytes b)
+    {
+        Request request;
+        request.path1 = dir_.Path("a.bin");
+        request.path2 = dir_.Path("b b.bin");
+        request.file1 = std::move(a);
+        request.file2 = std::move(b);
+        return request;
+    }
+
+    // Runs engine and reference; the trace names the case when they disagree.
+    void ExpectAgreement(const Request& request, std::size_t blockSize, bool onDisk)
+    {
+        const std::string difference =
+            FirstDifference(RunEngine(request, blockSize, onDisk), ReferenceCompare(request));
+        EXPECT_EQ(difference, "") << "sizes " << request.file1.size() << "/" << request.file2.size()
+                                  << ", offsets " << request.offset1 << "/" << request.offset2
+                                  << ", byLines " << request.byLines << ", withChars "
+                                  << request.withChars << ", continue " << request.continueAfter1000
+                                  << ", block " << blockSize;
+    }
+
+    lumatra::test::TempDir dir_;
+};
+
+TEST_F(ReferenceMatrix, SmallFilesAtEveryInterestingOffset)
+{
+    const std::size_t sizes[] = {0, 1, 15, 16, 17, 33};
+    std::uint32_t seed = 1;
+    for (const std::size_t size1 : sizes) {
+        for (const std::size_t size2 : sizes) {
+            Request request = Base({}, {});
+            std::tie(request.file1, request.file2) = Pair(size1, size2, 0.6, seed++);
+            const auto offsets = [](std::uint64_t size) {
+                return std::vector<std::uint64_t>{0, 3, size, size + 1, 0xFFFFFFFF};
+            };
+            for (const std::uint64_t offset1 : offsets(size1)) {
+                for (const std::uint64_t offset2 : offsets(size2)) {
+                    request.offset1 = offset1;
+                    request.offset2 = offset2;
+                    for (const int layout : {0, 1, 2, 3}) {
+                        request.byLines = (layout & 1) != 0;
+                        request.withChars = (layout & 2) != 0;
+                        ExpectAgreement(request, 1, false);
+                        ExpectAgreement(request, 16, false);
+                        ExpectAgreement(request, 4096, true);
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST_F(ReferenceMatrix, ThousandChangesAcrossBlockEdges)
+{
+    // 1200 changes in one stretch, 1000 of them reached at different places of a block, then
+    // equal bytes; progress marks fall inside and after the run.
+    for (const std::size_t start : {0, 1, 15, 17, 990}) {
+        Bytes a(3100, 0x5A);
+        Bytes b = a;
+        for (std::size_t i = start; i < start + 1200; ++i)
+            b[i] = static_cast<unsigned char>(i);
+        Request request = Base(a, b);
+        for (const bool answer : {true, false}) {
+            request.continueAfter1000 = answer;
+            for (const bool byLines : {false, true}) {
+                request.byLines = byLines;
+                request.withChars = byLines;
+                for (const std::size_t blockSize : {1, 999, 1000, 1001, 1 << 16})
+                    ExpectAgreement(request, blockSize, false);
+            }
+        }
+    }
+}
+
+TEST_F(ReferenceMatrix, ScatteredChangesInLongRanges)
+{
+    for (const double density : {0.001, 0.3, 0.999}) {
+        auto [a, b] = Pair(4321, 4000, density, 77);
+        Request request = Base(a, b);
+        for (const std::uint64_t offset1 : {0, 7, 321}) {
+            request.offset1 = offset1;
+            request.byLines = offset1 % 2 == 1;
+            request.withChars = offset1 != 0;
+            ExpectAgreement(request, 13, false);
+            ExpectAgreement(request, 4096, true);
+        }
+    }
+}
+
+} // namespace
