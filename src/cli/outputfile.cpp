@@ -23,12 +23,10 @@ mode_t NewFileMode()
 
 } // namespace
 
-OutputFile::OutputFile()
-{
-    buffer_.reserve(kBufferSize);
-}
+OutputFile::OutputFile() : buffer_(kBufferSize) {}
 
-OutputFile::OutputFile(const std::string& path) : path_(path), tempPath_(path + ".XXXXXX")
+OutputFile::OutputFile(const std::string& path)
+    : path_(path), tempPath_(path + ".XXXXXX"), buffer_(kBufferSize)
 {
     std::vector<char> name(tempPath_.begin(), tempPath_.end());
     name.push_back('\0');
@@ -44,7 +42,6 @@ OutputFile::OutputFile(const std::string& path) : path_(path), tempPath_(path + 
         stat(path_.c_str(), &existing) == 0 ? existing.st_mode & 07777 : NewFileMode();
     if (fchmod(fd_, mode) != 0)
         Fail(errno);
-    buffer_.reserve(kBufferSize);
 }
 
 OutputFile::~OutputFile()
@@ -55,11 +52,13 @@ OutputFile::~OutputFile()
     unlink(tempPath_.c_str());
 }
 
-void OutputFile::Write(std::string_view text)
+void OutputFile::WriteLong(std::string_view text)
 {
-    if (buffer_.size() + text.size() > kBufferSize)
-        Flush();
-    buffer_.append(text);
+    Flush();
+    if (text.size() > buffer_.size())
+        return WriteOut(text);
+    std::memcpy(buffer_.data(), text.data(), text.size());
+    fill_ = text.size();
 }
 
 void OutputFile::Commit()
@@ -88,19 +87,21 @@ void OutputFile::Commit()
 
 void OutputFile::Flush()
 {
-    const char* data = buffer_.data();
-    std::size_t left = buffer_.size();
-    while (left > 0) {
-        const ssize_t written = write(fd_, data, left);
+    WriteOut(std::string_view(buffer_.data(), fill_));
+    fill_ = 0;
+}
+
+void OutputFile::WriteOut(std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t written = write(fd_, text.data(), text.size());
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             Fail(errno);
         }
-        data += written;
-        left -= static_cast<std::size_t>(written);
+        text.remove_prefix(static_cast<std::size_t>(written));
     }
-    buffer_.clear();
 }
 
 void OutputFile::Fail(int error) const

@@ -190,8 +190,15 @@ class Comparison
     }
 
   private:
-    // Reports every progress mark up to and including index, in order.
+    // Reports every progress mark up to and including index, in order. Called for every
+    // differing byte, so the common case of no mark reached stays inline.
     void ProgressThrough(std::uint64_t index)
+    {
+        if (index >= nextMark_)
+            ShowMarksThrough(index);
+    }
+
+    void ShowMarksThrough(std::uint64_t index)
     {
         while (nextMark_ <= index) {
             const auto percent = static_cast<std::uint64_t>(

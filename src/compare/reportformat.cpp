@@ -19,12 +19,27 @@ int HexWidth(std::uint64_t value)
     return value == 0 ? 1 : (64 - std::countl_zero(value) + 3) / 4;
 }
 
+// "00" to "FF", so that hex numbers take one lookup per byte.
+constexpr std::array<char, 512> kHexPairs = [] {
+    std::array<char, 512> pairs{};
+    for (int i = 0; i < 256; ++i) {
+        pairs[2 * i] = kHexDigits[i >> 4];
+        pairs[2 * i + 1] = kHexDigits[i & 0xF];
+    }
+    return pairs;
+}();
+
 char* WriteHexDigits(char* out, std::uint64_t value, int width)
 {
-    for (int i = width - 1; i >= 0; --i) {
-        out[i] = kHexDigits[value & 0xF];
-        value >>= 4;
+    int i = width;
+    for (; i >= 2; i -= 2) {
+        const std::size_t pair = static_cast<std::size_t>(value & 0xFF) * 2;
+        out[i - 2] = kHexPairs[pair];
+        out[i - 1] = kHexPairs[pair + 1];
+        value >>= 8;
     }
+    if (i == 1)
+        out[0] = kHexDigits[value & 0xF];
     return out + width;
 }
 
@@ -48,8 +63,8 @@ template <typename Writer> std::string AsString(Writer write)
 
 char* WriteByteHex(char* out, std::uint8_t value)
 {
-    out[0] = kHexDigits[value >> 4];
-    out[1] = kHexDigits[value & 0xF];
+    out[0] = kHexPairs[value * 2];
+    out[1] = kHexPairs[value * 2 + 1];
     return out + 2;
 }
 
