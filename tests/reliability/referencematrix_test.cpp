@@ -82,7 +82,6 @@ TEST_F(ReferenceMatrix, SmallFilesAtEveryInterestingOffset)
                         request.byLines = (layout & 1) != 0;
                         request.withChars = (layout & 2) != 0;
                         ExpectAgreement(request, 1, false);
-                        ExpectAgreement(request, 16, false);
                         ExpectAgreement(request, 4096, true);
                     }
                 }
