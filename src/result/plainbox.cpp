@@ -1,0 +1,14 @@
+#include "plainbox.h"
+
+namespace bVarious {
+
+QMessageBox::StandardButton PlainMessageBox(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& title, const QString& text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+} // namespace bVarious
