@@ -154,7 +154,9 @@ std::uint64_t DecodeOffset(Reader& input, std::size_t length)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Flags: 1 By lines, 2 with chars, 4 answer No, 0x38 all set: read from disk, 0xC0 all
-    // set: one file compared with itself. Then the block size less one.
+    // set: one file compared with itself. Then the block size: below 0x8000 it is 1 more than
+    // the value modulo 400, so that rows and runs cross block edges; from 0x8000 on, it is the
+    // value, large enough for long equal stretches to be skipped within one block.
     Reader input(data, size);
     Request request;
     const unsigned char flags = input.Byte();
@@ -163,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.continueAfter1000 = (flags & 0x04) == 0;
     const bool onDisk = (flags & 0x38) == 0x38;
     const bool sameFile = (flags & 0xC0) == 0xC0;
-    const std::size_t blockSize = 1 + input.Take(399);
+    const auto blockChoice = static_cast<std::size_t>(input.Take(0xFFFF));
+    const std::size_t blockSize = blockChoice < 0x8000 ? 1 + blockChoice % 400 : blockChoice;
     request.file1 = DecodeFile(input);
     request.file2 = sameFile ? request.file1 : DecodeSecondFile(input, request.file1);
     request.offset1 = DecodeOffset(input, request.file1.size());
