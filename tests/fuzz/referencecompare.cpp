@@ -123,7 +123,9 @@ Result ReferenceCompare(const Request& request)
             } else {
                 if (++fill == 1) {
                     rows[0] = Hex(i, "%08" PRIX64 ":");
-                    rows[1] = rows[2] = rows[3] = std::string(9, ' ');
+                    // The other rows start with blanks as wide as the label, which grows past 8
+                    // digits.
+                    rows[1] = rows[2] = rows[3] = std::string(rows[0].size(), ' ');
                 }
                 rows[0] += " " + Hex(b1, "%02" PRIX64);
                 rows[1] += "  " + Char(b1);
