@@ -21,7 +21,7 @@ if ! command -v clang++-14 >/dev/null || ! dpkg -s libclang-rt-14-dev >/dev/null
     $sudo apt-get install -y -qq clang-14 libclang-rt-14-dev
 fi
 
-build=build-fuzz
+build="build-fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DLUMATRA_FUZZ=ON -DLUMATRA_GUI=OFF >/dev/null
 cmake --build "$build" -j2 --target comparefuzz

@@ -28,6 +28,7 @@ expect_status() {
 
 # expect_file FILE TEXT: the file holds exactly TEXT (printf escapes allowed).
 expect_file() {
+    # shellcheck disable=SC2059
     printf "$2" >expected.txt
     cmp -s "$1" expected.txt || fail "$1 differs: $(od -c "$1" | head -8)"
 }
@@ -49,6 +50,15 @@ expect_example() {
     expect_file out.txt "File 1: $1 (8 bytes, Start offset 0x0)\r\nFile 2: $2 (8 bytes, Start offset 0x0, Shift 0x0)\r\n$body"
 }
 
+# holds_open PID FILE: the process has FILE of the work folder open.
+holds_open() {
+    local fd
+    for fd in "/proc/$1/fd/"*; do
+        [ "$(readlink "$fd")" = "$work/$2" ] && return 0
+    done
+    return 1
+}
+
 # run_and_cut FILE SIZE ARGS...: runs the program and cuts FILE to SIZE as soon as the
 # program holds it open; a run that never notices is ended after 120 s.
 run_and_cut() {
@@ -57,7 +67,7 @@ run_and_cut() {
     timeout 120 "$program" "$@" >out.txt 2>err.txt &
     local limiter=$!
     for _ in $(seq 1 1000); do
-        ls -l "/proc/$(pgrep -P "$limiter")/fd" 2>/dev/null | grep -q "$file" && break
+        holds_open "$(pgrep -P "$limiter")" "$file" && break
         sleep 0.01
     done
     truncate -s "$size" "$file"
@@ -173,7 +183,7 @@ changed_during_run)
     expect_status 2 "file 2 cut during the run"
     expect_file err.txt 'lumatra-report: File 2 (big2.bin) got shorter during the comparison\n'
     expect_file report.txt 'old report'
-    [ "$(ls | grep -c 'report.txt.')" -eq 0 ] || fail "temporary files left: $(ls)"
+    compgen -G 'report.txt?*' >/dev/null && fail "temporary files left: $(ls)"
 
     # To standard output, the lines written so far stay, but no summary claims an end.
     truncate -s 64G big2.bin
