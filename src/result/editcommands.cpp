@@ -30,6 +30,9 @@ QString ClipboardText()
 void ReplaceSelection(QPlainTextEdit& pane, const QString& text)
 {
     QTextCursor cursor = pane.textCursor();
+    // An empty edit block still counts as a change of the text.
+    if (!cursor.hasSelection() && text.isEmpty())
+        return;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     cursor.insertText(text);
