@@ -1,12 +1,24 @@
 #include "resultpane.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <climits>
 #include <stdexcept>
+
+namespace {
+
+// Lines gathered while frozen share a paragraph, this many at most, joined by line separators:
+// a text document pays for every paragraph it holds, and a report of a million lines arrives
+// several times sooner in paragraphs of 32 lines. Positions, the plain text, the search and
+// the saved file count a line separator as the line break it is.
+constexpr int linesPerParagraph = 32;
+
+} // namespace
 
 ResultPane::ResultPane(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -39,7 +51,12 @@ void ResultPane::appendLine(const QString& line, const QColor& colour)
         flushPending();
     m_pendingColour = colour;
     m_pending += line;
-    m_pending += QLatin1Char('\n');
+    if (m_frozen && ++m_pendingParagraphLines < linesPerParagraph) {
+        m_pending += QChar(QChar::LineSeparator);
+    } else {
+        m_pending += QLatin1Char('\n');
+        m_pendingParagraphLines = 0;
+    }
     if (!m_frozen)
         flushPending();
 }
@@ -48,12 +65,39 @@ void ResultPane::flushPending()
 {
     if (m_pending.isEmpty())
         return;
+    // The batch ends its paragraph, so the next line starts one as if it were the first.
+    if (m_pending.back() == QChar::LineSeparator)
+        m_pending.back() = QLatin1Char('\n');
+    m_pendingParagraphLines = 0;
     QTextCharFormat format;
     format.setForeground(m_pendingColour);
     QTextCursor cursor = textCursor();
+    const int start = cursor.selectionStart();
     cursor.insertText(m_pending, format); // replaces the selection; the caret ends after it
+    countLines(start, m_pending);
     m_pending.clear();
     setTextCursor(cursor);
+}
+
+void ResultPane::countLines(int start, const QString& inserted)
+{
+    if (!inserted.contains(QChar::LineSeparator))
+        return;
+    QTextBlock block = document()->findBlock(start);
+    int lines = 1 + int(block.text().left(start - block.position()).count(QChar::LineSeparator));
+    for (qsizetype i = 0; i < inserted.size(); ++i) {
+        const QChar c = inserted.at(i);
+        if (c == QChar::LineSeparator) {
+            ++lines;
+        } else if (c == u'\n' || c == QChar::ParagraphSeparator ||
+                   (c == u'\r' && (i + 1 == inserted.size() || inserted.at(i + 1) != u'\n'))) {
+            block.setLineCount(lines);
+            block = block.next();
+            lines = 1;
+        }
+    }
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    Q_EMIT layout->documentSizeChanged(layout->documentSize());
 }
 
 void ResultPane::setFrozen(bool frozen)

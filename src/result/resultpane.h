@@ -46,8 +46,13 @@ class ResultPane : public QPlainTextEdit
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    // Until a paragraph is laid out, the pane's layout counts it as one line; the scroll bar
+    // needs the true count of the paragraphs that flushPending() inserted from start.
+    void countLines(int start, const QString& inserted);
+
     int m_charset = 238; // Central European
     bool m_frozen = false;
     QString m_pending;
     QColor m_pendingColour;
+    int m_pendingParagraphLines = 0;
 };

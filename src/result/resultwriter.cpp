@@ -10,7 +10,8 @@ namespace bVarious {
 void AppendLine(ResultPane& pane, const QString& text, quint32 colour, quint8 indent)
 {
     const QColor rgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-    pane.appendLine(QString(indent, QLatin1Char(' ')) + text, rgb);
+    // Report lines have no indent; they need no copy for one.
+    pane.appendLine(indent > 0 ? QString(indent, QLatin1Char(' ')) + text : text, rgb);
 }
 
 void FreezeResult(ResultPane& pane, bool freeze, bool& resultChanged)

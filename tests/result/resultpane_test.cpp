@@ -4,6 +4,7 @@
 #include "statustext.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -45,6 +46,7 @@ class ResultPaneTest : public QObject
     void appendLineReplacesTheSelection();
     void lineBreakInsideTheTextGivesAnEmptyLine();
     void frozenPaneGivesTheSameTextAndColours();
+    void frozenPaneCountsEveryLineForTheScrollBar();
     void freezeAndUnfreeze();
     void unfreezeLeavesTheFocusOfAHiddenPane();
     void showStatusSetsTextAndHandlesEvents();
@@ -119,6 +121,38 @@ void ResultPaneTest::frozenPaneGivesTheSameTextAndColours()
     QCOMPARE(frozen.toPlainText(), live.toPlainText());
     QCOMPARE(colours(frozen), colours(live));
     QCOMPARE(frozen.textCursor().position(), live.textCursor().position());
+}
+
+void ResultPaneTest::frozenPaneCountsEveryLineForTheScrollBar()
+{
+    ResultPane live;
+    ResultPane frozen;
+    bool changed = false;
+    bVarious::FreezeResult(frozen, true, changed);
+    for (ResultPane* pane : {&live, &frozen}) {
+        pane->resize(300, 200);
+        for (int i = 0; i < 1000; ++i) {
+            bVarious::AppendLine(*pane, QString::number(i), 0, 0);
+            if (i == 500)
+                pane->flushPending(); // as before the window handles its events
+        }
+    }
+    bVarious::FreezeResult(frozen, false, changed);
+    const int lines = 1001; // the empty line after the last line break too
+    QCOMPARE(live.document()->lineCount(), lines);
+    QCOMPARE(frozen.document()->lineCount(), lines);
+    QCOMPARE(frozen.verticalScrollBar()->maximum(), live.verticalScrollBar()->maximum());
+    QCOMPARE(frozen.toPlainText(), live.toPlainText());
+    // Scrolled to a line, both show it at the top: the frozen pane's lines scroll one by one.
+    const auto topLine = [](ResultPane& pane) {
+        pane.verticalScrollBar()->setValue(700);
+        QTextCursor top = pane.cursorForPosition(QPoint(1, 1));
+        top.movePosition(QTextCursor::StartOfLine);
+        top.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+        return top.selectedText();
+    };
+    QCOMPARE(topLine(live), QStringLiteral("700"));
+    QCOMPARE(topLine(frozen), QStringLiteral("700"));
 }
 
 void ResultPaneTest::freezeAndUnfreeze()
