@@ -69,6 +69,7 @@ class ResultFileTest : public QObject
     void failedWriteLeavesTheOldFile_data();
     void failedWriteLeavesTheOldFile();
     void writeFailingMidwayLeavesTheOldFile();
+    void fileOfAReadOnlyPlaceStays();
 
   private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -220,6 +221,19 @@ void ResultFileTest::writeFailingMidwayLeavesTheOldFile()
     QVERIFY2(failure->contains(u"too large"_s, Qt::CaseInsensitive), qPrintable(*failure));
     QCOMPARE(contents(path), QByteArray("the old report\r\n"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{u"report.txt"_s});
+}
+
+// Tests run as root, whom permissions do not stop; nothing can be created among the kernel's
+// files, though, nor one of them replaced.
+void ResultFileTest::fileOfAReadOnlyPlaceStays()
+{
+    const QString kernelFile = u"/proc/version"_s;
+    const QByteArray before = contents(kernelFile);
+    QVERIFY(before.startsWith("Linux"));
+    ResultPane pane;
+    pane.setPlainText(u"report\n"_s);
+    QVERIFY(bFile::SaveFile(pane, kernelFile).has_value());
+    QCOMPARE(contents(kernelFile), before);
 }
 
 QTEST_MAIN(ResultFileTest)
