@@ -1,0 +1,554 @@
+// Drives the real main window offscreen and times it: an identical pair against lumatra-report
+// on the same pair, then a report of a million lines with "Find", "Save Result" and a scroll to
+// its end. Run through window-bench.sh:
+//     window-bench LUMATRA-REPORT [FOLDER]
+// Sizes come from LUMATRA_BENCH_WINDOW_MIB (1024), LUMATRA_BENCH_LINES (1000000) and
+// LUMATRA_BENCH_RUNS (3). The last lines print targets 4 to 6 with "met" or "missed".
+#include "fmain.h"
+#include "resultpane.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+// Targets: ratio to lumatra-report, event gap, report shown, memory, find, save, scroll.
+constexpr double kWindowRatio = 2.0;
+constexpr double kMaxGapMs = 100.0;
+constexpr double kShownSeconds = 3.0;
+constexpr double kMaxMemoryMiB = 300.0;
+constexpr double kFindSeconds = 1.0;
+constexpr double kSaveSeconds = 1.5;
+// "Immediate": well under what a person notices.
+constexpr double kScrollSeconds = 0.1;
+
+void say(const QString& text)
+{
+    std::printf("%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+QString seconds(double s)
+{
+    return QString::number(s, 'f', 3) + QStringLiteral(" s");
+}
+
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("missed");
+}
+
+// Processor time the program has used so far, user and system, in seconds: set beside the
+// elapsed times, it tells a slow run from a busy machine.
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto toSeconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+int setting(const char* name, int fallback)
+{
+    bool ok = false;
+    const int value = qEnvironmentVariableIntValue(name, &ok);
+    return ok && value > 0 ? value : fallback;
+}
+
+// The process's peak resident memory so far, in MiB; -1 where the system does not tell.
+double peakMemoryMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Starts the peak over, so that a phase is measured apart from the ones before it.
+bool resetPeakMemory()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
+}
+
+// Writes a pair of files of size bytes, of the same pseudo-random content except that every
+// differEvery-th byte of file 2 is changed (none when differEvery is 0).
+bool writePair(const QString& path1, const QString& path2, qint64 size, qint64 differEvery)
+{
+    QFile files[2] = {QFile(path1), QFile(path2)};
+    for (QFile& file : files) {
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return false;
+    }
+    std::uint64_t state = 0x9E3779B97F4A7C15u;
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (qint64 done = 0; done < size; done += chunk.size()) {
+        chunk.resize(int(std::min<qint64>(chunk.size(), size - done)));
+        for (char& c : chunk) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            c = char(state >> 56);
+        }
+        if (files[0].write(chunk) != chunk.size())
+            return false;
+        if (differEvery > 0) {
+            for (qint64 i = (differEvery - done % differEvery) % differEvery; i < chunk.size();
+                 i += differEvery)
+                chunk[i] = char(chunk[i] ^ 0x5A);
+        }
+        if (files[1].write(chunk) != chunk.size())
+            return false;
+    }
+    return true;
+}
+
+// Measures how late the event loop serves a 10 ms timer: the longest gap between two of its
+// turns is the longest time the window did not answer.
+class EventGapMeter : public QObject
+{
+  public:
+    EventGapMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_clock.start();
+        m_last = 0;
+        m_longest = 0;
+        m_timer.start(10);
+    }
+    // Closes the last gap too: the time since the last turn counts.
+    double stopMs()
+    {
+        m_timer.stop();
+        m_longest = std::max(m_longest, m_clock.nsecsElapsed() - m_last);
+        return double(m_longest) / 1e6;
+    }
+
+  private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
+
+// Records what the status panel showed each time it was painted: the proof that the window
+// repainted during the run and showed the percentage.
+class StatusWatcher : public QObject
+{
+  public:
+    explicit StatusWatcher(QLabel& panel) : m_panel(panel) { panel.installEventFilter(this); }
+    void start()
+    {
+        percentPaints = 0;
+        doneSeconds = -1;
+        m_clock.start();
+    }
+    int percentPaints = 0;
+    double doneSeconds = -1;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_panel && event->type() == QEvent::Paint) {
+            if (m_panel.text().endsWith(u'%'))
+                ++percentPaints;
+            else if (m_panel.text() == u"Done!" && doneSeconds < 0)
+                doneSeconds = double(m_clock.nsecsElapsed()) / 1e9;
+        }
+        return false;
+    }
+
+  private:
+    QLabel& m_panel;
+    QElapsedTimer m_clock;
+};
+
+// Answers the modal boxes as a user would: Yes to the question after 1000 changes, the search
+// text to the "Find" input box; anything else is rejected.
+class ModalAnswerer : public QObject
+{
+  public:
+    ModalAnswerer()
+    {
+        connect(&m_poll, &QTimer::timeout, this, &ModalAnswerer::answer);
+        m_poll.start(1);
+    }
+    QString findText;
+    int inputBoxes = 0;
+    int questions = 0;
+    QStringList unexpected;
+
+  private:
+    void answer()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible())
+            return;
+        if (auto* input = qobject_cast<QInputDialog*>(modal)) {
+            ++inputBoxes;
+            input->setTextValue(findText);
+            input->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(modal);
+                   box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
+            ++questions;
+            box->button(QMessageBox::Yes)->click();
+        } else {
+            unexpected.append(modal->windowTitle());
+            modal->close();
+        }
+    }
+
+    QTimer m_poll;
+};
+
+struct Bench
+{
+    explicit Bench(fMAIN& window) : window(window), status(*window.SBPanel) {}
+
+    fMAIN& window;
+    EventGapMeter gaps;
+    StatusWatcher status;
+    ModalAnswerer answerer;
+    QStringList targets;
+};
+
+struct RunTimes
+{
+    double toReturn = 0;  // click to the handler's return: "Done!" shown and the pane unfrozen
+    double toShown = 0;   // ... and the pane painted with the report
+    double processor = 0; // processor time of the run
+    double maxGapMs = 0;
+    int percentPaints = 0;
+    bool done = false;
+};
+
+void typeInto(QLineEdit* field, const QString& text)
+{
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+RunTimes compareInWindow(Bench& bench, const QString& path1, const QString& path2)
+{
+    fMAIN& window = bench.window;
+    typeInto(window.txtFILE1, path1);
+    typeInto(window.txtFILE2, path2);
+    typeInto(window.txtOFS1, QStringLiteral("0"));
+    typeInto(window.txtOFS2, QStringLiteral("0"));
+    QTest::mouseClick(window.optNormal, Qt::LeftButton);
+    window.chkChars->setChecked(false);
+    QApplication::processEvents();
+
+    RunTimes times;
+    bench.status.start();
+    bench.gaps.start();
+    const double processorBefore = processorSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+    times.toReturn = double(clock.nsecsElapsed()) / 1e9;
+    QApplication::processEvents();
+    window.tOut->viewport()->repaint();
+    times.toShown = double(clock.nsecsElapsed()) / 1e9;
+    times.processor = processorSeconds() - processorBefore;
+    times.maxGapMs = bench.gaps.stopMs();
+    times.percentPaints = bench.status.percentPaints;
+    times.done = bench.status.doneSeconds >= 0 || window.SBPanel->text() == u"Done!";
+    return times;
+}
+
+// lumatra-report on the pair, its report thrown away; seconds, or -1 when it failed.
+double runReport(const QString& program, const QString& path1, const QString& path2)
+{
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, {path1, path2});
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() > 1)
+        return -1;
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+QString gapText(double ms)
+{
+    return QString::number(ms, 'f', 0) + QStringLiteral(" ms");
+}
+
+bool identicalPair(Bench& bench, const QTemporaryDir& dir, const QString& report, int runs)
+{
+    const qint64 size = qint64(setting("LUMATRA_BENCH_WINDOW_MIB", 1024)) << 20;
+    const QString path1 = dir.filePath(QStringLiteral("same1.bin"));
+    const QString path2 = dir.filePath(QStringLiteral("same2.bin"));
+    say(QStringLiteral("identical pair of %1 MiB").arg(size >> 20));
+    if (!writePair(path1, path2, size, 0)) {
+        say(QStringLiteral("window-bench: cannot write the identical pair"));
+        return false;
+    }
+    // Warms the page cache, so that both sides read from memory.
+    runReport(report, path1, path2);
+
+    std::vector<double> reportTimes, windowTimes;
+    double maxGap = 0;
+    int leastPercents = INT_MAX;
+    bool allDone = true;
+    for (int run = 1; run <= runs; ++run) {
+        const double cli = runReport(report, path1, path2);
+        const RunTimes window = compareInWindow(bench, path1, path2);
+        if (cli < 0) {
+            say(QStringLiteral("window-bench: lumatra-report failed"));
+            return false;
+        }
+        reportTimes.push_back(cli);
+        windowTimes.push_back(window.toReturn);
+        maxGap = std::max(maxGap, window.maxGapMs);
+        leastPercents = std::min(leastPercents, window.percentPaints);
+        allDone = allDone && window.done;
+        say(QStringLiteral("  run %1: lumatra-report %2, window click to Done! %3, "
+                           "longest event gap %4, %5 status paints with a percentage")
+                .arg(run)
+                .arg(seconds(cli), seconds(window.toReturn), gapText(window.maxGapMs))
+                .arg(window.percentPaints));
+    }
+    QFile::remove(path1);
+    QFile::remove(path2);
+
+    const double cli = median(reportTimes);
+    const double window = median(windowTimes);
+    const bool met =
+        window <= kWindowRatio * cli && maxGap <= kMaxGapMs && leastPercents > 0 && allDone;
+    say(QStringLiteral("  median: lumatra-report %1, window %2, ratio %3")
+            .arg(seconds(cli), seconds(window), QString::number(window / cli, 'f', 2)));
+    bench.targets.append(
+        QStringLiteral("target 4: window on the identical %1 MiB pair, click to Done! %2 = "
+                       "%3 x lumatra-report (at most %4 x), longest event gap %5 (at most %6), "
+                       "percentage painted in every run: %7")
+            .arg(size >> 20)
+            .arg(seconds(window), QString::number(window / cli, 'f', 2),
+                 QString::number(kWindowRatio, 'f', 1), gapText(maxGap), gapText(kMaxGapMs),
+                 verdict(met)));
+    return true;
+}
+
+double timeFind(Bench& bench, const QString& text, QString& how)
+{
+    ResultPane& pane = *bench.window.tOut;
+    pane.moveCursor(QTextCursor::Start);
+    bench.answerer.findText = text;
+    const int boxesBefore = bench.answerer.inputBoxes;
+    QElapsedTimer clock;
+    clock.start();
+    bench.window.mnuFIND->trigger();
+    double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    if (bench.answerer.inputBoxes > boxesBefore) {
+        how = QStringLiteral("the Find command");
+    } else {
+        // The command is not there yet: time the pane's own search from the report's start.
+        how = QStringLiteral("QPlainTextEdit::find, the Find command does not work yet");
+        pane.moveCursor(QTextCursor::Start);
+        clock.restart();
+        pane.find(text);
+        elapsed = double(clock.nsecsElapsed()) / 1e9;
+    }
+    if (pane.textCursor().selectedText().compare(text, Qt::CaseInsensitive) != 0)
+        return -1;
+    return elapsed;
+}
+
+double timeSave(Bench& bench, const QString& path, QString& how)
+{
+    fMAIN& window = bench.window;
+    // An existing file: "Save Result" writes to it without asking for a name.
+    QFile(path).open(QIODevice::WriteOnly | QIODevice::Truncate);
+    window.ResultFile = path;
+    QElapsedTimer clock;
+    clock.start();
+    window.mnuSAVE->trigger();
+    double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    if (QFileInfo(path).size() > 0) {
+        how = QStringLiteral("the Save Result command");
+        return elapsed;
+    }
+    // The command is not there yet: time what it will do, the text with CR LF line breaks
+    // written in one piece.
+    how = QStringLiteral("toPlainText with CR LF through QSaveFile, the Save Result command does "
+                         "not work yet");
+    clock.restart();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return -1;
+    QString text = window.tOut->toPlainText();
+    text.replace(u'\n', QStringLiteral("\r\n"));
+    file.write(text.toUtf8());
+    if (!file.commit())
+        return -1;
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+double timeScrollToEnd(Bench& bench)
+{
+    ResultPane& pane = *bench.window.tOut;
+    pane.moveCursor(QTextCursor::Start);
+    pane.setFocus();
+    QApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
+    pane.viewport()->repaint();
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const QScrollBar* bar = pane.verticalScrollBar();
+    return bar->value() == bar->maximum() && bar->maximum() > 0 ? elapsed : -1;
+}
+
+bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
+{
+    const int lines = setting("LUMATRA_BENCH_LINES", 1000000);
+    constexpr int kEvery = 16; // each changed byte on its own line, between equal ones
+    const QString path1 = dir.filePath(QStringLiteral("many1.bin"));
+    const QString path2 = dir.filePath(QStringLiteral("many2.bin"));
+    say(QStringLiteral("report of %1 lines (%2 changed bytes, Normal layout, Yes to the "
+                       "question)")
+            .arg(lines)
+            .arg(lines));
+    if (!writePair(path1, path2, qint64(lines) * kEvery, kEvery)) {
+        say(QStringLiteral("window-bench: cannot write the pair"));
+        return false;
+    }
+    const bool peakReset = resetPeakMemory();
+
+    std::vector<double> shownTimes;
+    for (int run = 1; run <= runs; ++run) {
+        const int questionsBefore = bench.answerer.questions;
+        const RunTimes times = compareInWindow(bench, path1, path2);
+        shownTimes.push_back(times.toShown);
+        say(QStringLiteral("  run %1: click to Done! %2, to the report shown %3 (processor %7), "
+                           "%4 lines in the pane, question answered: %5, longest event gap %6")
+                .arg(run)
+                .arg(seconds(times.toReturn), seconds(times.toShown))
+                .arg(bench.window.tOut->toPlainText().count(u'\n'))
+                .arg(bench.answerer.questions > questionsBefore ? QStringLiteral("yes")
+                                                                : QStringLiteral("no"))
+                .arg(gapText(times.maxGapMs), seconds(times.processor)));
+    }
+    const double shownMemory = peakMemoryMiB();
+
+    // Near the end: the label of the tenth changed byte from the last.
+    const QString nearEnd =
+        QStringLiteral("%1:").arg(qint64(lines - 10) * kEvery, 8, 16, QLatin1Char('0')).toUpper();
+    QString findHow, saveHow;
+    const double find = timeFind(bench, nearEnd, findHow);
+    const double save = timeSave(bench, dir.filePath(QStringLiteral("report.txt")), saveHow);
+    const double scroll = timeScrollToEnd(bench);
+    const double memory = peakMemoryMiB();
+    say(QStringLiteral("  find of \"%1\" from the start: %2 (%3)")
+            .arg(nearEnd, find < 0 ? QStringLiteral("not found") : seconds(find), findHow));
+    say(QStringLiteral("  save of %1 MiB: %2 (%3)")
+            .arg(QString::number(
+                     double(QFileInfo(dir.filePath(QStringLiteral("report.txt"))).size()) / kMiB,
+                     'f', 1),
+                 save < 0 ? QStringLiteral("failed") : seconds(save), saveHow));
+    say(QStringLiteral("  scroll to the end (Ctrl+End and a repaint): %1")
+            .arg(scroll < 0 ? QStringLiteral("did not reach the end") : seconds(scroll)));
+    say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save%3")
+            .arg(QString::number(shownMemory, 'f', 0), QString::number(memory, 'f', 0),
+                 peakReset ? QString() : QStringLiteral(" (since the program started)")));
+    if (!bench.answerer.unexpected.isEmpty())
+        say(QStringLiteral("  unexpected dialogs: ") +
+            bench.answerer.unexpected.join(QStringLiteral(", ")));
+
+    const double shown = median(shownTimes);
+    bench.targets.append(
+        QStringLiteral("target 5: %1-line report, click to shown %2 (at most %3), peak memory "
+                       "%4 MiB (at most %5 MiB): %6")
+            .arg(lines)
+            .arg(seconds(shown), seconds(kShownSeconds), QString::number(memory, 'f', 0),
+                 QString::number(kMaxMemoryMiB, 'f', 0),
+                 verdict(shown <= kShownSeconds && memory >= 0 && memory <= kMaxMemoryMiB)));
+    const bool findMet = find >= 0 && find < kFindSeconds;
+    const bool saveMet = save >= 0 && save < kSaveSeconds;
+    const bool scrollMet = scroll >= 0 && scroll < kScrollSeconds;
+    bench.targets.append(
+        QStringLiteral("target 6: Find near the end %1 (under %2), Save Result %3 (under %4), "
+                       "scroll to the end %5 (under %6): %7")
+            .arg(find < 0 ? QStringLiteral("failed") : seconds(find), seconds(kFindSeconds),
+                 save < 0 ? QStringLiteral("failed") : seconds(save), seconds(kSaveSeconds),
+                 scroll < 0 ? QStringLiteral("failed") : seconds(scroll), seconds(kScrollSeconds),
+                 verdict(findMet && saveMet && scrollMet)));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // The window opens as designed, not as the user's own settings left it.
+    QTemporaryDir configHome;
+    if (!configHome.isValid() || !qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit()))
+        return 2;
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 2 || args.size() > 3) {
+        std::fputs("usage: window-bench LUMATRA-REPORT [FOLDER]\n", stderr);
+        return 2;
+    }
+    QTemporaryDir dir(args.size() == 3 ? args[2] + QStringLiteral("/window-bench-XXXXXX")
+                                       : QDir::tempPath() + QStringLiteral("/window-bench-XXXXXX"));
+    if (!dir.isValid()) {
+        std::fputs("window-bench: cannot make a temporary folder\n", stderr);
+        return 2;
+    }
+    const int runs = setting("LUMATRA_BENCH_RUNS", 3);
+
+    fMAIN window;
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 2;
+    Bench bench(window);
+    const bool ok = identicalPair(bench, dir, args[1], runs) && millionLines(bench, dir, runs);
+    for (const QString& target : bench.targets)
+        say(target);
+    return ok ? 0 : 2;
+}
