@@ -70,6 +70,10 @@ class fMAIN : public QMainWindow
     // True from the start of a comparison until it has unwound.
     bool isComparing() const { return m_comparing; }
 
+    // Searches the pane for FindText from the end of the selection, asking for the text when
+    // there is none. Stale: on a miss, search once more from the start before reporting it.
+    void Hladaj(bool Stale);
+
   public Q_SLOTS:
     void Form_Load();
     void Form_Resize();
@@ -99,6 +103,11 @@ class fMAIN : public QMainWindow
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // How a save command ended; the save prompt keeps the window open after a failed write.
+    enum class SaveEnd { Written, Cancelled, Failed };
+    SaveEnd runSave(bool askForPath); // "Save Result", or "Save Result As" when askForPath
+    SaveEnd SaveResult();
+
     void createControls();
     void createMenus();
     void createActions();

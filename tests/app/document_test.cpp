@@ -1,0 +1,668 @@
+#include "boxanswerer.h"
+#include "fakedialogs.h"
+#include "fmain.h"
+#include "isolatedstore.h"
+#include "resultpane.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr auto Yes = QMessageBox::Yes;
+constexpr auto No = QMessageBox::No;
+constexpr auto Cancel = QMessageBox::Cancel;
+constexpr auto Ok = QMessageBox::Ok;
+
+// Answers the input boxes that come up while it lives: the answers in order, a missing answer
+// cancels. Records each box's title, prompt and the text its field opened with.
+class InputAnswerer : public QObject
+{
+  public:
+    explicit InputAnswerer(QList<std::optional<QString>> answers) : m_answers(std::move(answers))
+    {
+        connect(&m_poll, &QTimer::timeout, this, &InputAnswerer::answer);
+        m_poll.start(5);
+    }
+
+    struct Seen
+    {
+        QString title, prompt, initial;
+    };
+    QList<Seen> seen;
+
+  private:
+    void answer()
+    {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible())
+            return;
+        seen.append({box->windowTitle(), box->labelText(), box->textValue()});
+        const std::optional<QString> answer =
+            m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
+        if (!answer)
+            return box->reject();
+        box->setTextValue(*answer);
+        box->accept();
+    }
+
+    QList<std::optional<QString>> m_answers;
+    QTimer m_poll;
+};
+
+struct Selection
+{
+    int start, end;
+    bool operator==(const Selection&) const = default;
+};
+
+Selection selection(const fMAIN& w)
+{
+    return {w.tOut->textCursor().selectionStart(), w.tOut->textCursor().selectionEnd()};
+}
+
+void select(fMAIN& w, int start, int end)
+{
+    QTextCursor cursor = w.tOut->textCursor();
+    cursor.setPosition(start);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    w.tOut->setTextCursor(cursor);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+} // namespace
+
+namespace QTest {
+template <> char* toString(const Selection& s)
+{
+    return qstrdup((QByteArray::number(s.start) + ".." + QByteArray::number(s.end)).constData());
+}
+} // namespace QTest
+
+class DocumentTest : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstSaveAsksForTheFile();
+    void saveReplacesAnExistingFileWithoutAsking();
+    void saveOffersTheNameOfADeletedFile();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
+    void closingAsksOnlyWithUnsavedChanges();
+    void savePromptAnswers_data();
+    void savePromptAnswers();
+    void comparisonKeepsItsProgressInTheStatus();
+    void saveDuringAComparisonWritesTheReportSoFar();
+    void editingDuringAComparisonLeavesTheReportWhole();
+    void closingDuringAComparisonStillAsks();
+
+    void findAsksAndIgnoresLetterCase();
+    void cancelledFindChangesNothing();
+    void findNextWalksMatchesAndWraps();
+    void findNextSearchesTheSelection();
+    void searchesAComparedReportOverLineBreaks();
+    void missShowsTheTextAndPutsTheCaretAtTheStart_data();
+    void missShowsTheTextAndPutsTheCaretAtTheStart();
+
+    void copyPutsPlainTextOnly();
+    void cutAndPasteMoveTextAndMarkTheChange();
+    void pasteWithoutClipboardText();
+    void rightButtonOpensTheEditMenuAtThePointer();
+
+  private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString makeFile(const QString& name, const QByteArray& bytes);
+    void compare(const QString& file1, const QString& file2);
+    void saveAs(const QString& target);
+
+    FakeDialogs m_dialogs;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<fMAIN> m_window;
+};
+
+void DocumentTest::init()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFile::remove(storeFile());
+    m_dialogs = FakeDialogs();
+    bDialog::SetPlatformDialogs(&m_dialogs);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<fMAIN>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void DocumentTest::cleanup()
+{
+    // Whatever a test left unsaved must not hold up the next one at a prompt.
+    m_window->ResultChanged = false;
+    m_window.reset();
+    m_dir.reset();
+    bDialog::SetPlatformDialogs(nullptr);
+}
+
+QString DocumentTest::makeFile(const QString& name, const QByteArray& bytes)
+{
+    QFile file(path(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+    return file.fileName();
+}
+
+void DocumentTest::compare(const QString& file1, const QString& file2)
+{
+    m_window->txtFILE1->setText(file1);
+    m_window->txtFILE2->setText(file2);
+    QTest::mouseClick(m_window->cmdRUN, Qt::LeftButton);
+}
+
+void DocumentTest::saveAs(const QString& target)
+{
+    m_dialogs.fileAnswer = target;
+    m_window->mnuSAVEAS->trigger();
+}
+
+void DocumentTest::firstSaveAsksForTheFile()
+{
+    fMAIN& w = *m_window;
+    compare(makeFile(u"a.bin"_s, "ABCDEFGH"), makeFile(u"b.bin"_s, "AbcDEfGH"));
+    const QString report = w.tOut->toPlainText();
+    QVERIFY(report.endsWith(u"\n3 bytes changed, 2 locations\n"_s));
+
+    const QString target = path(u"report.txt"_s);
+    m_dialogs.fileAnswer = target;
+    QTest::keyClick(w.tOut, Qt::Key_S, Qt::ControlModifier);
+
+    QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptSave);
+    QCOMPARE(m_dialogs.fileRequest.title, u"Save as:"_s);
+    QCOMPARE(m_dialogs.fileRequest.fileName, QString());
+    QCOMPARE(m_dialogs.fileRequest.nameFilter, u"Text Files  (*.txt)"_s);
+    QCOMPARE(m_dialogs.parent, &w);
+    QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
+    QCOMPARE(w.ResultFile, target);
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), target);
+
+    // The first edit is shown once; later edits leave the status text alone.
+    QTest::keyClicks(w.tOut, u"x"_s);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), u"* "_s + target);
+    w.SBPanel->setText(u"elsewhere"_s);
+    QTest::keyClicks(w.tOut, u"y"_s);
+    QCOMPARE(w.SBPanel->text(), u"elsewhere"_s);
+}
+
+void DocumentTest::saveReplacesAnExistingFileWithoutAsking()
+{
+    fMAIN& w = *m_window;
+    const QString target = path(u"report.txt"_s);
+    QTest::keyClicks(w.tOut, u"one"_s);
+    saveAs(target);
+    QTest::keyClicks(w.tOut, u" two"_s);
+
+    m_dialogs.fileRequest = {};
+    w.mnuSAVE->trigger();
+    QCOMPARE(m_dialogs.fileRequest.title, QString()); // no dialog
+    QCOMPARE(contents(target), QByteArray("one two"));
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), target);
+
+    // An empty pane gives an empty file.
+    w.tOut->clear();
+    w.mnuSAVE->trigger();
+    QCOMPARE(contents(target), QByteArray());
+}
+
+void DocumentTest::saveOffersTheNameOfADeletedFile()
+{
+    fMAIN& w = *m_window;
+    const QString target = path(u"report.txt"_s);
+    QTest::keyClicks(w.tOut, u"one"_s);
+    saveAs(target);
+    QVERIFY(QFile::remove(target));
+    QTest::keyClicks(w.tOut, u" two"_s);
+
+    m_dialogs.fileAnswer.reset(); // the user cancels
+    w.mnuSAVE->trigger();
+    QCOMPARE(m_dialogs.fileRequest.fileName, u"report.txt"_s);
+    QVERIFY(!QFile::exists(target));
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), u"* "_s + target);
+    QCOMPARE(w.ResultFile, target);
+}
+
+void DocumentTest::failedSaveChangesNothing_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing folder") << u"missing/report.txt"_s << u"No such file"_s;
+    QTest::newRow("a folder") << u"folder"_s << u"directory"_s;
+    QTest::newRow("a FIFO") << u"fifo"_s << u"not a regular file"_s;
+}
+
+void DocumentTest::failedSaveChangesNothing()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, reason);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
+    QCOMPARE(mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
+    fMAIN& w = *m_window;
+    const QString saved = path(u"report.txt"_s);
+    QTest::keyClicks(w.tOut, u"saved"_s);
+    saveAs(saved);
+    QTest::keyClicks(w.tOut, u" unsaved"_s);
+
+    BoxAnswerer answerer({Ok});
+    saveAs(path(target));
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.seen[0].title, u"Lumatra"_s);
+    QVERIFY2(answerer.seen[0].text.startsWith(u"Cannot save the report to "_s + path(target)),
+             qPrintable(answerer.seen[0].text));
+    QVERIFY2(answerer.seen[0].text.contains(reason, Qt::CaseInsensitive),
+             qPrintable(answerer.seen[0].text));
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), u"* "_s + saved);
+    QCOMPARE(w.ResultFile, path(target)); // the chosen path stays, for the next save
+    QCOMPARE(w.tOut->toPlainText(), u"saved unsaved"_s);
+    QCOMPARE(contents(saved), QByteArray("saved"));
+    QVERIFY(QFileInfo(path(u"folder"_s)).isDir());
+}
+
+void DocumentTest::closingAsksOnlyWithUnsavedChanges()
+{
+    fMAIN& w = *m_window;
+    {
+        BoxAnswerer answerer({});
+        w.close(); // right after start
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(!w.isVisible());
+    }
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    compare(makeFile(u"a.bin"_s, "AB"), makeFile(u"b.bin"_s, "AB"));
+    saveAs(path(u"report.txt"_s));
+    {
+        BoxAnswerer answerer({});
+        QTest::keyClick(w.tOut, Qt::Key_Escape); // right after a save
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(!w.isVisible());
+    }
+    w.show();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    compare(path(u"a.bin"_s), path(u"b.bin"_s)); // equal files: still a new report
+    {
+        BoxAnswerer answerer({Cancel});
+        w.close();
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, u"Save changes to "_s + path(u"report.txt"_s) + u" ?"_s);
+    }
+}
+
+void DocumentTest::savePromptAnswers_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("answer");
+    QTest::addColumn<std::optional<QString>>("saveTo"); // the save dialog's answer
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QByteArray>("written");
+    const std::optional<QString> none;
+    QTest::newRow("Cancel") << Cancel << none << false << QByteArray();
+    QTest::newRow("No") << No << none << true << QByteArray();
+    QTest::newRow("Yes") << Yes << std::optional(u"report.txt"_s) << true << QByteArray("edit");
+    QTest::newRow("Yes, save dialog cancelled") << Yes << none << true << QByteArray();
+    QTest::newRow("Yes, write failed")
+        << Yes << std::optional(u"missing/report.txt"_s) << false << QByteArray();
+}
+
+void DocumentTest::savePromptAnswers()
+{
+    QFETCH(QMessageBox::StandardButton, answer);
+    QFETCH(std::optional<QString>, saveTo);
+    QFETCH(bool, closes);
+    QFETCH(QByteArray, written);
+    fMAIN& w = *m_window;
+    QTest::keyClicks(w.tOut, u"edit"_s);
+    if (saveTo)
+        m_dialogs.fileAnswer = path(*saveTo);
+
+    BoxAnswerer answerer({answer, Ok});
+    w.close();
+    QCOMPARE(answerer.seen.size(), written.isEmpty() && saveTo ? 2 : 1);
+    QCOMPARE(answerer.seen[0].title, u"Save As"_s);
+    QCOMPARE(answerer.seen[0].text, u"Save changes to  ?"_s);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Question);
+    QCOMPARE(answerer.seen[0].buttons, Yes | No | Cancel);
+    QCOMPARE(w.isVisible(), !closes);
+    // The settings are stored only when the window closes.
+    QCOMPARE(storedTexts().contains(u"PosX"_s), closes);
+    if (saveTo)
+        QCOMPARE(contents(path(*saveTo)), written.isEmpty() ? "<unreadable>" : written);
+    if (!closes) {
+        QCOMPARE(w.tOut->toPlainText(), u"edit"_s);
+        QVERIFY(w.ResultChanged);
+    }
+}
+
+void DocumentTest::comparisonKeepsItsProgressInTheStatus()
+{
+    fMAIN& w = *m_window;
+    const QString a = makeFile(u"a.bin"_s, QByteArray(300000, 'a'));
+    const QString b = makeFile(u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
+    QTest::keyClicks(w.tOut, u"old"_s);
+    saveAs(path(u"report.txt"_s));
+
+    QStringList during;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, &w, [&] {
+        if (w.isComparing() && (during.isEmpty() || during.last() != w.SBPanel->text()))
+            during << w.SBPanel->text();
+    });
+    watch.start(0);
+    compare(a, b);
+    watch.stop();
+
+    QVERIFY(!during.isEmpty());
+    for (const QString& text : std::as_const(during))
+        QVERIFY2(!text.startsWith(u"* "_s), qPrintable(during.join(u" | "_s)));
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QVERIFY(w.ResultChanged);
+    QTest::keyClicks(w.tOut, u"x"_s); // already unsaved: the text stays
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+}
+
+void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
+{
+    fMAIN& w = *m_window;
+    const QString a = makeFile(u"a.bin"_s, "ABCDEFGH");
+    const QString b = makeFile(u"b.bin"_s, "AbcDEfGH");
+    const QString target = path(u"report.txt"_s);
+    m_dialogs.fileAnswer = target;
+    bool savedDuringRun = false;
+    QTimer::singleShot(0, &w, [&] {
+        savedDuringRun = w.isComparing();
+        QTest::keyClick(w.txtFILE1, Qt::Key_S, Qt::ControlModifier);
+    });
+    compare(a, b);
+
+    QVERIFY(savedDuringRun);
+    const QByteArray part = contents(target);
+    const QByteArray whole = w.tOut->toPlainText().toUtf8().replace("\n", "\r\n");
+    QVERIFY(part.startsWith("File 1: "));
+    QVERIFY2(whole.startsWith(part) && part.size() < whole.size(), part.constData());
+    QVERIFY(w.ResultChanged); // the rest of the report is not saved
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+}
+
+void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
+{
+    fMAIN& w = *m_window;
+    const QString a = makeFile(u"a.bin"_s, "ABCDEFGH");
+    const QString b = makeFile(u"b.bin"_s, "AbcDEfGH");
+    compare(a, b);
+    const QString report = w.tOut->toPlainText();
+
+    QApplication::clipboard()->setText(u"JUNK"_s);
+    w.FindText = u"File"_s;
+    QTimer::singleShot(0, &w, [&] {
+        QVERIFY(w.isComparing());
+        w.mnuFINDNXT->trigger();
+        w.mnuPASTE->trigger();
+        w.mnuCUT->trigger();
+    });
+    compare(a, b);
+    QCOMPARE(w.tOut->toPlainText(), report);
+}
+
+void DocumentTest::closingDuringAComparisonStillAsks()
+{
+    fMAIN& w = *m_window;
+    const QString a = makeFile(u"a.bin"_s, QByteArray(4096, 'a'));
+    const QString b = makeFile(u"b.bin"_s, QByteArray(4096, 'a'));
+    BoxAnswerer answerer({Cancel});
+    QTimer::singleShot(0, &w, [&] { QTest::keyClick(w.txtFILE1, Qt::Key_Escape); });
+    compare(a, b);
+    // The stopped run's part of a report is unsaved: Cancel keeps it and the window.
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, u"Save As"_s);
+    QVERIFY(w.isVisible());
+    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s));
+    QVERIFY(w.tOut->isEnabled());
+}
+
+void DocumentTest::findAsksAndIgnoresLetterCase()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
+    w.FindText = u"earlier"_s;
+    w.txtFILE1->setFocus();
+    InputAnswerer answerer({u"eta"_s});
+    QTest::keyClick(w.txtFILE1, Qt::Key_F, Qt::ControlModifier);
+
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, u"Lumatra"_s);
+    QCOMPARE(answerer.seen[0].prompt, u"Find what:"_s);
+    QCOMPARE(answerer.seen[0].initial, QString());
+    QCOMPARE(w.FindText, u"eta"_s);
+    QCOMPARE(selection(w), (Selection{7, 10}));
+    QCOMPARE(w.focusWidget(), w.tOut);
+}
+
+void DocumentTest::cancelledFindChangesNothing()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"text"_s);
+    w.txtFILE1->setFocus();
+    {
+        InputAnswerer answerer({std::nullopt});
+        w.mnuFIND->trigger();
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+    {
+        InputAnswerer answerer({QString()});
+        w.mnuFINDNXT->trigger(); // nothing selected, nothing searched yet: it asks too
+        QCOMPARE(answerer.seen.size(), 1);
+    }
+    QVERIFY(w.FindText.isEmpty());
+    QCOMPARE(selection(w), (Selection{0, 0}));
+    QCOMPARE(w.focusWidget(), w.txtFILE1);
+}
+
+void DocumentTest::findNextWalksMatchesAndWraps()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"aXa axa AXA\n"_s);
+    w.FindText = u"axa"_s;
+    BoxAnswerer answerer({});
+    QList<Selection> walk;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(w.tOut, Qt::Key_F3);
+        walk << selection(w);
+    }
+    // No overlap ("aXa axa" holds no match at 2), and back to the first without a message.
+    QCOMPARE(walk, (QList<Selection>{{0, 3}, {4, 7}, {8, 11}, {0, 3}}));
+    QVERIFY(answerer.seen.isEmpty());
+
+    // The only occurrence is found again after it.
+    w.FindText = u"7 8"_s;
+    w.tOut->setPlainText(u"1 2 7 8 9"_s);
+    select(w, 4, 7);
+    w.mnuFINDNXT->trigger();
+    QCOMPARE(selection(w), (Selection{4, 7}));
+    QVERIFY(answerer.seen.isEmpty());
+}
+
+void DocumentTest::findNextSearchesTheSelection()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"ab\ncd ab\ncd\n"_s);
+    w.FindText = u"unrelated"_s;
+    select(w, 0, 5); // "ab\ncd" over a line break
+    w.mnuFINDNXT->trigger();
+    QCOMPARE(w.FindText, u"ab\ncd"_s);
+    QCOMPARE(selection(w), (Selection{6, 11}));
+}
+
+// A report written by a comparison may hold its line breaks otherwise than typed text does.
+void DocumentTest::searchesAComparedReportOverLineBreaks()
+{
+    fMAIN& w = *m_window;
+    compare(makeFile(u"a.bin"_s, "ABCDEFGH"), makeFile(u"b.bin"_s, "AbcDEfGH"));
+    const QString report = w.tOut->toPlainText();
+    const int second = int(report.indexOf(u"00000002"_s));
+    select(w, second - 3, second + 8); // "62", the line break and the next offset
+    w.FindText.clear();
+    BoxAnswerer answerer({});
+    w.mnuFINDNXT->trigger();
+    QCOMPARE(w.FindText, u"62\n00000002"_s);
+    QCOMPARE(selection(w), (Selection{second - 3, second + 8})); // found again by wrapping
+    QVERIFY(answerer.seen.isEmpty());
+
+    w.FindText = u"66\n\n3 BYTES"_s;
+    w.tOut->moveCursor(QTextCursor::Start);
+    w.mnuFINDNXT->trigger();
+    const int summary = int(report.indexOf(u"66\n\n3 bytes"_s));
+    QCOMPARE(selection(w), (Selection{summary, summary + 11}));
+}
+
+void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("report") << u"00000001: 42 62\n"_s;
+    QTest::newRow("empty pane") << QString();
+}
+
+void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart()
+{
+    QFETCH(QString, text);
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(text);
+    w.tOut->moveCursor(QTextCursor::End);
+    w.txtFILE1->setFocus();
+    BoxAnswerer answerer({Ok});
+    InputAnswerer input({u"<b>zz</b>"_s});
+    w.mnuFIND->trigger();
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, u"Not found :"_s);
+    QCOMPARE(answerer.seen[0].text, u"<b>zz</b>"_s);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Information);
+    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Ok));
+    QCOMPARE(selection(w), (Selection{0, 0}));
+    QCOMPARE(w.focusWidget(), w.tOut);
+}
+
+void DocumentTest::copyPutsPlainTextOnly()
+{
+    fMAIN& w = *m_window;
+    QClipboard* clipboard = QApplication::clipboard();
+    w.tOut->setPlainText(u"line one\nline two\n"_s);
+    w.ResultChanged = false;
+    clipboard->setText(u"old"_s);
+    w.mnuCOPY->trigger();
+    QCOMPARE(clipboard->text(), QString()); // nothing selected
+
+    // The focus and a selection elsewhere do not matter: the pane's selection is copied.
+    select(w, 5, 13);
+    w.txtFILE1->setText(u"field text"_s);
+    w.txtFILE1->selectAll();
+    w.txtFILE1->setFocus();
+    w.mnuCOPY->trigger();
+    QCOMPARE(clipboard->text(), u"one\nline"_s);
+    QCOMPARE(clipboard->mimeData()->formats(), QStringList{u"text/plain"_s});
+    QVERIFY(!w.ResultChanged);
+}
+
+void DocumentTest::cutAndPasteMoveTextAndMarkTheChange()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"first\nsecond\nthird\n"_s);
+    saveAs(path(u"report.txt"_s));
+
+    select(w, 0, 6); // "first" with its line break
+    w.txtFILE2->setFocus();
+    w.mnuCUT->trigger();
+    QCOMPARE(w.tOut->toPlainText(), u"second\nthird\n"_s);
+    QCOMPARE(QApplication::clipboard()->text(), u"first\n"_s);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(w.SBPanel->text(), u"* "_s + path(u"report.txt"_s));
+
+    w.tOut->moveCursor(QTextCursor::End);
+    w.mnuPASTE->trigger();
+    QCOMPARE(w.tOut->toPlainText(), u"second\nthird\nfirst\n"_s);
+
+    // Several lines at once, in the middle of a line.
+    QApplication::clipboard()->setText(u"A\r\nB\nC"_s);
+    select(w, 3, 3);
+    w.mnuPASTE->trigger();
+    QCOMPARE(w.tOut->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
+    QCOMPARE(selection(w), (Selection{8, 8}));
+
+    // The pane's own keys stay available too.
+    select(w, 0, 3);
+    QTest::keySequence(w.tOut, QKeySequence::Cut);
+    QCOMPARE(w.tOut->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
+}
+
+void DocumentTest::pasteWithoutClipboardText()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"keep this"_s);
+    saveAs(path(u"report.txt"_s));
+    QApplication::clipboard()->clear();
+
+    w.mnuPASTE->trigger(); // nothing selected: nothing changes
+    QCOMPARE(w.tOut->toPlainText(), u"keep this"_s);
+    QVERIFY(!w.ResultChanged);
+    w.mnuCUT->trigger();
+    QCOMPARE(w.tOut->toPlainText(), u"keep this"_s);
+    QVERIFY(!w.ResultChanged);
+
+    select(w, 4, 9);
+    w.mnuPASTE->trigger(); // the selection is replaced by nothing
+    QCOMPARE(w.tOut->toPlainText(), u"keep"_s);
+    QVERIFY(w.ResultChanged);
+}
+
+void DocumentTest::rightButtonOpensTheEditMenuAtThePointer()
+{
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"text"_s);
+    const QPoint local(40, 30);
+    const QPoint pointer = w.tOut->viewport()->mapToGlobal(local);
+    QCursor::setPos(pointer);
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+        QTest::mouseClick(w.tOut->viewport(), button, {}, local);
+        QVERIFY(!w.m2->isVisible());
+    }
+    QTest::mouseClick(w.tOut->viewport(), Qt::RightButton, {}, local);
+    QTRY_VERIFY(w.m2->isVisible());
+    QCOMPARE(w.m2->pos(), pointer);
+    QCOMPARE(w.tOut->toPlainText(), u"text"_s);
+    w.m2->hide();
+}
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<DocumentTest>(argc, argv);
+}
+#include "document_test.moc"
