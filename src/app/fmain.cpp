@@ -1,7 +1,12 @@
 #include "fmain.h"
 
+#include "dialogs.h"
+#include "filedrop.h"
 #include "hexoffset.h"
+#include "plainbox.h"
+#include "restoresettings.h"
 #include "resultpane.h"
+#include "topmost.h"
 #include "twips.h"
 #include "version.h"
 
@@ -14,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -36,6 +42,15 @@ QLabel* autoSizedLabel(const QString& caption, QWidget* parent, int left, int to
     label->move(twipsToPixels(left), twipsToPixels(top));
     label->adjustSize();
     return label;
+}
+
+// The ".." buttons: a chosen file's path goes into the field; a cancelled dialog leaves it.
+void chooseFileInto(QWidget* parent, QLineEdit* field)
+{
+    const QString path = bDialog::OpenFileDialog(parent, QStringLiteral("Open File:"), QString(),
+                                                 QStringLiteral("*.*"), QString(), QString());
+    if (!path.isEmpty())
+        field->setText(path);
 }
 
 } // namespace
@@ -79,8 +94,8 @@ void fMAIN::createControls()
     // The frame's controls are drawn for a narrow 8-point interface font; an Arial-like face at
     // that size (Liberation Sans where Arial is missing) keeps every caption inside its box.
     QFont designUi = fraTab->font();
-    designUi.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                          designUi.family()});
+    designUi.setFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), designUi.family()});
     designUi.setPointSizeF(8);
     fraTab->setFont(designUi);
 
@@ -169,6 +184,10 @@ void fMAIN::createActions()
     // Esc presses "E&xit" wherever the focus is, the result pane included.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, cmdEXIT, &QPushButton::click);
+
+    // A file dropped from the file manager onto a file field gives its path.
+    for (QLineEdit* field : {txtFILE1, txtFILE2})
+        new FileDrop(*field); // owned by the field
 }
 
 // The pane first, then the cycle of the frame's inputs as designed.
@@ -183,18 +202,31 @@ void fMAIN::orderTabStops()
 
 void fMAIN::Form_Load()
 {
-    // What the start-up restore of the settings sets; nothing else runs at load.
-    tOut->setLineWrapMode(QPlainTextEdit::NoWrap);
-    setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
-    ResultChanged = false;
+    bVarious::RestoreSettings(*this, *tOut, ResultChanged);
 }
 
 void fMAIN::Form_Unload(int& Cancel)
 {
-    // Still to come, in this order:
-    // 1. the save prompt for an unsaved report, which may set Cancel and end the handler;
-    // 2. the settings step, which stores the window's geometry and the pane font.
-    Q_UNUSED(Cancel);
+    // An unsaved report is offered for saving first. Cancel keeps the window open, and so does a
+    // failed write, so that the report is not lost; Yes with the save dialog cancelled closes.
+    if (ResultChanged) {
+        const auto answer = bVarious::PlainMessageBox(
+            this, QMessageBox::Question, QStringLiteral("Save As"),
+            QStringLiteral("Save changes to ") + ResultFile + QStringLiteral(" ?"),
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel ||
+            (answer == QMessageBox::Yes && runSave(false) == SaveEnd::Failed)) {
+            Cancel = 1;
+            return;
+        }
+    }
+
+    // The window's place and the pane font for the next start. A store that cannot be written
+    // does not keep the window open, but the user learns of it.
+    if (!bVarious::StoreSettings(*this, *tOut))
+        QMessageBox::warning(this, QStringLiteral(LUMATRA_NAME),
+                             QStringLiteral("The window position and the font could not be "
+                                            "saved for the next start."));
 }
 
 void fMAIN::resizeEvent(QResizeEvent* event)
@@ -248,19 +280,44 @@ void fMAIN::mnuEXIT_Click()
     close();
 }
 
-// Routed handlers whose commands come with the file dialogs, the result file, the search, the
-// edit commands and the window commands.
-void fMAIN::cmdFILE1_Click() {}
-void fMAIN::cmdFILE2_Click() {}
-void fMAIN::mnuSAVE_Click() {}
-void fMAIN::mnuSAVEAS_Click() {}
-void fMAIN::mnuCUT_Click() {}
-void fMAIN::mnuCOPY_Click() {}
-void fMAIN::mnuPASTE_Click() {}
-void fMAIN::mnuFIND_Click() {}
-void fMAIN::mnuFINDNXT_Click() {}
-void fMAIN::mnuFONT_Click() {}
-void fMAIN::mnuTOP_Click() {}
-void fMAIN::mnuABOUT_Click() {}
-void fMAIN::tOut_Change() {}
-void fMAIN::tOut_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int, int) {}
+void fMAIN::cmdFILE1_Click()
+{
+    chooseFileInto(this, txtFILE1);
+}
+
+void fMAIN::cmdFILE2_Click()
+{
+    chooseFileInto(this, txtFILE2);
+}
+
+// Only face, size and bold change; the pane's character set stays whatever face is chosen.
+void fMAIN::mnuFONT_Click()
+{
+    const QFont current = tOut->font();
+    bDialog::FontChoice choice;
+    choice.Name = current.family();
+    choice.Size = bDialog::WholePoints(current.pointSizeF()).value_or(0);
+    choice.Bold = current.bold();
+    if (!bDialog::FontDialog(this, choice))
+        return;
+    QFont chosen = current;
+    chosen.setFamily(choice.Name);
+    chosen.setPointSize(choice.Size);
+    chosen.setBold(choice.Bold);
+    tOut->applyFont(chosen);
+}
+
+// The item is checkable: Qt has already flipped its check mark when this runs.
+void fMAIN::mnuTOP_Click()
+{
+    bVarious::SetTopMost(*this, mnuTOP->isChecked());
+}
+
+void fMAIN::mnuABOUT_Click()
+{
+    const QStringList lines{
+        QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION " (" LUMATRA_RELEASE_DATE ")"), QString(),
+        QStringLiteral(LUMATRA_CONTACT), QStringLiteral(LUMATRA_WEB),
+        QStringLiteral(LUMATRA_COPYRIGHT)};
+    QMessageBox::information(this, QStringLiteral("About"), lines.join(u"\r\n"));
+}

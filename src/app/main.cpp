@@ -1,4 +1,5 @@
 #include "fmain.h"
+#include "version.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -7,14 +8,28 @@
 
 namespace {
 
-// Qt aborts with a long diagnostic when it finds no display; say it plainly instead.
+// Qt aborts with a long diagnostic when it finds no display; say it plainly instead. Only
+// X11 and Wayland desktops name their display in the environment.
 bool hasDisplay()
 {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
         return value != nullptr && *value != '\0';
     };
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+// The program's icon in every size drawn for it, so that no size is scaled from another.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/lumatra-%1.png").arg(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace
@@ -31,8 +46,11 @@ int main(int argc, char* argv[])
         return 2;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Lumatra"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/lumatra-32.png")));
+    QApplication::setApplicationName(QStringLiteral(LUMATRA_NAME));
+    QApplication::setApplicationVersion(QStringLiteral(LUMATRA_VERSION));
+    // Lets Wayland desktops match the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("lumatra"));
+    QApplication::setWindowIcon(programIcon());
     fMAIN window;
     window.show();
     return QApplication::exec();

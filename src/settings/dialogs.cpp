@@ -48,9 +48,9 @@ QString fileDialog(QWidget* parent, FileRequest request, const QString& filterNa
     return *chosen;
 }
 
-// Rounds to whole points with halves going to the even neighbour; nothing for a size that is
-// not a positive 16-bit number.
-std::optional<qint16> wholePoints(double points)
+} // namespace
+
+std::optional<qint16> WholePoints(double points)
 {
     double whole = std::floor(points);
     const double fraction = points - whole;
@@ -60,8 +60,6 @@ std::optional<qint16> wholePoints(double points)
         return std::nullopt;
     return static_cast<qint16>(whole);
 }
-
-} // namespace
 
 QString OpenFileDialog(QWidget* parent, const QString& title, const QString& filterName,
                        const QString& filterPattern, const QString& fileName,
@@ -98,7 +96,7 @@ bool FontDialog(QWidget* parent, FontChoice& choice)
         CurrentPlatformDialogs().chooseFont(parent, initial, QFontDialog::MonospacedFonts);
     if (!chosen)
         return false;
-    const std::optional<qint16> size = wholePoints(chosen->pointSizeF());
+    const std::optional<qint16> size = WholePoints(chosen->pointSizeF());
     if (!size)
         return false;
     choice.Name = chosen->family();

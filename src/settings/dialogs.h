@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 class QWidget;
 
@@ -27,6 +28,10 @@ QString OpenFileDialog(QWidget* parent, const QString& title, const QString& fil
 QString SaveFileDialog(QWidget* parent, const QString& title, const QString& filterName,
                        const QString& filterPattern, const QString& fileName,
                        const QString& initDir);
+
+// A point size rounded to whole points, halves to the even neighbour (8.5 gives 8, 9.5 gives
+// 10); nothing for a size that is not a positive 16-bit number.
+std::optional<qint16> WholePoints(double points);
 
 // Shows the font dialog preset from choice. True when a font was chosen: choice then holds its
 // face, its size rounded to whole points (halves to the even neighbour) and its boldness. False

@@ -2,6 +2,7 @@
 
 #include "resultpane.h"
 #include "settingsstore.h"
+#include "twips.h"
 #include "version.h"
 
 #include <QEvent>
@@ -16,8 +17,6 @@ using Key = SettingsStore::Key;
 
 namespace {
 
-// The store keeps the geometry in twips, 1/1440 inch: 15 to a pixel at 96 dots per inch.
-constexpr double TwipsPerPixel = 15.0;
 // Window systems keep window coordinates in 16 bits; a stored value beyond that was not
 // written by this program.
 constexpr double MaxPixels = 32767.0;
@@ -32,7 +31,7 @@ std::optional<int> storedPixels(const SettingsStore& store, Key key, double minP
     const std::optional<double> twips = store.number(key);
     if (!twips)
         return std::nullopt;
-    const double pixels = *twips / TwipsPerPixel;
+    const double pixels = *twips / kTwipsPerPixel; // the store keeps twips
     if (pixels < minPixels || pixels > MaxPixels)
         return std::nullopt;
     return qRound(pixels);
@@ -43,25 +42,37 @@ bool isKnownCharset(double code)
     return std::find(KnownCharsets.begin(), KnownCharsets.end(), code) != KnownCharsets.end();
 }
 
-// Gives the window the outer rectangle `outer`. move() places the frame but resize() sets the
-// inner size, so the size needs the frame's extent, which the window manager makes known only
-// once the window is shown. False while the frame is not known.
-bool fitOuter(QWidget& window, const QRect& outer, bool moves)
+// The parts of the outer window rectangle that the store holds usable values for.
+struct StoredOuter
+{
+    std::optional<int> left, top, height, width;
+
+    // Without a stored position the window manager keeps placing the window.
+    bool moves() const { return left || top; }
+};
+
+// Gives the window the stored parts of its outer rectangle, the others as they are. move()
+// places the frame but resize() sets the inner size, so the size needs the frame's extent,
+// which the window manager makes known only once the window is shown. False while the frame
+// is not known.
+bool fitOuter(QWidget& window, const StoredOuter& stored)
 {
     const QRect frame = window.frameGeometry();
     const QRect inner = window.geometry();
-    window.resize(outer.size() - (frame.size() - inner.size()));
-    if (moves)
-        window.move(outer.topLeft());
+    const QSize outerSize(stored.width.value_or(frame.width()),
+                          stored.height.value_or(frame.height()));
+    window.resize(outerSize - (frame.size() - inner.size()));
+    if (stored.moves())
+        window.move(stored.left.value_or(frame.x()), stored.top.value_or(frame.y()));
     return frame != inner;
 }
 
-// Fits the outer rectangle again once the window has its frame, then goes away.
+// Fits the stored parts again once the window has its frame, then goes away.
 class FrameFit : public QObject
 {
   public:
-    FrameFit(QWidget& window, const QRect& outer, bool moves)
-        : QObject(&window), m_window(window), m_outer(outer), m_moves(moves)
+    FrameFit(QWidget& window, const StoredOuter& stored)
+        : QObject(&window), m_window(window), m_stored(stored)
     {
         window.installEventFilter(this);
     }
@@ -74,7 +85,7 @@ class FrameFit : public QObject
             (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
             m_window.frameGeometry() != m_window.geometry()) {
             m_window.removeEventFilter(this);
-            fitOuter(m_window, m_outer, m_moves);
+            fitOuter(m_window, m_stored);
             deleteLater();
         }
         return false;
@@ -82,26 +93,18 @@ class FrameFit : public QObject
 
   private:
     QWidget& m_window;
-    QRect m_outer;
-    bool m_moves;
+    StoredOuter m_stored;
 };
 
 void restoreGeometry(const SettingsStore& store, QWidget& window)
 {
-    QRect outer = window.frameGeometry();
-    const std::optional<int> left = storedPixels(store, Key::PosX, -MaxPixels);
-    const std::optional<int> top = storedPixels(store, Key::PosY, -MaxPixels);
-    const std::optional<int> height = storedPixels(store, Key::PosH, 1);
-    const std::optional<int> width = storedPixels(store, Key::PosW, 1);
-    outer.moveTo(left.value_or(outer.x()), top.value_or(outer.y()));
-    outer.setHeight(height.value_or(outer.height()));
-    outer.setWidth(width.value_or(outer.width()));
-    // Without a stored position the window manager keeps placing the window.
-    const bool moves = left || top;
-    if (!moves && !height && !width)
+    const StoredOuter stored{storedPixels(store, Key::PosX, -MaxPixels),
+                             storedPixels(store, Key::PosY, -MaxPixels),
+                             storedPixels(store, Key::PosH, 1), storedPixels(store, Key::PosW, 1)};
+    if (!stored.moves() && !stored.height && !stored.width)
         return;
-    if (!fitOuter(window, outer, moves))
-        new FrameFit(window, outer, moves);
+    if (!fitOuter(window, stored))
+        new FrameFit(window, stored);
 }
 
 void restoreFont(const SettingsStore& store, ResultPane& pane)
@@ -123,7 +126,7 @@ void restoreFont(const SettingsStore& store, ResultPane& pane)
 
 float twips(int pixels)
 {
-    return static_cast<float>(pixels * TwipsPerPixel);
+    return static_cast<float>(pixelsToTwips(pixels));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "boxanswerer.h"
+#include "fakedialogs.h"
 #include "fmain.h"
+#include "isolatedstore.h"
 #include "resultpane.h"
 
 #include <QAction>
@@ -95,11 +97,14 @@ class FMainTest : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<fMAIN> m_window;
+    FakeDialogs m_dialogs; // answers every file and font dialog with a cancel
 };
 
 void FMainTest::init()
 {
     QApplication::setQuitOnLastWindowClosed(false);
+    bDialog::SetPlatformDialogs(&m_dialogs);
+    QFile::remove(storeFile()); // each window starts as designed
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_window = std::make_unique<fMAIN>();
@@ -111,6 +116,7 @@ void FMainTest::cleanup()
 {
     m_window.reset();
     m_dir.reset();
+    bDialog::SetPlatformDialogs(nullptr);
 }
 
 QString FMainTest::makeFile(const QString& name, const QByteArray& bytes)
@@ -136,7 +142,7 @@ void FMainTest::opensAsDesigned()
     QVERIFY(!w.ResultChanged);
     QCOMPARE(w.tOut->lineWrapMode(), QPlainTextEdit::NoWrap);
     QVERIFY(QFontInfo(w.tOut->font()).fixedPitch());
-    QVERIFY(w.tOut->font().bold());
+    QVERIFY(!w.tOut->font().bold()); // bold only when the store says so
 
     // Inner area 9210 x 5760 twips: the pane at (10, 10) with 9180 x 4260, the frame at
     // left 50 right under the pane, 8295 x 1095, ending where the status bar begins.
@@ -366,7 +372,9 @@ void FMainTest::closingDuringARunStopsItAndCloses()
         visibleAfterEscape = w.isVisible(); // the close waits for the run to unwind
     });
 
+    BoxAnswerer answerer({No}); // the report so far is unsaved: closing asks about it
     compare(w, {a, b});
+    QCOMPARE(answerer.seen.size(), 1);
     QVERIFY(visibleAfterEscape);
     QVERIFY(!w.isVisible());
     QVERIFY(!w.isComparing());
@@ -476,6 +484,7 @@ void FMainTest::enterAndEscapeReachTheButtons()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     {
         QSignalSpy exit(w.cmdEXIT, &QPushButton::clicked);
+        BoxAnswerer answerer({No}); // the typed line break is unsaved: closing asks about it
         QTest::keyClick(w.txtFILE1, Qt::Key_X, Qt::AltModifier);
         QTRY_COMPARE(exit.count(), 1);
         QVERIFY(!w.isVisible());
@@ -483,6 +492,7 @@ void FMainTest::enterAndEscapeReachTheButtons()
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
 
+    BoxAnswerer answerer({No});
     QTest::keyClick(w.tOut, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
 }
@@ -504,5 +514,8 @@ void FMainTest::offsetFieldsTakeEightCharacters()
     QCOMPARE(w.txtFILE1->text().size(), 300);
 }
 
-QTEST_MAIN(FMainTest)
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<FMainTest>(argc, argv);
+}
 #include "fmain_test.moc"

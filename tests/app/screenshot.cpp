@@ -26,6 +26,10 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 
 int main(int argc, char* argv[])
 {
+    // The picture shows the window as designed, not as the user's own settings left it.
+    QTemporaryDir configHome;
+    if (!configHome.isValid() || !qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit()))
+        return 2;
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fputs("usage: lumatra_screenshot OUTPUT.png\n", stderr);

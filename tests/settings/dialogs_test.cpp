@@ -1,6 +1,6 @@
 #include "dialogs.h"
+#include "fakedialogs.h"
 #include "isolatedstore.h"
-#include "platformdialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,35 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Stands in for the platform's dialogs: records what it is shown with, answers as told.
-class FakeDialogs final : public bDialog::PlatformDialogs
-{
-  public:
-    std::optional<QString> fileAnswer;
-    std::optional<QFont> fontAnswer;
-    QWidget* parent = nullptr;
-    bDialog::FileRequest fileRequest;
-    QFont initialFont;
-    QFontDialog::FontDialogOptions fontOptions;
-
-    std::optional<QString> chooseFile(QWidget* dialogParent,
-                                      const bDialog::FileRequest& request) override
-    {
-        parent = dialogParent;
-        fileRequest = request;
-        return fileAnswer;
-    }
-
-    std::optional<QFont> chooseFont(QWidget* dialogParent, const QFont& initial,
-                                    QFontDialog::FontDialogOptions options) override
-    {
-        parent = dialogParent;
-        initialFont = initial;
-        fontOptions = options;
-        return fontAnswer;
-    }
-};
 
 std::optional<QString> lastDir()
 {

@@ -3,6 +3,8 @@
 #include "settingsstore.h"
 
 #include <QApplication>
+#include <QMap>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -27,4 +29,22 @@ template <class Test> int runWithIsolatedStore(int argc, char** argv)
 inline QString storeFile()
 {
     return SettingsStore().fileName();
+}
+
+// Stores text under key as the store's file keeps it, bypassing the program's own writing.
+inline void plant(const QString& key, const QString& text)
+{
+    QSettings(storeFile(), QSettings::IniFormat).setValue(QStringLiteral("Settings/") + key, text);
+}
+
+// Every stored text of the program's section, by key.
+inline QMap<QString, QString> storedTexts()
+{
+    QSettings raw(storeFile(), QSettings::IniFormat);
+    raw.beginGroup(QStringLiteral("Settings"));
+    QMap<QString, QString> texts;
+    const QStringList keys = raw.childKeys();
+    for (const QString& key : keys)
+        texts.insert(key, raw.value(key).toString());
+    return texts;
 }

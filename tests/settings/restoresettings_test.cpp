@@ -16,11 +16,6 @@ namespace {
 const QStringList AllKeys{u"PosX"_s, u"PosY"_s, u"PosH"_s,    u"PosW"_s,
                           u"Font"_s, u"Size"_s, u"Charset"_s, u"Bold"_s};
 
-void plant(const QString& key, const QString& text)
-{
-    QSettings(storeFile(), QSettings::IniFormat).setValue(u"Settings/"_s + key, text);
-}
-
 void plantValid()
 {
     plant(u"PosX"_s, u"1500"_s);
@@ -31,16 +26,6 @@ void plantValid()
     plant(u"Size"_s, u"12.5"_s);
     plant(u"Charset"_s, u"204"_s);
     plant(u"Bold"_s, u"1"_s);
-}
-
-QMap<QString, QString> storedTexts()
-{
-    QSettings raw(storeFile(), QSettings::IniFormat);
-    raw.beginGroup(u"Settings"_s);
-    QMap<QString, QString> texts;
-    for (const QString& key : raw.childKeys())
-        texts.insert(key, raw.value(key).toString());
-    return texts;
 }
 
 // The main window as the program builds it: the pane in its design font.

@@ -1,4 +1,6 @@
 #include "filedrop.h"
+#include "fmain.h"
+#include "isolatedstore.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -46,8 +48,20 @@ class TestFileDrop : public QObject
         QVERIFY(!drag(field, {QUrl(u"https://example.org/a.bin"_s)}));
         QCOMPARE(field.text(), u"/old/path.bin"_s);
     }
+
+    void windowFileFieldsTakeDrops()
+    {
+        fMAIN window;
+        QVERIFY(drag(*window.txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
+        QVERIFY(drag(*window.txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
+        QCOMPARE(window.txtFILE1->text(), u"/data/one.bin"_s);
+        QCOMPARE(window.txtFILE2->text(), u"/data/two.bin"_s);
+    }
 };
 
-QTEST_MAIN(TestFileDrop)
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<TestFileDrop>(argc, argv);
+}
 
 #include "filedrop_test.moc"

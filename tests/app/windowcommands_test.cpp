@@ -1,0 +1,217 @@
+#include "boxanswerer.h"
+#include "fakedialogs.h"
+#include "fmain.h"
+#include "isolatedstore.h"
+#include "resultpane.h"
+#include "version.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void setPaneFont(fMAIN& window, const QString& family, double points, bool bold)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    window.tOut->applyFont(font);
+}
+
+} // namespace
+
+class TestWindowCommands : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void fontCommandOpensAtWholePoints_data();
+    void fontCommandOpensAtWholePoints();
+    void fontCommandTakesFaceSizeAndBoldOnly();
+    void cancelledFontDialogChangesNothing();
+    void alwaysOnTopTwiceGivesAnOrdinaryWindow();
+    void aboutShowsFiveLines();
+    void fileButtonsFillTheirFields();
+    void everyExitPathRunsTheCloseHandler_data();
+    void everyExitPathRunsTheCloseHandler();
+
+  private:
+    FakeDialogs m_dialogs;
+    std::unique_ptr<fMAIN> m_window;
+};
+
+void TestWindowCommands::init()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFile::remove(storeFile());
+    m_dialogs = FakeDialogs();
+    bDialog::SetPlatformDialogs(&m_dialogs);
+    m_window = std::make_unique<fMAIN>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestWindowCommands::cleanup()
+{
+    m_window.reset();
+    bDialog::SetPlatformDialogs(nullptr);
+}
+
+void TestWindowCommands::fontCommandOpensAtWholePoints_data()
+{
+    QTest::addColumn<double>("paneSize");
+    QTest::addColumn<int>("dialogSize");
+    QTest::newRow("9.75") << 9.75 << 10;
+    QTest::newRow("8.5, half to even below") << 8.5 << 8;
+    QTest::newRow("9.5, half to even above") << 9.5 << 10;
+    QTest::newRow("whole") << 11.0 << 11;
+}
+
+// Confirming the dialog without a change leaves the pane at the size the dialog opened with.
+void TestWindowCommands::fontCommandOpensAtWholePoints()
+{
+    QFETCH(double, paneSize);
+    QFETCH(int, dialogSize);
+    fMAIN& w = *m_window;
+    setPaneFont(w, u"Liberation Mono"_s, paneSize, true);
+    m_dialogs.confirmShownFont = true;
+    w.mnuFONT->trigger();
+    QCOMPARE(m_dialogs.parent, &w);
+    QCOMPARE(m_dialogs.initialFont.pointSize(), dialogSize);
+    QCOMPARE(m_dialogs.initialFont.family(), u"Liberation Mono"_s);
+    QVERIFY(m_dialogs.initialFont.bold());
+    QCOMPARE(w.tOut->font().pointSizeF(), double(dialogSize));
+    QCOMPARE(w.tOut->font().family(), u"Liberation Mono"_s);
+    QVERIFY(w.tOut->font().bold());
+}
+
+void TestWindowCommands::fontCommandTakesFaceSizeAndBoldOnly()
+{
+    fMAIN& w = *m_window;
+    setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
+    w.tOut->setCharset(204);
+    QFont chosen(u"DejaVu Sans Mono"_s);
+    chosen.setPointSizeF(12.5); // comes back as 12, the even neighbour
+    chosen.setItalic(true);
+    m_dialogs.fontAnswer = chosen;
+    w.mnuFONT->trigger();
+    const QFont pane = w.tOut->font();
+    QCOMPARE(pane.family(), u"DejaVu Sans Mono"_s);
+    QCOMPARE(pane.pointSizeF(), 12.0);
+    QVERIFY(!pane.bold());
+    QVERIFY(!pane.italic());
+    QCOMPARE(w.tOut->charset(), 204);
+}
+
+void TestWindowCommands::cancelledFontDialogChangesNothing()
+{
+    fMAIN& w = *m_window;
+    setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
+    const QFont before = w.tOut->font();
+    w.mnuFONT->trigger();
+    QCOMPARE(m_dialogs.initialFont.pointSize(), 10); // the dialog was shown
+    QCOMPARE(w.tOut->font(), before);
+    QCOMPARE(w.tOut->font().pointSizeF(), 9.75);
+}
+
+void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
+{
+    fMAIN& w = *m_window;
+    w.setGeometry(140, 110, 700, 450);
+    QTRY_COMPARE(w.geometry(), QRect(140, 110, 700, 450));
+    const QRect before = w.geometry();
+
+    w.mnuTOP->trigger();
+    QVERIFY(w.mnuTOP->isChecked());
+    QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.geometry(), before);
+
+    w.mnuTOP->trigger();
+    QVERIFY(!w.mnuTOP->isChecked());
+    QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    QCOMPARE(w.geometry(), before);
+}
+
+void TestWindowCommands::aboutShowsFiveLines()
+{
+    BoxAnswerer answerer({QMessageBox::Ok});
+    m_window->mnuABOUT->trigger();
+    QCOMPARE(answerer.seen.size(), 1);
+    const SeenBox& box = answerer.seen.constFirst();
+    QCOMPARE(box.title, u"About"_s);
+    QCOMPARE(box.icon, QMessageBox::Information);
+    QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(
+        box.text.split(u"\r\n"_s),
+        (QStringList{u"Lumatra v1.0 (26.07.2009)"_s, QString(), QStringLiteral(LUMATRA_CONTACT),
+                     QStringLiteral(LUMATRA_WEB), QStringLiteral(LUMATRA_COPYRIGHT)}));
+    QVERIFY(!box.text.endsWith(u'\n'));
+    QVERIFY(m_window->isVisible());
+}
+
+void TestWindowCommands::fileButtonsFillTheirFields()
+{
+    fMAIN& w = *m_window;
+    m_dialogs.fileAnswer = u"/data/one.bin"_s;
+    QTest::mouseClick(w.cmdFILE1, Qt::LeftButton);
+    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+    QCOMPARE(m_dialogs.parent, &w);
+    QCOMPARE(m_dialogs.fileRequest.title, u"Open File:"_s);
+    QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptOpen);
+    QCOMPARE(m_dialogs.fileRequest.nameFilter, u"All Files (*)"_s);
+
+    m_dialogs.fileAnswer = u"/data/two.bin"_s;
+    QTest::mouseClick(w.cmdFILE2, Qt::LeftButton);
+    QCOMPARE(w.txtFILE2->text(), u"/data/two.bin"_s);
+    QCOMPARE(m_dialogs.fileRequest.directory, u"/data/"_s); // the folder chosen before
+    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+
+    // A cancelled dialog leaves the field as it was.
+    m_dialogs.fileAnswer.reset();
+    QTest::mouseClick(w.cmdFILE1, Qt::LeftButton);
+    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+}
+
+void TestWindowCommands::everyExitPathRunsTheCloseHandler_data()
+{
+    QTest::addColumn<std::function<void(fMAIN&)>>("leave");
+    QTest::newRow("close box") << std::function<void(fMAIN&)>([](fMAIN& w) { w.close(); });
+    QTest::newRow("Exit") << std::function<void(fMAIN&)>([](fMAIN& w) { w.mnuEXIT->trigger(); });
+    QTest::newRow("Ctrl+Q") << std::function<void(fMAIN&)>(
+        [](fMAIN& w) { QTest::keyClick(w.txtOFS1, Qt::Key_Q, Qt::ControlModifier); });
+    QTest::newRow("E&xit") << std::function<void(fMAIN&)>(
+        [](fMAIN& w) { QTest::mouseClick(w.cmdEXIT, Qt::LeftButton); });
+    QTest::newRow("Esc") << std::function<void(fMAIN&)>(
+        [](fMAIN& w) { QTest::keyClick(w.tOut, Qt::Key_Escape); });
+}
+
+// The close handler's settings step is what reaches the store.
+void TestWindowCommands::everyExitPathRunsTheCloseHandler()
+{
+    QFETCH(std::function<void(fMAIN&)>, leave);
+    fMAIN& w = *m_window;
+    setPaneFont(w, u"Liberation Mono"_s, 11, false);
+    QVERIFY(storedTexts().isEmpty());
+    leave(w);
+    QTRY_VERIFY(!w.isVisible());
+    const QMap<QString, QString> stored = storedTexts();
+    QCOMPARE(stored.value(u"Font"_s), u"Liberation Mono"_s);
+    QCOMPARE(stored.value(u"Size"_s), u"11"_s);
+    QCOMPARE(stored.value(u"PosW"_s), QString::number(w.frameGeometry().width() * 15));
+}
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<TestWindowCommands>(argc, argv);
+}
+
+#include "windowcommands_test.moc"
