@@ -194,15 +194,30 @@ void TestWindowCommands::everyExitPathRunsTheCloseHandler_data()
         [](fMAIN& w) { QTest::keyClick(w.tOut, Qt::Key_Escape); });
 }
 
-// The close handler's settings step is what reaches the store.
+// Each path asks about the unsaved report first; Cancel keeps the window and writes nothing,
+// and after No the settings step reaches the store.
 void TestWindowCommands::everyExitPathRunsTheCloseHandler()
 {
     QFETCH(std::function<void(fMAIN&)>, leave);
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 11, false);
+    QTest::keyClicks(w.tOut, u"edited"_s);
+    QVERIFY(w.ResultChanged);
+    {
+        BoxAnswerer answerer({QMessageBox::Cancel});
+        leave(w);
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen[0].text, u"Save changes to  ?"_s);
+    }
+    QVERIFY(w.isVisible());
     QVERIFY(storedTexts().isEmpty());
+
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+    BoxAnswerer answerer({QMessageBox::No});
     leave(w);
     QTRY_VERIFY(!w.isVisible());
+    QCOMPARE(answerer.seen.size(), 1);
     const QMap<QString, QString> stored = storedTexts();
     QCOMPARE(stored.value(u"Font"_s), u"Liberation Mono"_s);
     QCOMPARE(stored.value(u"Size"_s), u"11"_s);
