@@ -15,7 +15,7 @@ using lumatra::reference::Request;
 using Bytes = std::vector<unsigned char>;
 
 // Inputs stay small enough for thousands of runs a second, yet reach past 1000 changes.
-constexpr std::size_t kMaxFile = 24 * 1024;
+constexpr std::size_t kMaxFile = 8 * 1024;
 constexpr unsigned kMaxRun = 3000;
 
 // Reads the fuzz input front to back, so that seed inputs are easy to write by hand. Values
