@@ -261,7 +261,8 @@ class TestRestoreSettings : public QObject
 
     void garbageInTheStoreFileIsSurvived()
     {
-        QByteArray garbage("[Settings\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n", 40);
+        static const char head[] = "[Settings\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
+        QByteArray garbage(head, sizeof head - 1); // the zero byte inside included
         QRandomGenerator random(4711);
         for (int i = 0; i < 4096; ++i)
             garbage.append(static_cast<char>(random.bounded(256)));
