@@ -48,21 +48,38 @@ class Reader
     std::size_t left_;
 };
 
-// Temporary files of the whole session; every run rewrites the same two.
-const std::filesystem::path& Folder()
+// A folder of its own for the two files of one run, removed with them afterwards: the fuzzer
+// may end its process without running exit handlers.
+class RunFolder
 {
-    static const std::filesystem::path folder = [] {
+  public:
+    RunFolder()
+    {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "comparefuzz-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             std::perror("mkdtemp");
             std::abort();
         }
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
-}
+        path_ = pattern;
+    }
+    ~RunFolder()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+        if (error) {
+            std::fprintf(stderr, "cannot remove %s: %s\n", path_.c_str(), error.message().c_str());
+            std::abort();
+        }
+    }
+    RunFolder(const RunFolder&) = delete;
+    RunFolder& operator=(const RunFolder&) = delete;
+
+    std::string Path(const char* name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
 
 void AppendRun(Bytes& bytes, std::size_t count, unsigned char value, unsigned char step)
 {
@@ -171,8 +188,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.file2 = sameFile ? request.file1 : DecodeSecondFile(input, request.file1);
     request.offset1 = DecodeOffset(input, request.file1.size());
     request.offset2 = DecodeOffset(input, request.file2.size());
-    request.path1 = (Folder() / "a.bin").string();
-    request.path2 = sameFile ? request.path1 : (Folder() / "b b.bin").string();
+    const RunFolder folder;
+    request.path1 = folder.Path("a.bin");
+    request.path2 = sameFile ? request.path1 : folder.Path("b b.bin");
 
     const lumatra::reference::Result expected = lumatra::reference::ReferenceCompare(request);
     lumatra::reference::Result actual;
