@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -70,10 +71,24 @@ std::string_view CheckRequest(const CompareRequest& request)
     return {};
 }
 
+// True when both paths name one existing file, through links or not.
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat infoA, infoB;
+    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
+           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
 int Run(const CompareRequest& request)
 {
     if (const std::string_view message = CheckRequest(request); !message.empty())
         return Fail(message);
+    // The report replaces its output file, which must never be one of the files compared.
+    for (const std::string* input : {&request.file1, &request.file2}) {
+        if (!request.output.empty() && SameFile(request.output, *input))
+            return Fail("lumatra-report: the report would replace " + *input +
+                        ", which is being compared; choose another output file");
+    }
 
     const bool toFile = !request.output.empty();
     // Progress on a terminal that also shows the report would tear the report's lines.
