@@ -1,32 +1,12 @@
 #!/bin/bash
 # End-to-end checks of lumatra-report: cli_test.sh PROGRAM CASE
-set -u
-program=$1
-case_name=$2
-work=$(mktemp -d)
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+# shellcheck source=testlib.sh
+. "$(dirname "$0")/testlib.sh"
 
 # run ARGS...: runs the program, keeping stdout, stderr and the exit status.
 run() {
     "$program" "$@" >out.txt 2>err.txt
     status=$?
-}
-
-expect_status() {
-    [ "$status" -eq "$1" ] || fail "$2: exit status $status, expected $1"
-}
-
-# expect_file FILE TEXT: the file holds exactly TEXT (printf escapes allowed).
-expect_file() {
-    printf "$2" >expected.txt
-    cmp -s "$1" expected.txt || fail "$1 differs: $(od -c "$1" | head -5)"
 }
 
 printf 'ABCDEFGH' >a.bin

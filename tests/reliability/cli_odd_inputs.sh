@@ -1,18 +1,8 @@
 #!/bin/bash
 # lumatra-report on odd inputs: special files, links, awkward names, edge offsets and sizes,
 # a file that changes during the run. cli_odd_inputs.sh PROGRAM CASE
-set -u
-program=$1
-case_name=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+# shellcheck source=../cli/testlib.sh
+. "$(dirname "$0")/../cli/testlib.sh"
 
 # run ARGS...: runs the program with a time limit (nothing may wait for a writer), keeping
 # stdout, stderr and the exit status.
@@ -20,17 +10,6 @@ run() {
     timeout 20 "$program" "$@" >out.txt 2>err.txt
     status=$?
     [ "$status" -ne 124 ] || fail "$*: still running after 20 s"
-}
-
-expect_status() {
-    [ "$status" -eq "$1" ] || fail "$2: exit status $status, expected $1 ($(head -c 300 err.txt))"
-}
-
-# expect_file FILE TEXT: the file holds exactly TEXT (printf escapes allowed).
-expect_file() {
-    # shellcheck disable=SC2059
-    printf "$2" >expected.txt
-    cmp -s "$1" expected.txt || fail "$1 differs: $(od -c "$1" | head -8)"
 }
 
 # expect_refused FILE1 FILE2 MESSAGE: the request is refused before anything is written.
