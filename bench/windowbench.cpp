@@ -6,6 +6,7 @@
 // LUMATRA_BENCH_RUNS (3). The last lines print targets 4 to 6 with "met" or "missed".
 #include "fmain.h"
 #include "resultpane.h"
+#include "throwawaysettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -525,8 +526,8 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
 int main(int argc, char* argv[])
 {
     // The window opens as designed, not as the user's own settings left it.
-    QTemporaryDir configHome;
-    if (!configHome.isValid() || !qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit()))
+    ThrowAwaySettings configHome;
+    if (!configHome.isValid())
         return 2;
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();

@@ -3,6 +3,7 @@
 //     lumatra_screenshot OUTPUT.png
 #include "fmain.h"
 #include "resultpane.h"
+#include "throwawaysettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,8 +28,8 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 int main(int argc, char* argv[])
 {
     // The picture shows the window as designed, not as the user's own settings left it.
-    QTemporaryDir configHome;
-    if (!configHome.isValid() || !qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit()))
+    ThrowAwaySettings configHome;
+    if (!configHome.isValid())
         return 2;
     QApplication app(argc, argv);
     if (argc != 2) {

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "settingsstore.h"
+#include "throwawaysettings.h"
 
 #include <QApplication>
 #include <QMap>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
@@ -13,8 +13,8 @@
 // reads or changes the user's own settings. Refuses to run when the store is elsewhere.
 template <class Test> int runWithIsolatedStore(int argc, char** argv)
 {
-    QTemporaryDir configHome;
-    if (!configHome.isValid() || !qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit()))
+    ThrowAwaySettings configHome;
+    if (!configHome.isValid())
         return 1;
     QApplication app(argc, argv);
     if (!SettingsStore().fileName().startsWith(configHome.path() + u'/')) {
