@@ -3,6 +3,7 @@
 #include "fmain.h"
 #include "isolatedstore.h"
 #include "resultpane.h"
+#include "windowdriver.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -32,32 +33,6 @@ constexpr int kMinOuterWidth = 570;   // 8550
 constexpr int kMinInnerWidth = 554;   // the first whole pixel at or above 8300
 constexpr int kSnapOuterHeight = 333; // 5000, rounded
 constexpr int kMinInnerHeight = 334;  // the first whole pixel at or above 5000
-
-struct Request
-{
-    QString file1, file2;
-    QString offset1 = QStringLiteral("0"), offset2 = QStringLiteral("0");
-    bool byLines = false;
-    bool withChars = false;
-};
-
-void typeInto(QLineEdit* field, const QString& text)
-{
-    field->clear();
-    QTest::keyClicks(field, text);
-}
-
-// Fills the frame as a user would and clicks "&Compare".
-void compare(fMAIN& window, const Request& request)
-{
-    typeInto(window.txtFILE1, request.file1);
-    typeInto(window.txtFILE2, request.file2);
-    typeInto(window.txtOFS1, request.offset1);
-    typeInto(window.txtOFS2, request.offset2);
-    QTest::mouseClick(request.byLines ? window.optLines : window.optNormal, Qt::LeftButton);
-    window.chkChars->setChecked(request.withChars);
-    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
-}
 
 int innerHeight(const fMAIN& window)
 {

@@ -1,0 +1,341 @@
+// The window facing files that change while it compares them, and odd inputs that only the
+// window's own path handling meets. A failed run must end in a message naming the file, with
+// the pane usable again and nothing that looks like a complete report.
+
+#include "boxanswerer.h"
+#include "fakedialogs.h"
+#include "fmain.h"
+#include "isolatedstore.h"
+#include "resultpane.h"
+#include "windowdriver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <optional>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr auto Ok = QMessageBox::Ok;
+constexpr auto Yes = QMessageBox::Yes;
+
+// File 1 is 600 KiB of 'a'; file 2 is 700 KiB, its first 1100 bytes 'b', the rest 'a'. The
+// question after 1000 changes comes inside the first block the window reads (256 KiB); the
+// compared range spans three.
+constexpr qsizetype kLength1 = 600 * 1024;
+constexpr qsizetype kLength2 = 700 * 1024;
+constexpr qsizetype kDiffering = 1100;
+
+QByteArray file1Bytes()
+{
+    return QByteArray(kLength1, 'a');
+}
+
+QByteArray file2Bytes()
+{
+    return QByteArray(kLength2, 'a').replace(0, kDiffering, QByteArray(kDiffering, 'b'));
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+}
+
+void resize(const QString& path, qint64 length)
+{
+    if (!QFile::resize(path, length))
+        qFatal("cannot resize the test file");
+}
+
+void replaceByFolder(const QString& path)
+{
+    if (!QFile::remove(path) || !QDir().mkdir(path))
+        qFatal("cannot put a folder in the file's place");
+}
+
+// Runs an action once, the first time the status panel shows a given text. A run lets the
+// window handle its events after each status text, and this zero-interval timer with them.
+class AtStatus : public QObject
+{
+  public:
+    AtStatus(const QLabel& panel, const QString& text, std::function<void()> action)
+    {
+        connect(&m_poll, &QTimer::timeout, this, [this, &panel, text, action] {
+            if (panel.text() != text)
+                return;
+            m_poll.stop();
+            action();
+        });
+        m_poll.start(0);
+    }
+
+  private:
+    QTimer m_poll;
+};
+
+// A change to one of the two files at one moment of a run, and the message it must end in
+// (PATH stands for the file's path).
+struct Fault
+{
+    const char* name;
+    int file;
+    QString when; // a status text, or empty for the question after 1000 changes
+    std::function<void(const QString& path)> change;
+    QString message;
+};
+
+const QList<Fault>& faults()
+{
+    static const QList<Fault> list = {
+        {"file 1 removed before it is opened", 1, u"Preparing ..."_s,
+         [](const QString& path) { QFile::remove(path); },
+         u"Cannot open file 1 (PATH): No such file or directory"_s},
+        {"file 2 replaced by a folder before it is opened", 2, u"Opening file 1 ..."_s,
+         replaceByFolder, u"Cannot open file 2 (PATH): not a regular file"_s},
+        {"file 2 truncated inside the compared range", 2, QString(),
+         [](const QString& path) { resize(path, 300 * 1024); },
+         u"File 2 (PATH) got shorter during the comparison"_s},
+        {"file 1 emptied", 1, QString(), [](const QString& path) { resize(path, 0); },
+         u"File 1 (PATH) got shorter during the comparison"_s},
+        {"file 2 truncated behind the compared range", 2, QString(),
+         [](const QString& path) { resize(path, 650 * 1024); },
+         u"File 2 (PATH) changed its size during the comparison"_s},
+        {"file 1 grown", 1, QString(), [](const QString& path) { resize(path, kLength1 + 1); },
+         u"File 1 (PATH) changed its size during the comparison"_s},
+    };
+    return list;
+}
+
+} // namespace
+
+class FaultsTest : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void fileChangingDuringTheRunEndsInAMessage_data();
+    void fileChangingDuringTheRunEndsInAMessage();
+    void specialFilesAreRefusedWithoutWaiting_data();
+    void specialFilesAreRefusedWithoutWaiting();
+    void namesWithBlanksAndNonAsciiLettersAreCompared();
+    void edgeOffsetsGiveTheNotes_data();
+    void edgeOffsetsGiveTheNotes();
+
+  private:
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<fMAIN> m_window;
+    FakeDialogs m_dialogs;
+};
+
+void FaultsTest::init()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    bDialog::SetPlatformDialogs(&m_dialogs);
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_window = std::make_unique<fMAIN>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void FaultsTest::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+    bDialog::SetPlatformDialogs(nullptr);
+}
+
+void FaultsTest::fileChangingDuringTheRunEndsInAMessage_data()
+{
+    QTest::addColumn<int>("fault");
+    for (qsizetype i = 0; i < faults().size(); ++i)
+        QTest::newRow(faults()[i].name) << int(i);
+}
+
+void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
+{
+    QFETCH(int, fault);
+    const Fault& f = faults()[fault];
+    const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
+    const QString changed = f.file == 1 ? a : b;
+    writeFile(a, file1Bytes());
+    writeFile(b, file2Bytes());
+    fMAIN& w = *m_window;
+
+    const bool atQuestion = f.when.isEmpty();
+    bool changedYet = false;
+    const auto changeOnce = [&] {
+        if (!changedYet)
+            f.change(changed);
+        changedYet = true;
+    };
+    {
+        std::optional<AtStatus> atStatus;
+        if (!atQuestion)
+            atStatus.emplace(*w.SBPanel, f.when, changeOnce);
+        BoxAnswerer answerer(atQuestion ? QList{Yes, Ok} : QList{Ok}, [&] {
+            if (atQuestion)
+                changeOnce();
+        });
+        compare(w, {a, b});
+
+        QVERIFY(changedYet);
+        QCOMPARE(answerer.seen.size(), atQuestion ? 2 : 1);
+        const SeenBox& box = answerer.seen.last();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.title, u"Lumatra"_s);
+        QCOMPARE(box.text, QString(f.message).replace(u"PATH"_s, changed));
+    }
+    QVERIFY(!w.isComparing());
+    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(w.tOut->updatesEnabled());
+    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_s));
+    QVERIFY(w.SBPanel->text() != u"Done!"_s);
+
+    // The window is as usable as before: the same request on restored files runs through.
+    if (QFileInfo(changed).isDir())
+        QVERIFY(QDir().rmdir(changed));
+    writeFile(a, file1Bytes());
+    writeFile(b, file2Bytes());
+    BoxAnswerer again({Yes});
+    compare(w, {a, b});
+    QCOMPARE(again.seen.size(), 1); // the question only
+    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(w.tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
+    QCOMPARE(w.tOut->toPlainText().count(u"File 1: "_s), 1);
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QVERIFY(w.tOut->isEnabled());
+}
+
+void FaultsTest::specialFilesAreRefusedWithoutWaiting_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("special"); // a name in the temporary folder, or an absolute path
+
+    QTest::newRow("FIFO as file 1") << 1 << u"fifo"_s;
+    QTest::newRow("FIFO as file 2") << 2 << u"fifo"_s;
+    QTest::newRow("/dev/null as file 1") << 1 << u"/dev/null"_s;
+    QTest::newRow("/dev/zero as file 2") << 2 << u"/dev/zero"_s;
+    QTest::newRow("link to a folder as file 1") << 1 << u"folderlink"_s;
+    QTest::newRow("link to a folder as file 2") << 2 << u"folderlink"_s;
+    QTest::newRow("dangling link as file 2") << 2 << u"dangling"_s;
+}
+
+void FaultsTest::specialFilesAreRefusedWithoutWaiting()
+{
+    QFETCH(int, field);
+    QFETCH(QString, special);
+    const QString a = path(u"a.bin"_s);
+    writeFile(a, "ABCDEFGH");
+    QCOMPARE(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
+    QVERIFY(QFile::link(path(u"folder"_s), path(u"folderlink"_s)));
+    QVERIFY(QFile::link(path(u"none"_s), path(u"dangling"_s)));
+    const QString odd = special.startsWith(u'/') ? special : path(special);
+
+    fMAIN& w = *m_window;
+    w.tOut->setPlainText(u"an earlier report\n"_s);
+    w.ResultChanged = true;
+    BoxAnswerer answerer({Ok});
+    compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
+
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].title, u"Error"_s);
+    QCOMPARE(answerer.seen[0].text, u"File %1 doesn't exist!"_s.arg(field));
+    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_s);
+    QVERIFY(w.ResultChanged);
+}
+
+void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(u"Ordner mit Lücke"_s));
+    const QString a = path(u"Ordner mit Lücke/Grüße aus Köln.bin"_s);
+    const QString b = path(u"Ordner mit Lücke/второй файл  .bin"_s);
+    writeFile(a, "ABCDEFGH");
+    writeFile(b, "AbcDEfGH");
+
+    // Typed keys carry Latin-1 only; names like these come by pasting or dropping.
+    fMAIN& w = *m_window;
+    w.txtFILE1->setText(a);
+    w.txtFILE2->setText(b);
+    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+
+    QCOMPARE(w.tOut->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
+                                        u"File 2: "_s + b +
+                                        u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
+                                        "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
+                                        "\n3 bytes changed, 2 locations\n"_s);
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+}
+
+void FaultsTest::edgeOffsetsGiveTheNotes_data()
+{
+    QTest::addColumn<QString>("offset1");
+    QTest::addColumn<QString>("offset2");
+    QTest::addColumn<QString>("report"); // after the names: A for file 1, B for file 2
+
+    const QString body = u"00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"_s;
+    QTest::newRow("FFFFFFFF restarts at 0")
+        << u"FFFFFFFF"_s << u"0"_s
+        << u"A (8 bytes, Start offset 0xFFFFFFFF)\n"
+           "B (8 bytes, Start offset 0x0, Shift 0xFFFFFFFF)\n"
+           "Offset 1 > size of file 1. Offset 1 will be set to 0x0\n\n"_s +
+               body + u"\n3 bytes changed, 2 locations\n"_s;
+    QTest::newRow("both at the length")
+        << u"8"_s << u"8"_s
+        << u"A (8 bytes, Start offset 0x8)\n"
+           "B (8 bytes, Start offset 0x8, Shift 0x0)\n"
+           "Neither file has bytes from its start offset. Nothing will be compared\n"
+           "\n\n0 bytes changed, 0 locations\n"_s;
+    QTest::newRow("one past the length and at the length")
+        << u"9"_s << u"8"_s
+        << u"A (8 bytes, Start offset 0x9)\n"
+           "B (8 bytes, Start offset 0x8, Shift 0x1)\n"
+           "Offset 1 > size of file 1. Offset 1 will be set to 0x0\n"
+           "File 2 has no bytes from offset 0x8. Nothing will be compared\n"
+           "\n\n0 bytes changed, 0 locations\n"_s;
+    QTest::newRow("file 1 at the length")
+        << u"8"_s << u"0"_s
+        << u"A (8 bytes, Start offset 0x8)\n"
+           "B (8 bytes, Start offset 0x0, Shift 0x8)\n"
+           "File 1 has no bytes from offset 0x8. Nothing will be compared\n"
+           "\n\n0 bytes changed, 0 locations\n"_s;
+}
+
+void FaultsTest::edgeOffsetsGiveTheNotes()
+{
+    QFETCH(QString, offset1);
+    QFETCH(QString, offset2);
+    QFETCH(QString, report);
+    const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
+    writeFile(a, "ABCDEFGH");
+    writeFile(b, "AbcDEfGH");
+    fMAIN& w = *m_window;
+
+    compare(w, {a, b, offset1, offset2});
+
+    QString expected = u"File 1: "_s + report;
+    expected.replace(u"File 1: A ("_s, u"File 1: "_s + a + u" ("_s)
+        .replace(u"\nB ("_s, u"\nFile 2: "_s + b + u" ("_s);
+    QCOMPARE(w.tOut->toPlainText(), expected);
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+}
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<FaultsTest>(argc, argv);
+}
+#include "faults_test.moc"

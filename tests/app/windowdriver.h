@@ -1,0 +1,36 @@
+#pragma once
+
+#include "fmain.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+// A compare request as the user types it into the window's frame.
+struct Request
+{
+    QString file1, file2;
+    QString offset1 = QStringLiteral("0"), offset2 = QStringLiteral("0");
+    bool byLines = false;
+    bool withChars = false;
+};
+
+inline void typeInto(QLineEdit* field, const QString& text)
+{
+    field->clear();
+    QTest::keyClicks(field, text);
+}
+
+// Fills the frame as a user would and clicks "&Compare".
+inline void compare(fMAIN& window, const Request& request)
+{
+    typeInto(window.txtFILE1, request.file1);
+    typeInto(window.txtFILE2, request.file2);
+    typeInto(window.txtOFS1, request.offset1);
+    typeInto(window.txtOFS2, request.offset2);
+    QTest::mouseClick(request.byLines ? window.optLines : window.optNormal, Qt::LeftButton);
+    window.chkChars->setChecked(request.withChars);
+    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+}
