@@ -3,6 +3,7 @@
 #include "fmain.h"
 #include "isolatedstore.h"
 #include "resultpane.h"
+#include "windowdriver.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -142,15 +143,12 @@ class DocumentTest : public QObject
 
 void DocumentTest::init()
 {
-    QApplication::setQuitOnLastWindowClosed(false);
-    QFile::remove(storeFile());
     m_dialogs = FakeDialogs();
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<fMAIN>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = openWindow();
+    QVERIFY(m_window);
 }
 
 void DocumentTest::cleanup()

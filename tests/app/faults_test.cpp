@@ -141,13 +141,11 @@ class FaultsTest : public QObject
 
 void FaultsTest::init()
 {
-    QApplication::setQuitOnLastWindowClosed(false);
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<fMAIN>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = openWindow();
+    QVERIFY(m_window);
 }
 
 void FaultsTest::cleanup()

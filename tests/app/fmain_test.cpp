@@ -77,14 +77,11 @@ class FMainTest : public QObject
 
 void FMainTest::init()
 {
-    QApplication::setQuitOnLastWindowClosed(false);
     bDialog::SetPlatformDialogs(&m_dialogs);
-    QFile::remove(storeFile()); // each window starts as designed
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = std::make_unique<fMAIN>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_window = openWindow();
+    QVERIFY(m_window);
 }
 
 void FMainTest::cleanup()

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "fmain.h"
+#include "isolatedstore.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <memory>
 
 // A compare request as the user types it into the window's frame.
 struct Request
@@ -33,4 +37,17 @@ inline void compare(fMAIN& window, const Request& request)
     QTest::mouseClick(request.byLines ? window.optLines : window.optNormal, Qt::LeftButton);
     window.chkChars->setChecked(request.withChars);
     QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+}
+
+// A new window as designed (no stored settings), shown and active; null when it never became
+// active. Closing it does not end the test program.
+inline std::unique_ptr<fMAIN> openWindow()
+{
+    QApplication::setQuitOnLastWindowClosed(false);
+    QFile::remove(storeFile());
+    auto window = std::make_unique<fMAIN>();
+    window->show();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        return nullptr;
+    return window;
 }
