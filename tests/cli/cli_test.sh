@@ -93,6 +93,16 @@ output_file)
     grep -q '^0 bytes changed' report.txt || fail "report.txt not replaced"
     run -o "" a.bin b.bin
     expect_status 2 "-o with an empty name"
+
+    # The report never replaces a file it compares, by its own name or through a link.
+    ln -s b.bin link-to-b.bin
+    for target in a.bin link-to-b.bin; do
+        run -o "$target" a.bin b.bin
+        expect_status 2 "-o naming a compared file ($target)"
+        expect_file out.txt ''
+    done
+    expect_file a.bin 'ABCDEFGH'
+    expect_file b.bin 'AbcDEfGH'
     ;;
 
 help_version)
