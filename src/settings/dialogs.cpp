@@ -31,9 +31,17 @@ QString folderOf(const QString& path)
     return native.left(native.lastIndexOf(QDir::separator()) + 1);
 }
 
-QString fileDialog(QWidget* parent, FileRequest request, const QString& filterName,
-                   const QString& filterPattern, const QString& initDir)
+// Opening takes an existing file; saving any name in an existing folder.
+QString fileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode, const QString& title,
+                   const QString& filterName, const QString& filterPattern, const QString& fileName,
+                   const QString& initDir)
 {
+    FileRequest request;
+    request.acceptMode = acceptMode;
+    request.fileMode =
+        acceptMode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile;
+    request.title = title;
+    request.fileName = fileName;
     SettingsStore store;
     request.nameFilter = nameFilter(filterName, filterPattern);
     request.directory = initDir.isEmpty()
@@ -65,24 +73,16 @@ QString OpenFileDialog(QWidget* parent, const QString& title, const QString& fil
                        const QString& filterPattern, const QString& fileName,
                        const QString& initDir)
 {
-    FileRequest request;
-    request.acceptMode = QFileDialog::AcceptOpen;
-    request.fileMode = QFileDialog::ExistingFile;
-    request.title = title;
-    request.fileName = fileName;
-    return fileDialog(parent, request, filterName, filterPattern, initDir);
+    return fileDialog(parent, QFileDialog::AcceptOpen, title, filterName, filterPattern, fileName,
+                      initDir);
 }
 
 QString SaveFileDialog(QWidget* parent, const QString& title, const QString& filterName,
                        const QString& filterPattern, const QString& fileName,
                        const QString& initDir)
 {
-    FileRequest request;
-    request.acceptMode = QFileDialog::AcceptSave;
-    request.fileMode = QFileDialog::AnyFile;
-    request.title = title;
-    request.fileName = fileName;
-    return fileDialog(parent, request, filterName, filterPattern, initDir);
+    return fileDialog(parent, QFileDialog::AcceptSave, title, filterName, filterPattern, fileName,
+                      initDir);
 }
 
 bool FontDialog(QWidget* parent, FontChoice& choice)
