@@ -9,7 +9,7 @@ namespace bFile {
 // tests each implement it; the engine knows nothing else of its surroundings.
 class CompareSink
 {
-public:
+  public:
     virtual ~CompareSink() = default;
 
     // One report line: the indent's blanks, the text and a line break, in the colour
