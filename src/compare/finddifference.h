@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+
+namespace bFile {
+
+// The first index in [from, to) at which the two blocks hold different bytes, or to when
+// they agree over the whole stretch. Both blocks must be readable up to to.
+std::size_t FindDifference(const unsigned char* a, const unsigned char* b, std::size_t from,
+                           std::size_t to);
+
+} // namespace bFile
