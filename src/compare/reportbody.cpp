@@ -9,8 +9,6 @@ namespace bFile {
 
 namespace {
 
-constexpr std::size_t kLabelWidth = 9;
-
 char* WriteChar(char* out, std::uint8_t value)
 {
     const std::string_view c = ByteChar(value);
@@ -48,12 +46,13 @@ void ReportBody::AddByte(std::uint64_t index, std::uint64_t position1, std::uint
 
     if (rowFill_ == 0) {
         // Rows are labelled with the index, not the file position; the other rows start
-        // under the label with blanks of its width.
-        rows_[0].size = static_cast<std::size_t>(bVarious::WriteOffsetLabel(rows_[0].text, index) -
-                                                 rows_[0].text);
+        // under the label with blanks of its width, which grows past eight digits.
+        const std::size_t labelWidth = static_cast<std::size_t>(
+            bVarious::WriteOffsetLabel(rows_[0].text, index) - rows_[0].text);
+        rows_[0].size = labelWidth;
         for (std::size_t r = 1; r < 4; ++r) {
-            std::memset(rows_[r].text, ' ', kLabelWidth);
-            rows_[r].size = kLabelWidth;
+            std::memset(rows_[r].text, ' ', labelWidth);
+            rows_[r].size = labelWidth;
         }
     }
     const std::uint8_t bytes[2] = {byte1, byte2};

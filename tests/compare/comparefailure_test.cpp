@@ -1,4 +1,5 @@
 #include "comparefiles.h"
+#include "reportformat.h"
 #include "testsupport.h"
 
 #include <cstring>
@@ -202,11 +203,17 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
     options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
         return std::make_unique<SparseSource>(kSize, path == b_ ? kDifference : kSize);
     };
-    const auto summary = bFile::CompareFiles(a_, b_, 0, 0, true, false, sink_, options);
+    const auto summary = bFile::CompareFiles(a_, b_, 0, 0, true, true, sink_, options);
     const std::vector<std::string> lines = sink_.Calls("line");
-    ASSERT_EQ(lines.size(), 3u + 2 + 1);
+    ASSERT_EQ(lines.size(), 3u + 4 + 1);
+    // The ten-character label is matched by ten blanks in the rows below it, so that every
+    // byte stays in its column.
+    const std::string lead(std::string_view("100000005:").size(), ' ');
+    const std::string blank(bFile::ByteChar(0));
     EXPECT_EQ(lines[3], "100000005: 00");
-    EXPECT_EQ(lines[4], "          7F");
+    EXPECT_EQ(lines[4], lead + "  " + blank);
+    EXPECT_EQ(lines[5], lead + " 7F");
+    EXPECT_EQ(lines[6], lead + "  " + std::string(bFile::ByteChar(0x7F)));
     EXPECT_EQ(summary.changed, 1u);
     EXPECT_EQ(sink_.Calls("progress").back(), "Comparing files, please wait ... 99%");
     EXPECT_EQ(sink_.progressCalls, kSize / 1000);
