@@ -209,9 +209,9 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
     // The ten-character label is matched by ten blanks in the rows below it, so that every
     // byte stays in its column.
     const std::string lead(std::string_view("100000005:").size(), ' ');
-    const std::string blank(bFile::ByteChar(0));
+    const std::string zeroChar(bFile::ByteChar(0));
     EXPECT_EQ(lines[3], "100000005: 00");
-    EXPECT_EQ(lines[4], lead + "  " + blank);
+    EXPECT_EQ(lines[4], lead + "  " + zeroChar);
     EXPECT_EQ(lines[5], lead + " 7F");
     EXPECT_EQ(lines[6], lead + "  " + std::string(bFile::ByteChar(0x7F)));
     EXPECT_EQ(summary.changed, 1u);
