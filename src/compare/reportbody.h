@@ -2,6 +2,7 @@
 
 #include "comparesink.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,14 +33,22 @@ class ReportBody
         char text[24 + kRowBytes * 5];
         std::size_t size = 0;
     };
+    // One file's share of a By lines row: its hex line, then its char line.
+    struct FileRow
+    {
+        Line hex;
+        Line chars;
+    };
 
+    void WriteNormalLine(std::uint64_t position1, std::uint8_t byte1, std::uint8_t byte2);
+    void AddToRow(std::uint64_t index, std::uint8_t byte1, std::uint8_t byte2);
     void WriteLine(const Line& line);
 
-    CompareSink& sink_;
-    bool byLines_;
-    bool withChars_;
-    std::size_t rowFill_ = 0;
-    Line rows_[4]; // hex row 1, char row 1, hex row 2, char row 2
+    CompareSink& m_sink;
+    bool m_byLines;
+    bool m_withChars;
+    std::size_t m_rowFill = 0;
+    std::array<FileRow, 2> m_row; // file 1, file 2
 };
 
 } // namespace bFile

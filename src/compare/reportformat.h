@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 // Texts of the difference report. The Write... helpers put their text at `out` and return
 // the position after it; the caller provides room (20 characters cover any 64-bit number).
@@ -28,11 +27,3 @@ std::string DecimalNumber(std::uint64_t value);
 char* WriteDecimal(char* out, std::uint64_t value);
 
 } // namespace bVarious
-
-namespace bFile {
-
-// The character a byte stands for, as UTF-8: U+0001 for 0x00-0x24, else the byte's character
-// in the system's ANSI code page (Windows-1252 where the system has none).
-std::string_view ByteChar(std::uint8_t value);
-
-} // namespace bFile

@@ -1,5 +1,5 @@
+#include "bytechar.h"
 #include "comparefiles.h"
-#include "reportformat.h"
 #include "testsupport.h"
 
 #include <cstring>

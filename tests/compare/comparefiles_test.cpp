@@ -1,3 +1,4 @@
+#include "bytechar.h"
 #include "comparefiles.h"
 #include "reportformat.h"
 #include "testsupport.h"

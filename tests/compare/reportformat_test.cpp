@@ -1,3 +1,4 @@
+#include "bytechar.h"
 #include "reportformat.h"
 
 #include <algorithm>
