@@ -46,8 +46,15 @@ OutputFile::OutputFile(const std::string& path)
 
 OutputFile::~OutputFile()
 {
-    if (tempPath_.empty())
+    if (tempPath_.empty()) {
+        // Standard output keeps a failed run's report as far as it got, its last line saying
+        // where the run stopped; a failure to write it adds nothing to the error being shown.
+        try {
+            Flush();
+        } catch (const std::exception&) {
+        }
         return;
+    }
     close(fd_);
     unlink(tempPath_.c_str());
 }

@@ -15,7 +15,8 @@ class OutputFile
     OutputFile();
     // A named file; nothing of it changes before Commit.
     explicit OutputFile(const std::string& path);
-    // Removes the temporary file when the report was not committed.
+    // Removes the temporary file when the report was not committed; standard output gets
+    // what is buffered.
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;

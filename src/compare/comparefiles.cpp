@@ -130,8 +130,10 @@ class Comparison
             ProgressThrough(index);
             if (differs && changed_ == kQuestionAt && !asked_) {
                 asked_ = true;
-                if (!sink_.ContinueAfter1000Changes())
+                if (!sink_.ContinueAfter1000Changes()) {
+                    walked_ = index + 1;
                     return false;
+                }
             }
             ++j;
         }
@@ -149,6 +151,22 @@ class Comparison
         return {changed_, locations_};
     }
 
+    // The run is ending early, before the block from blockStart was walked through: writes
+    // the row being built (its bytes were compared) and the note of where the comparison
+    // stopped. The reason for the early end is what counts, so a sink that fails again here
+    // is left to it.
+    void EndEarly(std::uint64_t blockStart) noexcept
+    {
+        try {
+            body_.EndRow();
+        } catch (...) {
+        }
+        try {
+            sink_.AppendStopNote(StoppedLine(offset1_ + std::max(blockStart, walked_)));
+        } catch (...) {
+        }
+    }
+
   private:
     // Reports every progress mark up to and including index, in order. Called for every
     // differing byte, so the common case of no mark reached stays inline.
@@ -160,6 +178,8 @@ class Comparison
 
     void ShowMarksThrough(std::uint64_t index)
     {
+        // Everything through index is compared and written, should the sink stop the run.
+        walked_ = index + 1;
         while (nextMark_ <= index) {
             const auto percent = static_cast<std::uint64_t>(
                 std::floor(static_cast<double>(nextMark_) / percentUnit_));
@@ -181,6 +201,7 @@ class Comparison
     std::uint64_t locations_ = 0;
     bool runOpen_ = false;
     bool asked_ = false;
+    std::uint64_t walked_ = 0; // the indexes before it are compared, as of the last mark
     std::uint64_t nextMark_ = kProgressStep;
     std::uint64_t shownPercent_ = 0;
     std::string progressText_;
@@ -233,29 +254,37 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     }
     sink.AppendLine("", 0, 0);
 
-    sink.ShowStatus("Preparing ...");
-    const auto blockSize = static_cast<std::size_t>(
-        std::min<std::uint64_t>(std::max<std::size_t>(options.blockSize, 1), count));
-    for (Input& input : inputs)
-        input.block.resize(blockSize);
-
-    for (Input& input : inputs) {
-        sink.ShowStatus(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
-        input.Open(options);
-    }
-
+    // From here on a run that ends early, stopped or failed, ends its report with a note of
+    // where it stopped.
     Comparison comparison(sink, byLines, withChars, inputs[0].offset, count);
-    for (std::uint64_t start = 0; start < count;) {
-        const auto size =
-            static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
+    std::uint64_t start = 0;
+    try {
+        sink.ShowStatus("Preparing ...");
+        const auto blockSize = static_cast<std::size_t>(
+            std::min<std::uint64_t>(std::max<std::size_t>(options.blockSize, 1), count));
         for (Input& input : inputs)
-            input.Read(size);
-        if (!comparison.Walk(inputs[0].block.data(), inputs[1].block.data(), size, start))
-            break;
-        start += size;
+            input.block.resize(blockSize);
+
+        for (Input& input : inputs) {
+            sink.ShowStatus(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
+            input.Open(options);
+        }
+
+        while (start < count) {
+            const auto size =
+                static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
+            for (Input& input : inputs)
+                input.Read(size);
+            if (!comparison.Walk(inputs[0].block.data(), inputs[1].block.data(), size, start))
+                break;
+            start += size;
+        }
+        for (const Input& input : inputs)
+            input.CheckUnchanged();
+    } catch (...) {
+        comparison.EndEarly(start);
+        throw;
     }
-    for (const Input& input : inputs)
-        input.CheckUnchanged();
     const CompareSummary summary = comparison.Finish();
 
     sink.AppendLine(SummaryText(summary.changed, summary.locations), 0, 0);

@@ -24,6 +24,11 @@ class CompareSink
     // at a pace of its own.
     virtual void ShowProgress(std::string_view text) { ShowStatus(text); }
 
+    // The run ended early (a stop, a failure): note is the report's last line, saying where.
+    // A sink may show it as the status too, but must not let the window's events run: the
+    // run is unwinding.
+    virtual void AppendStopNote(std::string_view note) { AppendLine(note, 0, 0); }
+
     // "Detected more than 1000 changes, continue?": true goes on, false stops the run.
     virtual bool ContinueAfter1000Changes() = 0;
 

@@ -45,6 +45,11 @@ std::string EmptyRangeLine(int emptyFile, std::uint64_t offset)
            bVarious::HexNumber(offset) + ". Nothing will be compared";
 }
 
+std::string StoppedLine(std::uint64_t position1)
+{
+    return "Comparison stopped at 0x" + bVarious::HexNumber(position1) + ".";
+}
+
 std::string SummaryText(std::uint64_t changed, std::uint64_t locations)
 {
     return "\r\n" + bVarious::DecimalNumber(changed) + " bytes changed, " +

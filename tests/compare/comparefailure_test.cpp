@@ -85,8 +85,10 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
         return std::make_unique<FailingSource>(std::move(real), 2500);
     };
     EXPECT_EQ(FailureOf(a, b, options), "Cannot read file 2 (" + b + "): Input/output error");
-    // The first two blocks were reported, then nothing more.
-    EXPECT_EQ(sink_.Calls("line").size(), 3u + 2000);
+    // The first two blocks were reported, then the note of where the run stopped.
+    const std::vector<std::string> lines = sink_.Calls("line");
+    EXPECT_EQ(lines.size(), 3u + 2000 + 1);
+    EXPECT_EQ(lines.back(), "Comparison stopped at 0x7D0.");
     EXPECT_FALSE(HasSummary(sink_));
     EXPECT_TRUE(sink_.Calls("status").back() == "Opening file 2 ...");
 }
@@ -119,8 +121,14 @@ TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
     {
     };
     sink_.onProgress = [] { throw Closed{}; };
-    EXPECT_THROW(bFile::CompareFiles(a, b, 0, 0, true, true, sink_), Closed);
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, true, false, sink_), Closed);
     EXPECT_FALSE(HasSummary(sink_));
+    // Stopped at the first progress mark, index 1000: the row begun at 992 holds the compared
+    // bytes through 1000, and the note names the next byte's place in file 1.
+    const std::vector<std::string> lines = sink_.Calls("line");
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "000003E0: 01 01 01 01 01 01 01 01 01");
+    EXPECT_EQ(lines.back(), "Comparison stopped at 0x3F9.");
 }
 
 TEST_F(CompareFailureTest, UnreadableFileIsNamed)

@@ -170,6 +170,8 @@ changed_during_run)
     expect_status 2 "file 1 cut during the run"
     grep -q 'File 1 (big1.bin)' err.txt || fail "no message naming file 1: $(cat err.txt)"
     grep -q 'bytes changed' out.txt && fail "a summary after a failed run"
+    tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*\.\r$' ||
+        fail "no note of where the run stopped: $(tail -n 1 out.txt)"
     ;;
 
 *)
