@@ -202,7 +202,13 @@ void fMAIN::orderTabStops()
 
 void fMAIN::Form_Load()
 {
-    bVarious::RestoreSettings(*this, *tOut, ResultChanged);
+    bVarious::RestoreSettings(
+        *this, *tOut, tOut->charset(),
+        [this](const bVarious::PaneFont& restored) {
+            tOut->applyFont(restored.font);
+            tOut->setCharset(restored.charset);
+        },
+        ResultChanged);
 }
 
 void fMAIN::Form_Unload(int& Cancel)
@@ -223,7 +229,7 @@ void fMAIN::Form_Unload(int& Cancel)
 
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
-    if (!bVarious::StoreSettings(*this, *tOut))
+    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->charset()}))
         QMessageBox::warning(this, QStringLiteral(LUMATRA_NAME),
                              QStringLiteral("The window position and the font could not be "
                                             "saved for the next start."));

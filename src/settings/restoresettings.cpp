@@ -1,11 +1,11 @@
 #include "restoresettings.h"
 
-#include "resultpane.h"
 #include "settingsstore.h"
 #include "twips.h"
 #include "version.h"
 
 #include <QEvent>
+#include <QPlainTextEdit>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -107,21 +107,20 @@ void restoreGeometry(const SettingsStore& store, QWidget& window)
         new FrameFit(window, stored);
 }
 
-void restoreFont(const SettingsStore& store, ResultPane& pane)
+bVarious::PaneFont restoreFont(const SettingsStore& store, bVarious::PaneFont font)
 {
-    QFont font = pane.font();
     if (const std::optional<QString> name = store.text(Key::Font);
         name && !name->trimmed().isEmpty())
-        font.setFamily(*name);
+        font.font.setFamily(*name);
     if (const std::optional<double> size = store.number(Key::Size);
         size && *size > 0 && *size <= MaxFontPoints)
-        font.setPointSizeF(*size);
+        font.font.setPointSizeF(*size);
     if (const std::optional<double> charset = store.number(Key::Charset);
         charset && isKnownCharset(*charset))
-        pane.setCharset(static_cast<int>(*charset));
+        font.charset = static_cast<int>(*charset);
     // Only the exact text "1" is bold; an absent key counts as "0".
-    font.setBold(store.text(Key::Bold).value_or(u"0"_s) == u"1"_s);
-    pane.applyFont(font);
+    font.font.setBold(store.text(Key::Bold).value_or(u"0"_s) == u"1"_s);
+    return font;
 }
 
 float twips(int pixels)
@@ -133,17 +132,18 @@ float twips(int pixels)
 
 namespace bVarious {
 
-void RestoreSettings(QWidget& window, ResultPane& pane, bool& resultChanged)
+void RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset,
+                     const ApplyPaneFont& applyFont, bool& resultChanged)
 {
     pane.setLineWrapMode(QPlainTextEdit::NoWrap);
     const SettingsStore store;
     restoreGeometry(store, window);
-    restoreFont(store, pane);
+    applyFont(restoreFont(store, {pane.font(), charset}));
     window.setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
     resultChanged = false;
 }
 
-bool StoreSettings(const QWidget& window, const ResultPane& pane)
+bool StoreSettings(const QWidget& window, const PaneFont& paneFont)
 {
     SettingsStore store;
     // A minimized window's rectangle is the icon's; the earlier geometry stays.
@@ -154,10 +154,10 @@ bool StoreSettings(const QWidget& window, const ResultPane& pane)
         store.setNumber(Key::PosH, twips(outer.height()));
         store.setNumber(Key::PosW, twips(outer.width()));
     }
-    const QFont font = pane.font();
+    const QFont& font = paneFont.font;
     store.setText(Key::Font, font.family());
     store.setNumber(Key::Size, font.pointSizeF());
-    store.setNumber(Key::Charset, pane.charset());
+    store.setNumber(Key::Charset, paneFont.charset);
     store.setText(Key::Bold, font.bold() ? u"1"_s : u"0"_s);
     return store.sync();
 }

@@ -1,11 +1,11 @@
 #include "isolatedstore.h"
 #include "restoresettings.h"
-#include "resultpane.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSettings>
 
@@ -28,11 +28,12 @@ void plantValid()
     plant(u"Bold"_s, u"1"_s);
 }
 
-// The main window as the program builds it: the pane in its design font.
+// The main window as the program builds it: the pane in its design font and character set.
 struct Window
 {
     QMainWindow window;
-    ResultPane* pane = new ResultPane;
+    QPlainTextEdit* pane = new QPlainTextEdit;
+    int charset = 238;
 
     Window()
     {
@@ -40,9 +41,22 @@ struct Window
         QFont design(u"Courier New"_s);
         design.setPointSizeF(9.75);
         design.setBold(true);
-        pane->applyFont(design);
+        pane->setFont(design);
         window.resize(614, 384);
     }
+
+    void Restore(bool& resultChanged)
+    {
+        bVarious::RestoreSettings(
+            window, *pane, charset,
+            [this](const bVarious::PaneFont& restored) {
+                pane->setFont(restored.font);
+                charset = restored.charset;
+            },
+            resultChanged);
+    }
+
+    bool Store() const { return bVarious::StoreSettings(window, {pane->font(), charset}); }
 };
 
 } // namespace
@@ -67,12 +81,12 @@ class TestRestoreSettings : public QObject
             first.window.resize(500, 300);
             QFont font(u"Liberation Mono"_s);
             font.setPointSizeF(9.75);
-            first.pane->applyFont(font);
-            first.pane->setCharset(204);
+            first.pane->setFont(font);
+            first.charset = 204;
             first.window.show();
             QVERIFY(QTest::qWaitForWindowExposed(&first.window));
             outer = first.window.frameGeometry();
-            QVERIFY(bVarious::StoreSettings(first.window, *first.pane));
+            QVERIFY(first.Store());
         }
         const QMap<QString, QString> written = storedTexts();
         const QMap<QString, QString> expected{{u"PosX"_s, QString::number(outer.x() * 15)},
@@ -87,20 +101,20 @@ class TestRestoreSettings : public QObject
 
         Window second;
         bool resultChanged = true;
-        bVarious::RestoreSettings(second.window, *second.pane, resultChanged);
+        second.Restore(resultChanged);
         QVERIFY(!resultChanged);
         QCOMPARE(second.window.windowTitle(), u"Lumatra v1.0"_s);
         QCOMPARE(second.pane->lineWrapMode(), QPlainTextEdit::NoWrap);
         QCOMPARE(second.pane->font().family(), u"Liberation Mono"_s);
         QCOMPARE(second.pane->font().pointSizeF(), 9.75);
         QVERIFY(!second.pane->font().bold());
-        QCOMPARE(second.pane->charset(), 204);
+        QCOMPARE(second.charset, 204);
         second.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&second.window));
         QCOMPARE(second.window.frameGeometry(), outer);
 
         // A start and a close with nothing done in between write back the same texts.
-        QVERIFY(bVarious::StoreSettings(second.window, *second.pane));
+        QVERIFY(second.Store());
         QCOMPARE(storedTexts(), written);
     }
 
@@ -109,7 +123,7 @@ class TestRestoreSettings : public QObject
         Window w;
         const QRect designGeometry = w.window.geometry();
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QVERIFY(!resultChanged);
         QCOMPARE(w.window.geometry(), designGeometry);
         // The window manager still places a window that has no stored position.
@@ -117,10 +131,10 @@ class TestRestoreSettings : public QObject
         QCOMPARE(w.pane->font().family(), u"Courier New"_s);
         QCOMPARE(w.pane->font().pointSizeF(), 9.75);
         QVERIFY(!w.pane->font().bold());
-        QCOMPARE(w.pane->charset(), 238);
+        QCOMPARE(w.charset, 238);
         QCOMPARE(w.window.windowTitle(), u"Lumatra v1.0"_s);
 
-        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QVERIFY(w.Store());
         QStringList keys = storedTexts().keys();
         keys.sort();
         QStringList expected = AllKeys;
@@ -146,11 +160,11 @@ class TestRestoreSettings : public QObject
         QFETCH(bool, bold);
         plant(u"Bold"_s, text);
         Window w;
-        w.pane->applyFont(QFont(u"Liberation Mono"_s, 10, bold ? QFont::Normal : QFont::Bold));
+        w.pane->setFont(QFont(u"Liberation Mono"_s, 10, bold ? QFont::Normal : QFont::Bold));
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QCOMPARE(w.pane->font().bold(), bold);
-        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QVERIFY(w.Store());
         QCOMPARE(storedTexts().value(u"Bold"_s), bold ? u"1"_s : u"0"_s);
     }
 
@@ -162,9 +176,9 @@ class TestRestoreSettings : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         w.window.showMinimized();
         QVERIFY(w.window.isMinimized());
-        w.pane->applyFont(QFont(u"Liberation Mono"_s, 14));
-        w.pane->setCharset(0);
-        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        w.pane->setFont(QFont(u"Liberation Mono"_s, 14));
+        w.charset = 0;
+        QVERIFY(w.Store());
         const QMap<QString, QString> expected{{u"PosX"_s, u"1500"_s},
                                               {u"PosY"_s, u"3000"_s},
                                               {u"PosH"_s, u"6000"_s},
@@ -212,7 +226,7 @@ class TestRestoreSettings : public QObject
         Window w;
         w.window.setGeometry(20, 30, 614, 384);
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
 
         // What the valid texts give, with the current value where the text is unusable.
         const QRect current(20, 30, 614, 384);
@@ -224,7 +238,7 @@ class TestRestoreSettings : public QObject
         const QFont font = w.pane->font();
         QCOMPARE(font.family(), key == u"Font"_s ? u"Courier New"_s : u"DejaVu Sans Mono"_s);
         QCOMPARE(font.pointSizeF(), key == u"Size"_s ? 9.75 : 12.5);
-        QCOMPARE(w.pane->charset(), key == u"Charset"_s ? 238 : 204);
+        QCOMPARE(w.charset, key == u"Charset"_s ? 238 : 204);
         QVERIFY(font.bold());
         QVERIFY(!resultChanged);
     }
@@ -235,7 +249,7 @@ class TestRestoreSettings : public QObject
         plant(u"PosY"_s, u"150000"_s);
         Window w;
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QCOMPARE(w.window.frameGeometry().topLeft(), QPoint(-100, 10000));
     }
 
@@ -244,17 +258,17 @@ class TestRestoreSettings : public QObject
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         {
             Window w;
-            w.pane->applyFont(QFont(u"Liberation Mono"_s));
+            w.pane->setFont(QFont(u"Liberation Mono"_s));
             QFont font = w.pane->font();
             font.setPointSizeF(10.5);
-            w.pane->applyFont(font);
-            QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+            w.pane->setFont(font);
+            QVERIFY(w.Store());
         }
         QCOMPARE(storedTexts().value(u"Size"_s), u"10,5"_s);
         plant(u"PosW"_s, u"12345,5"_s);
         Window w;
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QCOMPARE(w.pane->font().pointSizeF(), 10.5);
         QCOMPARE(w.window.frameGeometry().width(), 823);
     }
@@ -275,14 +289,14 @@ class TestRestoreSettings : public QObject
         Window w;
         const QRect current = w.window.geometry();
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QCOMPARE(w.window.geometry(), current);
         QCOMPARE(w.pane->font().pointSizeF(), 9.75);
         QVERIFY(!w.pane->font().bold());
         QVERIFY(!resultChanged);
 
         // The next close leaves a store that reads back.
-        QVERIFY(bVarious::StoreSettings(w.window, *w.pane));
+        QVERIFY(w.Store());
         QCOMPARE(storedTexts().value(u"Size"_s), u"9.75"_s);
     }
 
@@ -292,11 +306,11 @@ class TestRestoreSettings : public QObject
         QVERIFY(QDir().mkpath(storeFile()));
         Window w;
         bool resultChanged = true;
-        bVarious::RestoreSettings(w.window, *w.pane, resultChanged);
+        w.Restore(resultChanged);
         QCOMPARE(w.pane->font().pointSizeF(), 9.75);
         QVERIFY(!resultChanged);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
-        QVERIFY(!bVarious::StoreSettings(w.window, *w.pane));
+        QVERIFY(!w.Store());
         QVERIFY(QDir().rmdir(storeFile()));
     }
 };
