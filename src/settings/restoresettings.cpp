@@ -5,7 +5,9 @@
 #include "version.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -20,7 +22,11 @@ namespace {
 // Window systems keep window coordinates in 16 bits; a stored value beyond that was not
 // written by this program.
 constexpr double MaxPixels = 32767.0;
-// The largest point size a font dialog offers.
+// A window that shows less of itself than this many pixels across or down on the screen area
+// cannot be grabbed by its title bar.
+constexpr int kGripPixels = 48;
+// The point sizes a font dialog offers.
+constexpr double kMinFontPoints = 1.0;
 constexpr double MaxFontPoints = 1638.0;
 // The character-set codes a font can carry.
 constexpr std::array KnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
@@ -51,19 +57,57 @@ struct StoredOuter
     bool moves() const { return left || top; }
 };
 
-// Gives the window the stored parts of its outer rectangle, the others as they are. move()
-// places the frame but resize() sets the inner size, so the size needs the frame's extent,
-// which the window manager makes known only once the window is shown. False while the frame
-// is not known.
+// The available area (the screen less its panels) of the screen that shows the most of the
+// outer rectangle, or of the primary screen when none shows any of it.
+QRect AvailableArea(const QRect& outer)
+{
+    QRect best;
+    qint64 bestShown = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect shown = screen->availableGeometry().intersected(outer);
+        const qint64 pixels = qint64(shown.width()) * shown.height();
+        if (pixels > bestShown) {
+            bestShown = pixels;
+            best = screen->availableGeometry();
+        }
+    }
+    if (bestShown > 0)
+        return best;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->availableGeometry() : outer;
+}
+
+// The outer rectangle made no larger than the area, with its top edge (the title bar) not above
+// the area. A rectangle that had to be made smaller, or that shows too little of itself on the
+// area to be grabbed, is moved wholly onto it; one the user left partly off the screen stays.
+QRect FitToArea(QRect outer, const QRect& area)
+{
+    const QSize fitted = outer.size().boundedTo(area.size());
+    const bool shrunk = fitted != outer.size();
+    outer.setSize(fitted);
+    const QRect shown = outer.intersected(area);
+    if (shrunk || shown.width() < std::min(kGripPixels, outer.width()) ||
+        shown.height() < std::min(kGripPixels, outer.height()))
+        outer.moveTo(std::clamp(outer.x(), area.left(), area.right() + 1 - outer.width()),
+                     std::clamp(outer.y(), area.top(), area.bottom() + 1 - outer.height()));
+    outer.moveTop(std::max(outer.top(), area.top()));
+    return outer;
+}
+
+// Gives the window the stored parts of its outer rectangle, the others as they are, fitted to
+// the screen area it lands on. move() places the frame but resize() sets the inner size, so
+// the size needs the frame's extent, which the window manager makes known only once the window
+// is shown. False while the frame is not known.
 bool fitOuter(QWidget& window, const StoredOuter& stored)
 {
     const QRect frame = window.frameGeometry();
     const QRect inner = window.geometry();
-    const QSize outerSize(stored.width.value_or(frame.width()),
-                          stored.height.value_or(frame.height()));
-    window.resize(outerSize - (frame.size() - inner.size()));
+    QRect outer(stored.left.value_or(frame.x()), stored.top.value_or(frame.y()),
+                stored.width.value_or(frame.width()), stored.height.value_or(frame.height()));
+    outer = FitToArea(outer, AvailableArea(outer));
+    window.resize(outer.size() - (frame.size() - inner.size()));
     if (stored.moves())
-        window.move(stored.left.value_or(frame.x()), stored.top.value_or(frame.y()));
+        window.move(outer.topLeft());
     return frame != inner;
 }
 
@@ -113,7 +157,7 @@ bVarious::PaneFont restoreFont(const SettingsStore& store, bVarious::PaneFont fo
         name && !name->trimmed().isEmpty())
         font.font.setFamily(*name);
     if (const std::optional<double> size = store.number(Key::Size);
-        size && *size > 0 && *size <= MaxFontPoints)
+        size && *size >= kMinFontPoints && *size <= MaxFontPoints)
         font.font.setPointSizeF(*size);
     if (const std::optional<double> charset = store.number(Key::Charset);
         charset && isKnownCharset(*charset))

@@ -3,10 +3,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScreen>
 #include <QSettings>
 
 using namespace Qt::StringLiterals;
@@ -208,6 +210,8 @@ class TestRestoreSettings : public QObject
         QTest::newRow("font blank") << u"Font"_s << u"   "_s;
         QTest::newRow("size zero") << u"Size"_s << u"0"_s;
         QTest::newRow("size negative") << u"Size"_s << u"-12"_s;
+        QTest::newRow("size a hundredth of a point") << u"Size"_s << u"0.01"_s;
+        QTest::newRow("size just below one point") << u"Size"_s << u"0.99"_s;
         QTest::newRow("size out of range") << u"Size"_s << u"1e30"_s;
         QTest::newRow("size NaN") << u"Size"_s << u"NaN"_s;
         QTest::newRow("size a word") << u"Size"_s << u"twelve"_s;
@@ -243,14 +247,50 @@ class TestRestoreSettings : public QObject
         QVERIFY(!resultChanged);
     }
 
-    void positionOffTheScreenIsApplied()
+    void geometryIsFittedToTheScreen_data()
     {
-        plant(u"PosX"_s, u"-1500"_s);
-        plant(u"PosY"_s, u"150000"_s);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint corner = area.topLeft();
+        const int bottom = area.bottom() + 1;
+        QTest::addColumn<QRect>("stored");
+        QTest::addColumn<QRect>("fitted");
+        QTest::newRow("32767 pixels square")
+            << QRect(corner + QPoint(100, 200), QSize(32767, 32767)) << area;
+        QTest::newRow("far up and left")
+            << QRect(-30000, -30000, 600, 400) << QRect(corner, QSize(600, 400));
+        QTest::newRow("below the screen")
+            << QRect(area.x() - 100, 10000, 600, 400) << QRect(area.x(), bottom - 400, 600, 400);
+        QTest::newRow("title bar above the top") << QRect(area.x() + 100, area.y() - 20, 600, 400)
+                                                 << QRect(area.x() + 100, area.y(), 600, 400);
+        QTest::newRow("partly off the bottom edge")
+            << QRect(area.x() + 100, bottom - 100, 600, 400)
+            << QRect(area.x() + 100, bottom - 100, 600, 400);
+    }
+
+    // The window comes up no larger than the screen area with its title bar on it, and the
+    // next close stores what it came up with.
+    void geometryIsFittedToTheScreen()
+    {
+        QFETCH(QRect, stored);
+        QFETCH(QRect, fitted);
+        const auto twips = [](int pixels) { return QString::number(pixels * 15); };
+        plant(u"PosX"_s, twips(stored.x()));
+        plant(u"PosY"_s, twips(stored.y()));
+        plant(u"PosH"_s, twips(stored.height()));
+        plant(u"PosW"_s, twips(stored.width()));
+
         Window w;
         bool resultChanged = true;
         w.Restore(resultChanged);
-        QCOMPARE(w.window.frameGeometry().topLeft(), QPoint(-100, 10000));
+        w.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+        QCOMPARE(w.window.frameGeometry(), fitted);
+        QVERIFY(w.Store());
+        const QMap<QString, QString> texts = storedTexts();
+        QCOMPARE(texts.value(u"PosX"_s), twips(fitted.x()));
+        QCOMPARE(texts.value(u"PosY"_s), twips(fitted.y()));
+        QCOMPARE(texts.value(u"PosH"_s), twips(fitted.height()));
+        QCOMPARE(texts.value(u"PosW"_s), twips(fitted.width()));
     }
 
     void numbersInTheUsersFormat()
@@ -265,12 +305,12 @@ class TestRestoreSettings : public QObject
             QVERIFY(w.Store());
         }
         QCOMPARE(storedTexts().value(u"Size"_s), u"10,5"_s);
-        plant(u"PosW"_s, u"12345,5"_s);
+        plant(u"PosW"_s, u"10005,5"_s);
         Window w;
         bool resultChanged = true;
         w.Restore(resultChanged);
         QCOMPARE(w.pane->font().pointSizeF(), 10.5);
-        QCOMPARE(w.window.frameGeometry().width(), 823);
+        QCOMPARE(w.window.frameGeometry().width(), 667);
     }
 
     void garbageInTheStoreFileIsSurvived()
