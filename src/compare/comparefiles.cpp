@@ -4,6 +4,7 @@
 #include "reportbody.h"
 #include "reportformat.h"
 #include "reportlines.h"
+#include "visiblename.h"
 
 #include <algorithm>
 #include <array>
@@ -31,7 +32,10 @@ struct Input
     std::vector<unsigned char> block;
 
     // "1 (a.bin)": the file's number and path, for messages.
-    std::string Name() const { return std::to_string(number) + " (" + path + ")"; }
+    std::string Name() const
+    {
+        return std::to_string(number) + " (" + bVarious::VisibleName(path) + ")";
+    }
 
     [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
     {

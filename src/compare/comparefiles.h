@@ -20,7 +20,8 @@ struct CompareSummary
 };
 
 // A comparison that could not be completed: a file vanished, could not be opened or read,
-// or changed its size during the run. The message names the file and the reason.
+// or changed its size during the run. The message names the file (as VisibleName shows it)
+// and the reason.
 class CompareError : public std::runtime_error
 {
   public:

@@ -1,6 +1,7 @@
 #include "reportlines.h"
 
 #include "reportformat.h"
+#include "visiblename.h"
 
 namespace bFile {
 
@@ -16,7 +17,7 @@ std::string FileNumber(int file)
 std::string FileLine(int file, const std::string& path, std::uint64_t length, std::uint64_t offset,
                      std::uint64_t shift)
 {
-    std::string line = "File " + FileNumber(file) + ": " + path + " (" +
+    std::string line = "File " + FileNumber(file) + ": " + bVarious::VisibleName(path) + " (" +
                        bVarious::DecimalNumber(length) + " bytes, Start offset 0x" +
                        bVarious::HexNumber(offset);
     if (file == 2)

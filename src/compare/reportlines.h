@@ -7,7 +7,7 @@
 namespace bFile {
 
 // "File 1: a.bin (8 bytes, Start offset 0x0)"; file 2's line adds the shift between the
-// offsets as given.
+// offsets as given. The path is shown as VisibleName shows it.
 std::string FileLine(int file, const std::string& path, std::uint64_t length, std::uint64_t offset,
                      std::uint64_t shift);
 

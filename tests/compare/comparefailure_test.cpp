@@ -70,6 +70,10 @@ TEST_F(CompareFailureTest, VanishedFileIsNamedBeforeAnyLine)
                                                        dir_.Path("gone.bin") +
                                                        "): No such file or directory");
     EXPECT_TRUE(sink_.report.empty());
+    // A name that would break the message line or steer a terminal is shown escaped.
+    EXPECT_EQ(FailureOf(a, dir_.Path("gone\n\x1B[2J.bin")), "Cannot get the size of file 2 (" +
+                                                                dir_.Path("gone\\n\\x1B[2J.bin") +
+                                                                "): No such file or directory");
 }
 
 TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
