@@ -9,6 +9,7 @@
 #include "reportsink.h"
 #include "statusline.h"
 #include "version.h"
+#include "visiblename.h"
 
 #include <csignal>
 #include <exception>
@@ -17,6 +18,7 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -57,18 +59,28 @@ std::string VersionText()
            "\n" LUMATRA_COPYRIGHT "\n" LUMATRA_WEB "\n";
 }
 
-// The window's checks, in its order and with its texts; empty when the request is sound.
-std::string_view CheckRequest(const CompareRequest& request)
+// The offsets of a request that passed the window's checks.
+struct StartOffsets
+{
+    std::uint64_t offset1;
+    std::uint64_t offset2;
+};
+
+// The window's checks, in its order and with its texts: the offsets when the request is
+// sound, else the message of the first check that fails.
+std::variant<StartOffsets, std::string_view> CheckRequest(const CompareRequest& request)
 {
     if (!bFile::FileExists(request.file1))
         return "File 1 doesn't exist!";
     if (!bFile::FileExists(request.file2))
         return "File 2 doesn't exist!";
-    if (!bVarious::IsHex(request.offset1))
+    const auto offset1 = bVarious::OffsetFromHex(request.offset1);
+    if (!offset1)
         return "Offset 1 isn't HEX number !";
-    if (!bVarious::IsHex(request.offset2))
+    const auto offset2 = bVarious::OffsetFromHex(request.offset2);
+    if (!offset2)
         return "Offset 2 isn't HEX number !";
-    return {};
+    return StartOffsets{*offset1, *offset2};
 }
 
 // True when both paths name one existing file, through links or not.
@@ -81,12 +93,15 @@ bool SameFile(const std::string& a, const std::string& b)
 
 int Run(const CompareRequest& request)
 {
-    if (const std::string_view message = CheckRequest(request); !message.empty())
-        return Fail(message);
+    const auto checked = CheckRequest(request);
+    if (const auto* message = std::get_if<std::string_view>(&checked))
+        return Fail(*message);
+    const auto [offset1, offset2] = std::get<StartOffsets>(checked);
     // The report replaces its output file, which must never be one of the files compared.
     for (const std::string* input : {&request.file1, &request.file2}) {
         if (!request.output.empty() && SameFile(request.output, *input))
-            return Fail("lumatra-report: the report would replace " + *input +
+            return Fail("lumatra-report: the report would replace " +
+                        bVarious::VisibleName(*input) +
                         ", which is being compared; choose another output file");
     }
 
@@ -97,9 +112,9 @@ int Run(const CompareRequest& request)
         auto output =
             toFile ? std::make_unique<OutputFile>(request.output) : std::make_unique<OutputFile>();
         ReportSink sink(*output, status, request.stopAfter1000);
-        const bFile::CompareSummary summary = bFile::CompareFiles(
-            request.file1, request.file2, *bVarious::OffsetFromHex(request.offset1),
-            *bVarious::OffsetFromHex(request.offset2), request.byLines, request.withChars, sink);
+        const bFile::CompareSummary summary =
+            bFile::CompareFiles(request.file1, request.file2, offset1, offset2, request.byLines,
+                                request.withChars, sink);
         status.Clear();
         output->Commit();
         return summary.changed == 0 ? kSame : kDifferent;
@@ -122,7 +137,8 @@ int main(int argc, char** argv)
     if (std::holds_alternative<ShowVersion>(command))
         return Show(VersionText());
     if (const auto* usage = std::get_if<UsageError>(&command)) {
-        return Fail("lumatra-report: " + usage->message +
+        // The message may quote an argument: shown like a file name, it cannot steer the terminal.
+        return Fail("lumatra-report: " + bVarious::VisibleName(usage->message) +
                     "\nTry 'lumatra-report --help' for more information.");
     }
     return Run(std::get<CompareRequest>(command));

@@ -3,17 +3,25 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
-// Where the report goes: standard output, or a named file that is replaced only when the
-// report is complete (written to a temporary file in the same folder, then renamed).
-// Failures throw std::runtime_error naming the destination and the reason.
+// Where the report goes: standard output, or a named file treated the way a shell's `>`
+// treats it, except that a regular file is replaced only when the report is complete:
+// - a regular file, new or existing, is written to a temporary file in its folder, then
+//   renamed over it; an existing one must be writable for this process, and keeps its
+//   permission bits, and its owner and group where the process may set them;
+// - a symbolic link is followed: the link stays, the file it leads to is replaced;
+// - a device, a FIFO or a socket is opened and written directly, never replaced;
+// - a folder is refused.
+// Failures throw std::runtime_error naming the destination and the reason. Until Commit, an
+// interrupt removes the temporary file (RemoveOnSignal).
 class OutputFile
 {
   public:
     // Standard output.
     OutputFile();
-    // A named file; nothing of it changes before Commit.
+    // A named file; a regular file does not change before Commit.
     explicit OutputFile(const std::string& path);
     // Removes the temporary file when the report was not committed; standard output gets
     // what is buffered.
@@ -25,24 +33,28 @@ class OutputFile
     // times for every report line.
     void Write(std::string_view text)
     {
-        if (text.size() > buffer_.size() - fill_)
+        if (text.size() > m_buffer.size() - m_fill)
             return WriteLong(text);
-        std::memcpy(buffer_.data() + fill_, text.data(), text.size());
-        fill_ += text.size();
+        std::memcpy(m_buffer.data() + m_fill, text.data(), text.size());
+        m_fill += text.size();
     }
 
-    // Writes out the rest; a named file then takes the temporary file's place.
+    // Writes out the rest; a regular file then takes the temporary file's place.
     void Commit();
 
   private:
+    void OpenDirect();
+    void OpenReplacement(const std::string& target, const struct stat* existing);
+    void Discard();
     void WriteLong(std::string_view text);
     void Flush();
     void WriteOut(std::string_view text);
     [[noreturn]] void Fail(int error) const;
 
-    int fd_ = 1;
-    std::string path_;
-    std::string tempPath_;
-    std::vector<char> buffer_;
-    std::size_t fill_ = 0;
+    int m_fd = 1;
+    std::string m_path;       // as given, for messages
+    std::string m_targetPath; // the regular file that the report replaces
+    std::string m_tempPath;   // empty unless a replacement is being written
+    std::vector<char> m_buffer;
+    std::size_t m_fill = 0;
 };

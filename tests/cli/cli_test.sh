@@ -105,6 +105,105 @@ output_file)
     expect_file b.bin 'AbcDEfGH'
     ;;
 
+output_targets)
+    # A FIFO or a device is written as `>` writes it: opened, never replaced.
+    mkfifo fifo
+    timeout 20 cat fifo >from-fifo.txt &
+    reader=$!
+    timeout 20 "$program" --with-chars -o fifo a.bin b.bin >out.txt 2>err.txt
+    status=$?
+    wait $reader
+    expect_status 1 "-o a FIFO"
+    [ -p fifo ] || fail "the FIFO was replaced"
+    expect_file from-fifo.txt "$example_report"
+    if mknod full c 1 7 2>/dev/null; then
+        run -o full a.bin b.bin
+        expect_status 2 "-o a full device"
+        expect_file err.txt 'lumatra-report: Cannot write the report to full: No space left on device\n'
+        [ -c full ] || fail "the device was replaced"
+    fi
+    if python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' sock; then
+        run -o sock a.bin b.bin
+        expect_status 2 "-o a socket"
+        [ -S sock ] || fail "the socket was replaced"
+    fi
+
+    # A link stays; the file it leads to is replaced, and a dangling one names the new file.
+    printf 'old' >real.txt
+    ln -s real.txt link.txt
+    ln -s created.txt dangling
+    for target in link.txt dangling; do
+        run -o $target a.bin same.bin
+        expect_status 0 "-o $target"
+        [ -L $target ] || fail "$target was replaced"
+    done
+    grep -q '^0 bytes changed' real.txt || fail "the link's file not replaced"
+    grep -q '^0 bytes changed' created.txt || fail "the dangling link's file not created"
+    # Renamed across file systems, a temporary file beside the link would fail.
+    far=$(mktemp -d /dev/shm/lumatra-XXXXXX 2>/dev/null) && [ "$(stat -c %d "$far")" != "$(stat -c %d .)" ] && {
+        ln -s "$far/report.txt" far-link
+        run -o far-link a.bin same.bin
+        expect_status 0 "-o a link into another file system"
+        [ -f "$far/report.txt" ] || fail "no report beside the far link's target"
+    }
+    [ -n "$far" ] && rm -rf "$far"
+
+    # Permissions, owner and group stay; root writes a read-only file as `>` does.
+    printf 'old' >kept.txt
+    chmod 444 kept.txt
+    [ "$(id -u)" -eq 0 ] && chown nobody:nogroup kept.txt
+    before=$(stat -c '%a %U %G' kept.txt)
+    run -o kept.txt a.bin same.bin
+    expect_status 0 "-o a read-only file as $(id -un)"
+    [ "$(stat -c '%a %U %G' kept.txt)" = "$before" ] || fail "kept.txt: $(stat -c '%a %U %G' kept.txt), was $before"
+
+    # A name of 250 characters is legal; its temporary name must fit too.
+    long=$(printf 'r%.0s' $(seq 1 250))
+    run -o "$long" a.bin same.bin
+    expect_status 0 "-o a name of 250 characters"
+    for target in folder/ . folder missing/; do
+        run -o $target a.bin b.bin
+        expect_status 2 "-o $target"
+        expect_file err.txt "lumatra-report: Cannot write the report to $target: Is a directory\n"
+    done
+    [ "$(ls | grep -c '\.......$')" -eq 0 ] || fail "temporary files left: $(ls)"
+    ;;
+
+output_as_user)
+    # Another user's `>` would be refused: so is the report, and the file stays as it was.
+    if [ "$(id -u)" -ne 0 ] || ! command -v setpriv >/dev/null; then
+        echo "needs root and setpriv: skipped"
+        exit 0
+    fi
+    chmod 755 .
+    as_nobody() {
+        setpriv --reuid=nobody --regid=nogroup --clear-groups "$program" "$@" >out.txt 2>err.txt
+        status=$?
+    }
+    as_nobody --version
+    if [ "$status" -ne 0 ]; then
+        echo "the program is out of nobody's reach: skipped"
+        exit 0
+    fi
+    mkdir open && chmod 777 open
+    printf 'old' >open/root.txt
+    printf 'old' >open/readonly.txt
+    printf 'old' >open/own.txt
+    chown nobody:nogroup open/readonly.txt open/own.txt
+    chmod 444 open/readonly.txt
+    chmod 640 open/own.txt
+    for target in root.txt readonly.txt; do
+        as_nobody -o open/$target a.bin same.bin
+        expect_status 2 "nobody's -o $target"
+        expect_file err.txt "lumatra-report: Cannot write the report to open/$target: Permission denied\n"
+        expect_file open/$target 'old'
+    done
+    as_nobody -o open/own.txt a.bin same.bin
+    expect_status 0 "nobody's -o own.txt"
+    [ "$(stat -c '%a %U' open/own.txt)" = "640 nobody" ] || fail "own.txt: $(stat -c '%a %U' open/own.txt)"
+    [ "$(ls open | wc -l)" -eq 3 ] || fail "temporary files left: $(ls open)"
+    ;;
+
 help_version)
     run --help
     expect_status 0 "--help"

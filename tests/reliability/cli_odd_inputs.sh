@@ -89,6 +89,18 @@ names)
         run -- "$name" b.bin
         expect_example "$name" b.bin
     done
+    # Names that would break a line, forge one or steer a terminal are shown escaped, in
+    # the header and in messages alike; a backslash only where it would read as an escape.
+    for pair in $'line\nfeed.bin|line\\nfeed.bin' $'\e[2Jclear\r.bin|\\x1B[2Jclear\\r.bin' \
+        $'latin1 \xe9.bin|latin1 \\xE9.bin' 'back\slash\n.bin|back\slash\\n.bin'; do
+        cp -- a.bin "${pair%%|*}"
+        run -- "${pair%%|*}" b.bin
+        expect_status 1 "${pair#*|}"
+        printf 'File 1: %s (8 bytes, Start offset 0x0)\r\n' "${pair#*|}" >expected.txt
+        head -n 1 out.txt | cmp -s - expected.txt || fail "header: $(head -n 1 out.txt | od -c)"
+    done
+    run -o $'\e[2J/report.txt' a.bin b.bin
+    expect_file err.txt 'lumatra-report: Cannot write the report to \\x1B[2J/report.txt: No such file or directory\n'
     # Without --, a leading dash is an option, not a file.
     run -dash.bin b.bin
     expect_status 2 "-dash.bin without --"
@@ -172,6 +184,37 @@ changed_during_run)
     grep -q 'bytes changed' out.txt && fail "a summary after a failed run"
     tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*\.\r$' ||
         fail "no note of where the run stopped: $(tail -n 1 out.txt)"
+    ;;
+
+interrupted_run)
+    # An interrupt during a long run removes the temporary file, leaves the old report and
+    # ends with 128 + the signal's number.
+    truncate -s 64G big1.bin big2.bin
+    if [ "$(stat -c %b big1.bin)" -gt 1000 ]; then
+        echo "no sparse files here: skipped"
+        exit 0
+    fi
+    printf 'old report' >report.txt
+    for signal in INT TERM HUP; do
+        # Background jobs of a script start with SIGINT ignored; this one must not.
+        env --default-signal=INT "$program" -o report.txt big1.bin big2.bin >out.txt 2>err.txt &
+        pid=$!
+        for _ in $(seq 1 1000); do
+            compgen -G 'report.txt.??????' >/dev/null && break
+            sleep 0.01
+        done
+        kill -s $signal $pid
+        for _ in $(seq 1 1000); do
+            kill -0 $pid 2>/dev/null || break
+            sleep 0.01
+        done
+        kill -s KILL $pid 2>/dev/null && fail "SIG$signal: still running after 10 s"
+        wait $pid
+        status=$?
+        expect_status $((128 + $(kill -l $signal))) "SIG$signal"
+        expect_file report.txt 'old report'
+        compgen -G 'report.txt?*' >/dev/null && fail "SIG$signal: temporary files left: $(ls)"
+    done
     ;;
 
 *)
