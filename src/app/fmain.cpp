@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "filedrop.h"
 #include "hexoffset.h"
+#include "lengthlimit.h"
 #include "plainbox.h"
 #include "restoresettings.h"
 #include "resultpane.h"
@@ -111,8 +112,8 @@ void fMAIN::createControls()
     lblOfs1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     txtOFS1 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 240, 855, 285);
     txtOFS2 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 600, 855, 285);
-    for (QLineEdit* offset : {txtOFS1, txtOFS2})
-        offset->setMaxLength(int(bVarious::kMaxOffsetDigits)); // typed or pasted
+    for (QLineEdit* offset : {txtOFS1, txtOFS2}) // too long, typed or pasted: refused whole
+        offset->setValidator(new LengthLimit(int(bVarious::kMaxOffsetDigits), offset));
 
     optNormal = place(new QRadioButton(QStringLiteral("Normal"), fraTab), 6120, 240, 975, 255);
     optNormal->setChecked(true);

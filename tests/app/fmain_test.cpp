@@ -475,12 +475,25 @@ void FMainTest::offsetFieldsTakeEightCharacters()
     typeInto(w.txtOFS1, u"123456789"_qs);
     QCOMPARE(w.txtOFS1->text(), u"12345678"_qs);
 
-    QApplication::clipboard()->setText(u"ABCDEF0123"_qs);
-    w.txtOFS2->clear();
+    QTest::keyClick(w.txtOFS1, Qt::Key_Home);
+    QTest::keyClick(w.txtOFS1, Qt::Key_9);
+    QCOMPARE(w.txtOFS1->text(), u"12345678"_qs);
+
+    // A paste that does not fit is refused whole, never cut to a valid but wrong offset,
+    // whether it would replace the selection or join the text; one that fits goes in.
+    QClipboard* clipboard = QApplication::clipboard();
     w.txtOFS2->setFocus();
+    w.txtOFS2->selectAll();
+    clipboard->setText(u"100000000"_qs);
     QTest::keySequence(w.txtOFS2, QKeySequence::Paste);
-    QVERIFY(!w.txtOFS2->text().isEmpty());
-    QVERIFY(w.txtOFS2->text().size() <= 8);
+    QCOMPARE(w.txtOFS2->text(), u"0"_qs);
+    QTest::keyClick(w.txtOFS2, Qt::Key_End);
+    clipboard->setText(u"ABCDEF01"_qs);
+    QTest::keySequence(w.txtOFS2, QKeySequence::Paste);
+    QCOMPARE(w.txtOFS2->text(), u"0"_qs);
+    w.txtOFS2->selectAll();
+    QTest::keySequence(w.txtOFS2, QKeySequence::Paste);
+    QCOMPARE(w.txtOFS2->text(), u"ABCDEF01"_qs);
 
     typeInto(w.txtFILE1, QString(300, QLatin1Char('f')));
     QCOMPARE(w.txtFILE1->text().size(), 300);
