@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -297,14 +298,17 @@ void fMAIN::cmdFILE2_Click()
     chooseFileInto(this, txtFILE2);
 }
 
-// Only face, size and bold change; the pane's character set stays whatever face is chosen.
+// The dialog opens on the face, size and weight the pane shows, which is not the face asked for
+// where the system substitutes another. Only face, size and bold change; the pane's character
+// set stays whatever face is chosen.
 void fMAIN::mnuFONT_Click()
 {
     const QFont current = tOut->font();
+    const QFontInfo shown(current);
     bDialog::FontChoice choice;
-    choice.Name = current.family();
-    choice.Size = bDialog::WholePoints(current.pointSizeF()).value_or(0);
-    choice.Bold = current.bold();
+    choice.Name = shown.family();
+    choice.Size = bDialog::WholePoints(shown.pointSizeF()).value_or(0);
+    choice.Bold = shown.bold();
     if (!bDialog::FontDialog(this, choice))
         return;
     QFont chosen = current;

@@ -2,12 +2,38 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMessageBox>
+#include <climits>
+#include <cstdlib>
 
 using namespace Qt::StringLiterals;
 
 namespace bDialog {
 namespace {
+
+// Qt's font dialog matches a font without a style name against the face's style names and, for
+// a face whose upright style is called neither "Regular" nor "Normal" (DejaVu's "Book"),
+// preselects an oblique style. Naming the face's upright style nearest the font's weight keeps
+// the dialog upright.
+QFont WithUprightStyle(QFont font)
+{
+    const QString family = font.family();
+    QString nearest;
+    int nearestDistance = INT_MAX;
+    const QStringList styles = QFontDatabase::styles(family);
+    for (const QString& style : styles) {
+        const QFont styled = QFontDatabase::font(family, style, font.pointSize());
+        const int distance = std::abs(styled.weight() - font.weight());
+        if (styled.style() == QFont::StyleNormal && distance < nearestDistance) {
+            nearest = style;
+            nearestDistance = distance;
+        }
+    }
+    if (!nearest.isEmpty())
+        font.setStyleName(nearest);
+    return font;
+}
 
 class QtDialogs final : public PlatformDialogs
 {
@@ -39,7 +65,8 @@ class QtDialogs final : public PlatformDialogs
                                     QFontDialog::FontDialogOptions options) override
     {
         bool ok = false;
-        const QFont font = QFontDialog::getFont(&ok, initial, parent, QString(), options);
+        const QFont font =
+            QFontDialog::getFont(&ok, WithUprightStyle(initial), parent, QString(), options);
         if (!ok)
             return std::nullopt;
         return font;

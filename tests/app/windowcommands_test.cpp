@@ -6,6 +6,7 @@
 #include "version.h"
 
 #include <QAction>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -36,6 +37,8 @@ class TestWindowCommands : public QObject
     void fontCommandOpensAtWholePoints();
     void fontCommandTakesFaceSizeAndBoldOnly();
     void cancelledFontDialogChangesNothing();
+    void fontDialogOpensOnTheFaceThePaneShows_data();
+    void fontDialogOpensOnTheFaceThePaneShows();
     void alwaysOnTopTwiceGivesAnOrdinaryWindow();
     void aboutShowsFiveLines();
     void fileButtonsFillTheirFields();
@@ -119,6 +122,36 @@ void TestWindowCommands::cancelledFontDialogChangesNothing()
     QCOMPARE(m_dialogs.initialFont.pointSize(), 10); // the dialog was shown
     QCOMPARE(w.tOut->font(), before);
     QCOMPARE(w.tOut->font().pointSizeF(), 9.75);
+}
+
+void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows_data()
+{
+    QTest::addColumn<QString>("face");
+    QTest::addColumn<bool>("bold");
+    QTest::newRow("design face") << u"Courier New"_s << false;
+    QTest::newRow("design face, bold") << u"Courier New"_s << true;
+    QTest::newRow("a face no system has") << u"Lumatra No Such Face"_s << false;
+}
+
+// Where the system substitutes a face for the one asked for, the dialog opens on the face, size
+// and weight the pane really shows, and OK keeps showing them.
+void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows()
+{
+    QFETCH(QString, face);
+    QFETCH(bool, bold);
+    fMAIN& w = *m_window;
+    setPaneFont(w, face, 9.75, bold);
+    const QFontInfo shown(w.tOut->font());
+    m_dialogs.confirmShownFont = true;
+    w.mnuFONT->trigger();
+    QCOMPARE(m_dialogs.initialFont.family(), shown.family());
+    QCOMPARE(m_dialogs.initialFont.pointSize(), 10);
+    QCOMPARE(m_dialogs.initialFont.bold(), shown.bold());
+    QVERIFY(!m_dialogs.initialFont.italic());
+    const QFontInfo after(w.tOut->font());
+    QCOMPARE(after.family(), shown.family());
+    QCOMPARE(after.bold(), shown.bold());
+    QVERIFY(!after.italic());
 }
 
 void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()

@@ -4,7 +4,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -199,6 +202,42 @@ class TestDialogs : public QObject
         QVERIFY(fake.initialFont.bold());
         QCOMPARE(fake.fontOptions, QFontDialog::FontDialogOptions(QFontDialog::MonospacedFonts));
         QCOMPARE(choice.Size, 11);
+    }
+
+    // Qt's own dialog on every fixed-pitch face of the system, regular and (where the face has
+    // it) bold: it opens on that face and weight, upright, and OK gives them back.
+    void qtFontDialogOpensUprightOnEveryFixedFace()
+    {
+        bDialog::SetPlatformDialogs(nullptr);
+        const auto restore = qScopeGuard([this] { bDialog::SetPlatformDialogs(&fake); });
+        QFont shown;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&shown] {
+            if (auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
+                shown = dialog->currentFont();
+                dialog->accept();
+            }
+        });
+        answer.start(5);
+        int faces = 0;
+        const QStringList families = QFontDatabase::families();
+        for (const QString& family : families) {
+            if (!QFontDatabase::isFixedPitch(family) || QFontDatabase::isPrivateFamily(family))
+                continue;
+            ++faces;
+            for (const bool bold : {false, true}) {
+                if (bold && !QFontDatabase::styles(family).contains(u"Bold"_s))
+                    continue;
+                bDialog::FontChoice choice{family, 10, bold};
+                QVERIFY(bDialog::FontDialog(nullptr, choice));
+                QCOMPARE(shown.family(), family);
+                QCOMPARE(shown.bold(), bold);
+                QVERIFY2(!shown.italic(), qPrintable(family + u" opened "_s + shown.styleName()));
+                QCOMPARE(choice.Name, family);
+                QCOMPARE(choice.Bold, bold);
+            }
+        }
+        QVERIFY(faces > 0);
     }
 };
 
