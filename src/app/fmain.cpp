@@ -10,6 +10,7 @@
 #include "topmost.h"
 #include "twips.h"
 #include "version.h"
+#include "visiblepath.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -218,10 +219,11 @@ void fMAIN::Form_Unload(int& Cancel)
     // An unsaved report is offered for saving first. Cancel keeps the window open, and so does a
     // failed write, so that the report is not lost; Yes with the save dialog cancelled closes.
     if (ResultChanged) {
-        const auto answer = bVarious::PlainMessageBox(
-            this, QMessageBox::Question, QStringLiteral("Save As"),
-            QStringLiteral("Save changes to ") + ResultFile + QStringLiteral(" ?"),
-            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        const auto answer =
+            bVarious::PlainMessageBox(this, QMessageBox::Question, QStringLiteral("Save As"),
+                                      QStringLiteral("Save changes to ") +
+                                          bVarious::VisiblePath(ResultFile) + QStringLiteral(" ?"),
+                                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel ||
             (answer == QMessageBox::Yes && runSave(false) == SaveEnd::Failed)) {
             Cancel = 1;

@@ -9,6 +9,7 @@
 #include "resultpane.h"
 #include "search.h"
 #include "version.h"
+#include "visiblepath.h"
 
 #include <QCursor>
 #include <QDir>
@@ -48,13 +49,13 @@ fMAIN::SaveEnd fMAIN::SaveResult()
     if (const auto failure = bFile::SaveFile(*tOut, ResultFile)) {
         bVarious::PlainMessageBox(this, QMessageBox::Critical, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("Cannot save the report to ") +
-                                      QDir::toNativeSeparators(ResultFile) + QStringLiteral(":\n") +
-                                      *failure,
+                                      bVarious::VisiblePath(QDir::toNativeSeparators(ResultFile)) +
+                                      QStringLiteral(":\n") + *failure,
                                   QMessageBox::Ok);
         return SaveEnd::Failed;
     }
     ResultChanged = false;
-    SBPanel->setText(ResultFile);
+    SBPanel->setText(bVarious::VisiblePath(ResultFile));
     return SaveEnd::Written;
 }
 
@@ -65,7 +66,7 @@ void fMAIN::tOut_Change()
     if (ResultChanged)
         return;
     ResultChanged = true;
-    SBPanel->setText(QStringLiteral("* ") + ResultFile);
+    SBPanel->setText(QStringLiteral("* ") + bVarious::VisiblePath(ResultFile));
 }
 
 void fMAIN::mnuFIND_Click()

@@ -110,6 +110,7 @@ class DocumentTest : public QObject
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();
     void closingAsksOnlyWithUnsavedChanges();
+    void oddNamesAreShownEscaped();
     void savePromptAnswers_data();
     void savePromptAnswers();
     void comparisonKeepsItsProgressInTheStatus();
@@ -316,6 +317,32 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
         QCOMPARE(answerer.seen.size(), 1);
         QCOMPARE(answerer.seen[0].text, u"Save changes to "_s + path(u"report.txt"_s) + u" ?"_s);
     }
+}
+
+// A name that would break a message's line or steer a terminal is shown escaped, in the save
+// failure, the status text and the save prompt alike.
+void DocumentTest::oddNamesAreShownEscaped()
+{
+    fMAIN& w = *m_window;
+    QTest::keyClicks(w.tOut, u"report"_s);
+    {
+        BoxAnswerer answerer({Ok});
+        saveAs(path(u"gone\n/x.txt"_s));
+        QCOMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen[0].text.startsWith(u"Cannot save the report to "_s +
+                                                  path(u"gone\\n/x.txt:\n"_s)),
+                 qPrintable(answerer.seen[0].text));
+    }
+    const QString shown = path(u"odd\\r\\n\\x1B[2J.txt"_s);
+    saveAs(path(u"odd\r\n\x1B[2J.txt"_s));
+    QCOMPARE(contents(path(u"odd\r\n\x1B[2J.txt"_s)), QByteArray("report"));
+    QCOMPARE(w.SBPanel->text(), shown);
+    QTest::keyClicks(w.tOut, u" edited"_s);
+    QCOMPARE(w.SBPanel->text(), u"* "_s + shown);
+    BoxAnswerer answerer({Cancel});
+    w.close();
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].text, u"Save changes to "_s + shown + u" ?"_s);
 }
 
 void DocumentTest::savePromptAnswers_data()
