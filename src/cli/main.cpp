@@ -105,12 +105,16 @@ int Run(const CompareRequest& request)
                         ", which is being compared; choose another output file");
     }
 
-    const bool toFile = !request.output.empty();
-    // Progress on a terminal that also shows the report would tear the report's lines.
-    StatusLine status(2, toFile || isatty(1) != 1);
+    std::unique_ptr<OutputFile> output;
     try {
-        auto output =
-            toFile ? std::make_unique<OutputFile>(request.output) : std::make_unique<OutputFile>();
+        output = request.output.empty() ? std::make_unique<OutputFile>()
+                                        : std::make_unique<OutputFile>(request.output);
+    } catch (const std::exception& error) {
+        return Fail(std::string("lumatra-report: ") + error.what());
+    }
+    // Progress on a terminal that also shows the report would tear the report's lines.
+    StatusLine status(2, !output->IsTerminal());
+    try {
         ReportSink sink(*output, status, request.stopAfter1000);
         const bFile::CompareSummary summary =
             bFile::CompareFiles(request.file1, request.file2, offset1, offset2, request.byLines,

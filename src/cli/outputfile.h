@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 // Where the report goes: standard output, or a named file treated the way a shell's `>`
@@ -38,6 +39,9 @@ class OutputFile
         std::memcpy(m_buffer.data() + m_fill, text.data(), text.size());
         m_fill += text.size();
     }
+
+    // True when the report goes straight to a terminal.
+    bool IsTerminal() const { return isatty(m_fd) == 1; }
 
     // Writes out the rest; a regular file then takes the temporary file's place.
     void Commit();

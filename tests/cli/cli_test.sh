@@ -128,6 +128,13 @@ output_targets)
         [ -S sock ] || fail "the socket was replaced"
     fi
 
+    # A report written straight to the terminal gets no progress text torn into its lines.
+    if command -v script >/dev/null; then
+        script -qc "'$program' -o /dev/tty a.bin b.bin" /dev/null >tty.txt 2>&1
+        grep -q 'Done!' tty.txt && fail "progress on the report's terminal: $(od -c tty.txt | head -3)"
+        grep -q '^3 bytes changed' tty.txt || fail "no report on the terminal: $(cat tty.txt)"
+    fi
+
     # A link stays; the file it leads to is replaced, and a dangling one names the new file.
     printf 'old' >real.txt
     ln -s real.txt link.txt
