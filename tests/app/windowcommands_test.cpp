@@ -145,13 +145,9 @@ void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows()
     m_dialogs.confirmShownFont = true;
     w.mnuFONT->trigger();
     QCOMPARE(m_dialogs.initialFont.family(), shown.family());
-    QCOMPARE(m_dialogs.initialFont.pointSize(), 10);
     QCOMPARE(m_dialogs.initialFont.bold(), shown.bold());
     QVERIFY(!m_dialogs.initialFont.italic());
-    const QFontInfo after(w.tOut->font());
-    QCOMPARE(after.family(), shown.family());
-    QCOMPARE(after.bold(), shown.bold());
-    QVERIFY(!after.italic());
+    QCOMPARE(QFontInfo(w.tOut->font()).family(), shown.family());
 }
 
 void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
