@@ -31,6 +31,15 @@ bool IsRegular(const StatBuffer& info)
 {
     return (info.st_mode & _S_IFMT) == _S_IFREG;
 }
+// Whole seconds only; st_ctime is the creation time there, which a rewrite leaves alone.
+std::int64_t ModifiedTime(const StatBuffer& info)
+{
+    return std::int64_t{info.st_mtime} * 1'000'000'000;
+}
+std::int64_t ChangedTime(const StatBuffer& info)
+{
+    return std::int64_t{info.st_ctime} * 1'000'000'000;
+}
 #else
 using StatBuffer = struct stat;
 int StatPath(const char* path, StatBuffer* info)
@@ -44,6 +53,18 @@ int StatFile(int fd, StatBuffer* info)
 bool IsRegular(const StatBuffer& info)
 {
     return S_ISREG(info.st_mode);
+}
+std::int64_t Nanoseconds(const timespec& time)
+{
+    return std::int64_t{time.tv_sec} * 1'000'000'000 + time.tv_nsec;
+}
+std::int64_t ModifiedTime(const StatBuffer& info)
+{
+    return Nanoseconds(info.st_mtim);
+}
+std::int64_t ChangedTime(const StatBuffer& info)
+{
+    return Nanoseconds(info.st_ctim);
 }
 #endif
 
@@ -131,11 +152,33 @@ class DescriptorSource final : public FileSource
         return RegularSize(info);
     }
 
+    // From the descriptor, not the path: a file put in this one's place by a rename is
+    // another file, and this one is still what is read.
+    FileState State() override
+    {
+        StatBuffer info{};
+        if (StatFile(fd_, &info) != 0)
+            ThrowErrno(errno);
+        return FileState{.size = RegularSize(info),
+                         .device = static_cast<std::uint64_t>(info.st_dev),
+                         .inode = static_cast<std::uint64_t>(info.st_ino),
+                         .links = static_cast<std::uint64_t>(info.st_nlink),
+                         .modified = ModifiedTime(info),
+                         .changed = ChangedTime(info)};
+    }
+
   private:
     int fd_ = -1;
 };
 
 } // namespace
+
+bool SameContents(const FileState& then, const FileState& now)
+{
+    return then.size == now.size && then.device == now.device && then.inode == now.inode &&
+           then.modified == now.modified &&
+           (then.changed == now.changed || then.links != now.links);
+}
 
 std::unique_ptr<FileSource> OpenFileSource(const std::string& path)
 {

@@ -16,6 +16,25 @@ class FileSourceError : public std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
+// What tells a file's contents apart over time, beyond its length: which file it is, how
+// many names it has, and when its data (modified) or its data or attributes (changed) were
+// last written, in nanoseconds since the epoch. A rewrite in place at the same size changes
+// the times; the change time cannot be set back.
+struct FileState
+{
+    std::uint64_t size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t links = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+};
+
+// Whether the file seen as `then` still holds the same bytes as `now`. A name added or
+// removed (another file renamed over it) sets the change time too; the modification time is
+// then what is left to tell.
+bool SameContents(const FileState& then, const FileState& now);
+
 // One input file, open for reading. Closed when destroyed. All failures throw
 // FileSourceError.
 class FileSource
@@ -31,6 +50,10 @@ class FileSource
 
     // The file's length now.
     virtual std::uint64_t Size() = 0;
+
+    // The open file's state now. A source that is not backed by a file of the system has
+    // only its size to tell.
+    virtual FileState State() { return FileState{.size = Size()}; }
 };
 
 // Opens a regular file. A folder, a FIFO or a device is refused at once, without waiting

@@ -9,6 +9,7 @@
 #include "resultpane.h"
 #include "windowdriver.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -61,6 +62,17 @@ void replaceByFolder(const QString& path)
         qFatal("cannot put a folder in the file's place");
 }
 
+// New bytes over the old ones, then a modification time of an hour ago, as a copy that keeps
+// its source's times leaves it.
+void rewriteKeepingAnOldTime(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite) || file.write(QByteArray(kDiffering, 'c')) != kDiffering ||
+        !file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                          QFileDevice::FileModificationTime))
+        qFatal("cannot rewrite the test file");
+}
+
 // Runs an action once, the first time the status panel shows a given text. A run lets the
 // window handle its events after each status text, and this zero-interval timer with them.
 class AtStatus : public QObject
@@ -110,6 +122,8 @@ const QList<Fault>& faults()
          u"File 2 (PATH) changed its size during the comparison"_s},
         {"file 1 grown", 1, QString(), [](const QString& path) { resize(path, kLength1 + 1); },
          u"File 1 (PATH) changed its size during the comparison"_s},
+        {"file 2 rewritten in place at the same size", 2, QString(), rewriteKeepingAnOldTime,
+         u"File 2 (PATH) changed during the comparison"_s},
     };
     return list;
 }

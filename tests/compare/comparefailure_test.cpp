@@ -2,6 +2,7 @@
 #include "comparefiles.h"
 #include "testsupport.h"
 
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -133,6 +134,24 @@ TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], "000003E0: 01 01 01 01 01 01 01 01 01");
     EXPECT_EQ(lines.back(), "Comparison stopped at 0x3F9.");
+}
+
+TEST_F(CompareFailureTest, StoppedRunTellsOfAFileRewrittenMeanwhile)
+{
+    // A stop keeps the report so far, which is only true if the files stayed as they were.
+    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
+    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    std::filesystem::last_write_time(b, std::filesystem::file_time_type::clock::now() -
+                                            std::chrono::hours(1));
+    struct Closed
+    {
+    };
+    sink_.onProgress = [&] {
+        dir_.Write("b.bin", Bytes(5000, 1)); // in place: truncated and written again
+        throw Closed{};
+    };
+    EXPECT_EQ(FailureOf(a, b), "File 2 (" + b + ") changed during the comparison");
+    EXPECT_FALSE(HasSummary(sink_));
 }
 
 TEST_F(CompareFailureTest, UnreadableFileIsNamed)

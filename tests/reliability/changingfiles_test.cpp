@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -38,11 +40,13 @@ class WatchedSource : public bFile::FileSource
         hook_(++reads_);
         return real_->Read(into, count);
     }
-    std::uint64_t Size() override
+    std::uint64_t Size() override { return real_->Size(); }
+    // Fails from the first read on: opening went well.
+    bFile::FileState State() override
     {
-        if (sizeFails_)
+        if (sizeFails_ && reads_ > 0)
             throw bFile::FileSourceError("Stale file handle");
-        return real_->Size();
+        return real_->State();
     }
 
     bool seekFails_ = false;
@@ -92,6 +96,16 @@ std::vector<Fault> Faults()
     const auto truncate = [](std::uintmax_t size) {
         return [size](const std::string& path) { std::filesystem::resize_file(path, size); };
     };
+    // Written an hour ago, so that a rewrite now shows in its times whatever the clock's
+    // resolution.
+    const auto writtenAnHourAgo = [](const std::string& path) {
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                                   std::chrono::hours(1));
+    };
+    const auto rewriteInPlace = [](const std::string& path) {
+        std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+            .write(std::string(kLength, 'x').data(), kLength);
+    };
     return {
         {"removed before opening",
          2,
@@ -135,6 +149,12 @@ std::vector<Fault> Faults()
          atRead(10, truncate(kLength + 1)),
          {},
          "File 2 (PATH) changed its size during the comparison"},
+        {"rewritten in place at the same size",
+         2,
+         writtenAnHourAgo,
+         atRead(5, rewriteInPlace),
+         {},
+         "File 2 (PATH) changed during the comparison"},
         {"read error on the first read",
          1,
          {},
@@ -202,6 +222,31 @@ TEST_P(ChangingFile, EndsInANamedErrorWithoutASummary)
     EXPECT_EQ(sink.report.find("bytes changed"), std::string::npos) << sink.report;
     EXPECT_TRUE(sink.Calls("status").empty() || sink.Calls("status").back() != "Done!");
     EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "font"), 0);
+}
+
+TEST(ReplacedFile, IsReadToItsEndAsTheFileThatWasOpened)
+{
+    // A rename puts another file in the path's place; the one opened stays whole and
+    // unchanged, so its report is true.
+    TempDir dir;
+    const std::string a = dir.Write("a.bin", Bytes(kLength, 'a'));
+    const std::string b = dir.Write("b.bin", Bytes(kLength, 'a'));
+    const std::string other = dir.Write("other.bin", Bytes(kLength, 'x'));
+    bFile::CompareOptions options;
+    options.blockSize = kBlock;
+    options.openFile = [&](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
+        auto real = bFile::OpenFileSource(path);
+        if (path != b)
+            return real;
+        return std::make_unique<WatchedSource>(std::move(real), [&](int read) {
+            if (read == 5)
+                std::filesystem::rename(other, b);
+        });
+    };
+    RecordingSink sink;
+    const auto summary = bFile::CompareFiles(a, b, 0, 0, false, false, sink, options);
+    EXPECT_EQ(summary.changed, 0u);
+    EXPECT_EQ(sink.Calls("status").back(), "Done!");
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ChangingFile, ::testing::ValuesIn(Faults()), [](const auto& info) {
