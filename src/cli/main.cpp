@@ -3,6 +3,7 @@
 
 #include "comparefiles.h"
 #include "fileexists.h"
+#include "findshiftcommand.h"
 #include "hexoffset.h"
 #include "options.h"
 #include "outputfile.h"
@@ -91,12 +92,28 @@ bool SameFile(const std::string& a, const std::string& b)
            infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
+int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
+{
+    StatusLine status(2, true);
+    try {
+        const ShiftAnswer answer = RunFindShift(request, offset1, offset2, status);
+        status.Clear();
+        return Print(1, answer.text) ? answer.exitStatus
+                                     : Fail("lumatra-report: cannot write to standard output");
+    } catch (const std::exception& error) {
+        status.Clear();
+        return Fail(std::string("lumatra-report: ") + error.what());
+    }
+}
+
 int Run(const CompareRequest& request)
 {
     const auto checked = CheckRequest(request);
     if (const auto* message = std::get_if<std::string_view>(&checked))
         return Fail(*message);
     const auto [offset1, offset2] = std::get<StartOffsets>(checked);
+    if (request.findShift)
+        return FindShift(request, offset1, offset2);
     // The report replaces its output file, which must never be one of the files compared.
     for (const std::string* input : {&request.file1, &request.file2}) {
         if (!request.output.empty() && SameFile(request.output, *input))

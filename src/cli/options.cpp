@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "findshiftcommand.h"
 #include "hexoffset.h"
 
 #include <optional>
@@ -19,6 +20,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--offset2", &CompareRequest::offset2},
     {"-o", &CompareRequest::output},
     {"--output", &CompareRequest::output},
+    {"--shift-window", &CompareRequest::shiftWindow},
 };
 
 } // namespace
@@ -50,6 +52,10 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             request.withChars = true;
             continue;
         }
+        if (argument == "--find-shift") {
+            request.findShift = true;
+            continue;
+        }
         if (argument == "--stop-after-1000") {
             request.stopAfter1000 = true;
             continue;
@@ -79,6 +85,8 @@ Command ParseArguments(const std::vector<std::string>& arguments)
         // An empty -o would silently mean standard output.
         if (value->empty() && option->field == &CompareRequest::output)
             return UsageError{"option '" + argument + "' needs a file name"};
+        if (option->field == &CompareRequest::shiftWindow && !ShiftWindowFromText(*value))
+            return UsageError{"shift window '" + *value + "' is not a number of bytes"};
         request.*(option->field) = *value;
     }
 
@@ -89,6 +97,11 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             return UsageError{"offset '" + *offset + "' is longer than " +
                               std::to_string(bVarious::kMaxOffsetDigits) + " characters"};
     }
+    if (!request.shiftWindow.empty() && !request.findShift)
+        return UsageError{"option '--shift-window' goes only with '--find-shift'"};
+    if (request.findShift &&
+        (request.byLines || request.withChars || request.stopAfter1000 || !request.output.empty()))
+        return UsageError{"'--find-shift' writes no report: it takes no report options"};
     if (files.size() != 2)
         return UsageError{files.size() < 2 ? "two files are needed" : "too many files"};
     request.file1 = files[0];
@@ -109,6 +122,12 @@ std::string UsageText()
            "                      instead of one line per differing byte\n"
            "  --with-chars        add each differing byte's character\n"
            "  --stop-after-1000   stop after 1000 changed bytes (default: carry on)\n"
+           "  --find-shift        write no report: print the start offsets after which the\n"
+           "                      files agree again when bytes were inserted into or\n"
+           "                      removed from one of them, as options, and what was found\n"
+           "  --shift-window BYTES\n"
+           "                      the largest shift --find-shift tries either way: bytes,\n"
+           "                      or a number with K, M or G (default 1M)\n"
            "  -o, --output FILE   write the report to FILE (default: standard output); a\n"
            "                      regular file, or the one a link leads to, is replaced only\n"
            "                      when the report is complete and keeps its permissions; a\n"
@@ -122,5 +141,6 @@ std::string UsageText()
            "there. Control characters and bytes that are not UTF-8 in file names are shown\n"
            "as escapes such as \\n and \\xFF.\n"
            "\n"
-           "Exit status: 0 if no byte differs, 1 if bytes differ, 2 if trouble.\n";
+           "Exit status: 0 if no byte differs, 1 if bytes differ, 2 if trouble. With\n"
+           "--find-shift: 0 if a shift was found, 1 if none was, 2 if trouble.\n";
 }

@@ -14,7 +14,9 @@ struct CompareRequest
     bool byLines = false;
     bool withChars = false;
     bool stopAfter1000 = false;
-    std::string output; // empty: standard output
+    std::string output;      // empty: standard output
+    bool findShift = false;  // print the offsets that line the files up again, no report
+    std::string shiftWindow; // as typed; empty for the default
 };
 
 struct ShowHelp

@@ -3,6 +3,7 @@
 #include "comparefiles.h"
 #include "finddifference.h"
 #include "reportformat.h"
+#include "visiblename.h"
 
 #include <algorithm>
 #include <cstring>
@@ -51,7 +52,10 @@ class ShiftInput
     }
 
   private:
-    std::string Name() const { return std::to_string(m_number) + " (" + m_path + ")"; }
+    std::string Name() const
+    {
+        return std::to_string(m_number) + " (" + bVarious::VisibleName(m_path) + ")";
+    }
 
     [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
     {
