@@ -28,6 +28,26 @@ void fMAIN::showInputError(const QString& title, const QString& text)
     QMessageBox::critical(this, title, text);
 }
 
+std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
+{
+    const auto refuse = [this](const char* title, const char* text) {
+        showInputError(QString::fromLatin1(title), QString::fromLatin1(text));
+        return std::nullopt;
+    };
+    const CheckedRequest request{localPath(*txtFILE1), localPath(*txtFILE2), 0, 0};
+    if (!bFile::FileExists(request.path1))
+        return refuse("Error", "File 1 doesn't exist!");
+    if (!bFile::FileExists(request.path2))
+        return refuse("Error", "File 2 doesn't exist!");
+    const auto offset1 = bVarious::OffsetFromHex(txtOFS1->text().toStdString());
+    if (!offset1)
+        return refuse(LUMATRA_NAME, "Offset 1 isn't HEX number !");
+    const auto offset2 = bVarious::OffsetFromHex(txtOFS2->text().toStdString());
+    if (!offset2)
+        return refuse(LUMATRA_NAME, "Offset 2 isn't HEX number !");
+    return CheckedRequest{request.path1, request.path2, *offset1, *offset2};
+}
+
 void fMAIN::cmdRUN_Click()
 {
     // The window's events are handled while a comparison runs; a second press must not start
@@ -35,18 +55,10 @@ void fMAIN::cmdRUN_Click()
     if (m_comparing)
         return;
 
-    const QString errorTitle = QStringLiteral("Error");
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
-    if (!bFile::FileExists(localPath(*txtFILE1)))
-        return showInputError(errorTitle, QStringLiteral("File 1 doesn't exist!"));
-    if (!bFile::FileExists(localPath(*txtFILE2)))
-        return showInputError(errorTitle, QStringLiteral("File 2 doesn't exist!"));
-    const auto offset1 = bVarious::OffsetFromHex(txtOFS1->text().toStdString());
-    if (!offset1)
-        return showInputError(appTitle, QStringLiteral("Offset 1 isn't HEX number !"));
-    const auto offset2 = bVarious::OffsetFromHex(txtOFS2->text().toStdString());
-    if (!offset2)
-        return showInputError(appTitle, QStringLiteral("Offset 2 isn't HEX number !"));
+    const auto request = CheckRequest();
+    if (!request)
+        return;
 
     ResultChanged = false;
     tOut->setPlainText(QString());
@@ -56,7 +68,7 @@ void fMAIN::cmdRUN_Click()
     PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
     QString failure;
     try {
-        bFile::CompareFiles(localPath(*txtFILE1), localPath(*txtFILE2), *offset1, *offset2,
+        bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
                             optLines->isChecked(), chkChars->checkState() != Qt::Unchecked, sink);
     } catch (const CompareStopped&) {
         // The window is closing; the report stays as far as it got.

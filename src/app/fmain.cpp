@@ -151,6 +151,8 @@ void fMAIN::createMenus()
     mnuFIND->setShortcut(Qt::CTRL | Qt::Key_F);
     mnuFINDNXT = m2->addAction(QStringLiteral("Find Next"));
     mnuFINDNXT->setShortcut(Qt::Key_F3);
+    mnuFINDSHIFT = m2->addAction(QStringLiteral("Find Shift"));
+    mnuFINDSHIFT->setShortcut(Qt::CTRL | Qt::Key_K);
 
     mnuSET = menuBar()->addMenu(QStringLiteral("Settings"));
     mnuFONT = mnuSET->addAction(QStringLiteral("Select Font"));
@@ -178,6 +180,7 @@ void fMAIN::createActions()
     connect(mnuPASTE, &QAction::triggered, this, &fMAIN::mnuPASTE_Click);
     connect(mnuFIND, &QAction::triggered, this, &fMAIN::mnuFIND_Click);
     connect(mnuFINDNXT, &QAction::triggered, this, &fMAIN::mnuFINDNXT_Click);
+    connect(mnuFINDSHIFT, &QAction::triggered, this, &fMAIN::mnuFINDSHIFT_Click);
     connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
     connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
     connect(mnuABOUT, &QAction::triggered, this, &fMAIN::mnuABOUT_Click);

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
+#include <optional>
+#include <string>
 
 class QAction;
 class QCheckBox;
@@ -57,6 +60,7 @@ class fMAIN : public QMainWindow
     QAction* mnuLINE = nullptr;
     QAction* mnuFIND = nullptr;
     QAction* mnuFINDNXT = nullptr;
+    QAction* mnuFINDSHIFT = nullptr;
     QMenu* mnuSET = nullptr;
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
@@ -90,6 +94,7 @@ class fMAIN : public QMainWindow
     void mnuPASTE_Click();
     void mnuFIND_Click();
     void mnuFINDNXT_Click();
+    void mnuFINDSHIFT_Click();
     void mnuFONT_Click();
     void mnuTOP_Click();
     void mnuABOUT_Click();
@@ -113,6 +118,17 @@ class fMAIN : public QMainWindow
     void createActions();
     void orderTabStops();
     void showInputError(const QString& title, const QString& text);
+
+    // The request in the window's fields, when both files exist and both offsets are hex;
+    // otherwise the first failed check's message box has been shown.
+    struct CheckedRequest
+    {
+        std::string path1;
+        std::string path2;
+        std::uint32_t offset1;
+        std::uint32_t offset2;
+    };
+    std::optional<CheckedRequest> CheckRequest();
 
     bool m_comparing = false;
     bool m_closeWhenStopped = false;

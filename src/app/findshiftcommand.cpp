@@ -1,0 +1,85 @@
+#include "findshift.h"
+#include "fmain.h"
+#include "hexoffset.h"
+#include "panesink.h"
+#include "plainbox.h"
+#include "reportformat.h"
+#include "resultpane.h"
+#include "shifttext.h"
+#include "statustext.h"
+#include "version.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <new>
+
+namespace {
+
+// An offset's text for its field, or empty when it needs more digits than the field takes.
+QString FieldText(std::uint64_t offset)
+{
+    const std::string digits = bVarious::HexNumber(offset);
+    return digits.size() <= bVarious::kMaxOffsetDigits ? QString::fromStdString(digits) : QString();
+}
+
+} // namespace
+
+// Searches from the offsets in the fields, as a comparison would start, and offers the pair
+// that lines the files up again in the same fields. The pane and its report stay as they are.
+void fMAIN::mnuFINDSHIFT_Click()
+{
+    if (m_comparing)
+        return;
+    const auto request = CheckRequest();
+    if (!request)
+        return;
+
+    m_comparing = true;
+    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
+    std::optional<bFile::ShiftResult> result;
+    QString failure;
+    try {
+        result = bFile::FindShift(request->path1, request->path2, request->offset1,
+                                  request->offset2, sink);
+    } catch (const CompareStopped&) {
+        // The window is closing; the fields stay as they are.
+    } catch (const std::bad_alloc&) {
+        failure = QStringLiteral("There is not enough memory to search these files.");
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    m_comparing = false;
+    if (m_closeWhenStopped) {
+        m_closeWhenStopped = false;
+        close();
+        return;
+    }
+
+    const QString appTitle = QStringLiteral(LUMATRA_NAME);
+    const auto tell = [&](QMessageBox::Icon icon, const QString& text) {
+        bFile::ShowStatus(*SBPanel, text);
+        bVarious::PlainMessageBox(this, icon, appTitle, text, QMessageBox::Ok);
+    };
+    if (!result)
+        return tell(QMessageBox::Critical, failure);
+    if (result->outcome != bFile::ShiftOutcome::Found)
+        return tell(QMessageBox::Information,
+                    QString::fromStdString(bFile::ShiftNotFoundText(*result)));
+
+    const QString found = QString::fromStdString(bFile::ShiftFoundText(*result));
+    const QString field1 = FieldText(result->offset1);
+    const QString field2 = FieldText(result->offset2);
+    if (field1.isEmpty() || field2.isEmpty()) {
+        // A cut offset would line up the wrong bytes: the pair is told, not put in.
+        return tell(QMessageBox::Information,
+                    found + QStringLiteral(" The files line up again at 0x%1 in file 1 and 0x%2 "
+                                           "in file 2, which the offset fields cannot take: "
+                                           "they hold at most %3 hex digits.")
+                                .arg(QString::fromStdString(bVarious::HexNumber(result->offset1)),
+                                     QString::fromStdString(bVarious::HexNumber(result->offset2)),
+                                     QString::number(bVarious::kMaxOffsetDigits)));
+    }
+    txtOFS1->setText(field1);
+    txtOFS2->setText(field2);
+    bFile::ShowStatus(*SBPanel, found + QStringLiteral(" Press Compare."));
+}
