@@ -47,10 +47,16 @@ struct Input
         throw CompareError("File " + Name() + " " + how + " during the comparison");
     }
 
-    void Measure()
+    void Measure(const CompareOptions& options)
     {
         try {
-            length = FileLength(path);
+            if (const std::optional<std::uint64_t> reported = ReportedLength(path)) {
+                length = *reported;
+                return;
+            }
+            // Only reading tells the length: the file is opened, and read, now.
+            source = options.openFile(path);
+            length = source->Size();
         } catch (const FileSourceError& error) {
             Fail("Cannot get the size of", error);
         }
@@ -59,7 +65,8 @@ struct Input
     void Open(const CompareOptions& options)
     {
         try {
-            source = options.openFile(path);
+            if (!source)
+                source = options.openFile(path);
             opened = source->State();
             source->Seek(offset);
         } catch (const FileSourceError& error) {
@@ -233,7 +240,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
 {
     std::array<Input, 2> inputs = {Input(1, path1), Input(2, path2)};
     for (Input& input : inputs)
-        input.Measure();
+        input.Measure(options);
 
     // The header shows the offsets as given; the shift is taken from them too.
     const std::uint64_t shift = offset1 > offset2 ? offset1 - offset2 : offset2 - offset1;

@@ -1,16 +1,22 @@
 #include "filesource.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <io.h>
 #else
 #include <unistd.h>
+#endif
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/vfs.h>
 #endif
 
 namespace bFile {
@@ -67,6 +73,56 @@ std::int64_t ChangedTime(const StatBuffer& info)
     return Nanoseconds(info.st_ctim);
 }
 #endif
+
+#ifdef __linux__
+// The kernel's own file systems: their files report a size (0, or a page) that says nothing
+// of what reading them gives.
+bool IsKernelFileSystem(const struct statfs& info)
+{
+    switch (info.f_type) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case SELINUX_MAGIC:
+    case SMACK_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC:
+    case PSTOREFS_MAGIC:
+    case EFIVARFS_MAGIC:
+        return true;
+    default:
+        return false;
+    }
+}
+bool OnKernelFileSystem(const char* path)
+{
+    struct statfs info
+    {
+    };
+    return statfs(path, &info) == 0 && IsKernelFileSystem(info);
+}
+bool OnKernelFileSystem(int fd)
+{
+    struct statfs info
+    {
+    };
+    return fstatfs(fd, &info) == 0 && IsKernelFileSystem(info);
+}
+#else
+template <typename Where> bool OnKernelFileSystem(Where)
+{
+    return false;
+}
+#endif
+
+// Whether the size a file reports is what reading it gives. A reported 0 is not trusted
+// anywhere: reading an empty file costs nothing.
+bool SizeIsReported(const StatBuffer& info, bool onKernelFileSystem)
+{
+    return info.st_size != 0 && !onKernelFileSystem;
+}
 
 [[noreturn]] void ThrowErrno(int error)
 {
@@ -167,9 +223,62 @@ class DescriptorSource final : public FileSource
                          .changed = ChangedTime(info)};
     }
 
+    // Whether reading gives the size the file reports.
+    bool SizeIsReported()
+    {
+        StatBuffer info{};
+        if (StatFile(fd_, &info) != 0)
+            ThrowErrno(errno);
+        return bFile::SizeIsReported(info, OnKernelFileSystem(fd_));
+    }
+
   private:
     int fd_ = -1;
 };
+
+// A file held whole in memory; its length is what reading it gave.
+class WholeFileSource final : public FileSource
+{
+  public:
+    explicit WholeFileSource(std::vector<unsigned char> bytes) : m_bytes(std::move(bytes)) {}
+
+    void Seek(std::uint64_t position) override { m_position = position; }
+
+    std::size_t Read(unsigned char* into, std::size_t count) override
+    {
+        if (m_position >= m_bytes.size())
+            return 0;
+        const auto got =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, m_bytes.size() - m_position));
+        std::copy_n(m_bytes.data() + m_position, got, into);
+        m_position += got;
+        return got;
+    }
+
+    std::uint64_t Size() override { return m_bytes.size(); }
+
+  private:
+    std::vector<unsigned char> m_bytes;
+    std::uint64_t m_position = 0;
+};
+
+// Reads the file to its end, at most kWholeReadLimit bytes.
+std::unique_ptr<FileSource> ReadWhole(FileSource& file)
+{
+    constexpr std::size_t kChunk = 64 * 1024;
+    std::vector<unsigned char> bytes;
+    for (;;) {
+        const std::size_t filled = bytes.size();
+        if (filled > kWholeReadLimit)
+            throw FileSourceError("the system does not report its size, and reading it gives "
+                                  "more than " +
+                                  std::to_string(kWholeReadLimit >> 20) + " MiB");
+        bytes.resize(filled + kChunk);
+        bytes.resize(filled + file.Read(bytes.data() + filled, kChunk));
+        if (bytes.size() == filled)
+            return std::make_unique<WholeFileSource>(std::move(bytes));
+    }
+}
 
 } // namespace
 
@@ -184,15 +293,20 @@ std::unique_ptr<FileSource> OpenFileSource(const std::string& path)
 {
     auto source = std::make_unique<DescriptorSource>();
     source->Open(path);
+    if (!source->SizeIsReported())
+        return ReadWhole(*source);
     return source;
 }
 
-std::uint64_t FileLength(const std::string& path)
+std::optional<std::uint64_t> ReportedLength(const std::string& path)
 {
     StatBuffer info{};
     if (StatPath(path.c_str(), &info) != 0)
         ThrowErrno(errno);
-    return RegularSize(info);
+    const std::uint64_t size = RegularSize(info);
+    if (!SizeIsReported(info, OnKernelFileSystem(path.c_str())))
+        return std::nullopt;
+    return size;
 }
 
 } // namespace bFile

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -56,11 +57,16 @@ class FileSource
     virtual FileState State() { return FileState{.size = Size()}; }
 };
 
+// The most that is read of a file whose size the system does not tell.
+constexpr std::uint64_t kWholeReadLimit = 64 << 20;
+
 // Opens a regular file. A folder, a FIFO or a device is refused at once, without waiting
-// for a writer.
+// for a writer. A file whose reported size is not what reading gives (the kernel's files
+// under /proc and /sys, which report 0 or a page) is read whole at once, up to
+// kWholeReadLimit; its Size() is then what was read.
 std::unique_ptr<FileSource> OpenFileSource(const std::string& path);
 
-// The length of the regular file at path.
-std::uint64_t FileLength(const std::string& path);
+// The length of the regular file at path, or nothing when only reading it tells (as above).
+std::optional<std::uint64_t> ReportedLength(const std::string& path);
 
 } // namespace bFile

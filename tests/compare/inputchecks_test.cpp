@@ -1,12 +1,16 @@
+#include "comparefiles.h"
 #include "fileexists.h"
 #include "filesource.h"
 #include "hexoffset.h"
+#include "reportformat.h"
 #include "testsupport.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -70,8 +74,46 @@ TEST(FileSource, RefusesFoldersAndFifosWithoutWaiting)
     // A FIFO without a writer would block a plain open for ever.
     EXPECT_THROW(bFile::OpenFileSource(dir.Path("fifo")), bFile::FileSourceError);
     EXPECT_THROW(bFile::OpenFileSource(dir.Path("folder")), bFile::FileSourceError);
-    EXPECT_THROW(bFile::FileLength(dir.Path("fifo")), bFile::FileSourceError);
+    EXPECT_THROW(bFile::ReportedLength(dir.Path("fifo")), bFile::FileSourceError);
     EXPECT_THROW(bFile::OpenFileSource(dir.Path("missing")), bFile::FileSourceError);
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(KernelFile, IsComparedWithTheLengthThatReadingGives)
+{
+    // Both report a size of 0; only reading tells.
+    const std::string version = "/proc/version", osType = "/proc/sys/kernel/ostype";
+    if (!std::filesystem::exists(version) || !std::filesystem::exists(osType))
+        GTEST_SKIP() << "no /proc here";
+    EXPECT_TRUE(bFile::FileExists(version));
+    lumatra::test::RecordingSink sink;
+    const auto summary = bFile::CompareFiles(version, osType, 0, 0, false, false, sink);
+    const std::vector<std::string> lines = sink.Calls("line");
+    EXPECT_EQ(lines[0], "File 1: " + version + " (" + std::to_string(ReadAll(version).size()) +
+                            " bytes, Start offset 0x0)");
+    EXPECT_EQ(lines[2], "Size of file 1 > file 2. End of file 1 will be truncated at 0x" +
+                            bVarious::HexNumber(ReadAll(osType).size() - 1));
+    EXPECT_GT(summary.changed, 0u);
+}
+
+TEST(KernelFile, LargerThanTheLimitIsAnError)
+{
+    // Reading gives an entry for every page the process could map: far more than the limit.
+    const std::string pagemap = "/proc/self/pagemap";
+    if (!std::filesystem::exists(pagemap))
+        GTEST_SKIP() << "no /proc here";
+    try {
+        bFile::OpenFileSource(pagemap);
+        ADD_FAILURE() << "read whole";
+    } catch (const bFile::FileSourceError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "the system does not report its size, and reading it gives more than 64 MiB");
+    }
 }
 
 } // namespace

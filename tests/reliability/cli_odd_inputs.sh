@@ -168,6 +168,21 @@ past_4_gib)
     expect_file out.txt 'File 1: big1.bin (4294967344 bytes, Start offset 0xFFFFFFF0)\r\nFile 2: big2.bin (4294967344 bytes, Start offset 0xFFFFFFF0, Shift 0x0)\r\n\r\n100000005: 00 7F\r\n\r\n1 bytes changed, 1 locations\r\n'
     ;;
 
+kernel_files)
+    # They report a size of 0 or a page; what reading gives is compared, and shown.
+    [ -r /proc/version ] || { echo "no /proc here: skipped"; exit 0; }
+    run /proc/cpuinfo /proc/version
+    expect_status 1 "/proc/cpuinfo /proc/version"
+    run /proc/version /proc/sys/kernel/ostype
+    expect_status 1 "/proc/version /proc/sys/kernel/ostype"
+    head -n 1 out.txt | grep -qF "($(wc -c </proc/version) bytes," ||
+        fail "not the length reading gives: $(head -n 1 out.txt)"
+    if [ -r /sys/power/state ]; then
+        run /sys/power/state /sys/power/state
+        expect_status 0 "/sys/power/state twice"
+    fi
+    ;;
+
 changed_during_run)
     # Two sparse 64 GiB files take far longer to read than the test needs: file 2 is cut
     # as soon as the program holds it open.
