@@ -98,10 +98,9 @@ std::uint64_t FirstDifference(ShiftInput& file1, ShiftInput& file2, std::uint64_
 
 // For each i, the length of the longest stretch at the start of pattern that also starts at
 // pattern[i]; the whole length at 0.
-std::vector<std::uint32_t> SelfPrefixLengths(const std::vector<unsigned char>& pattern)
+std::unique_ptr<std::uint32_t[]> SelfPrefixLengths(const unsigned char* pattern, std::size_t m)
 {
-    const std::size_t m = pattern.size();
-    std::vector<std::uint32_t> z(m);
+    auto z = std::make_unique_for_overwrite<std::uint32_t[]>(m);
     if (m == 0)
         return z;
     z[0] = static_cast<std::uint32_t>(m);
@@ -168,11 +167,12 @@ void SearchSide(const Side& side, const ShiftOptions& options, std::uint64_t don
     const std::uint64_t textLength = side.textFile.Length();
     if (side.textStart >= textLength)
         return;
-    std::vector<unsigned char> pattern(static_cast<std::size_t>(
-        std::min<std::uint64_t>(options.compareLimit, patternLength - side.patternStart)));
-    side.patternFile.ReadAt(side.patternStart, pattern.data(), pattern.size());
-    const std::vector<std::uint32_t> z = SelfPrefixLengths(pattern);
-    const std::size_t m = pattern.size();
+    // Filled before use, so not cleared first: the search must not cost more than it reads.
+    const auto m = static_cast<std::size_t>(
+        std::min<std::uint64_t>(options.compareLimit, patternLength - side.patternStart));
+    const auto pattern = std::make_unique_for_overwrite<unsigned char[]>(m);
+    side.patternFile.ReadAt(side.patternStart, pattern.get(), m);
+    const auto z = SelfPrefixLengths(pattern.get(), m);
 
     const std::uint64_t reach = options.window > std::numeric_limits<std::uint64_t>::max() - m
                                     ? std::numeric_limits<std::uint64_t>::max()
@@ -181,7 +181,8 @@ void SearchSide(const Side& side, const ShiftOptions& options, std::uint64_t don
     const std::uint64_t shifts = std::min(options.window, n);
 
     // The text streams through buf, which holds text[bufStart, bufEnd).
-    std::vector<unsigned char> buf(m + std::max<std::size_t>(options.blockSize, 1));
+    const std::size_t bufSize = m + std::max<std::size_t>(options.blockSize, 1);
+    const auto buf = std::make_unique_for_overwrite<unsigned char[]>(bufSize);
     std::uint64_t bufStart = 0, bufEnd = 0;
     std::uint64_t left = 0, right = 0; // text[left, right) equals the pattern's start
     for (std::uint64_t t = 0; t < shifts; ++t) {
@@ -190,11 +191,11 @@ void SearchSide(const Side& side, const ShiftOptions& options, std::uint64_t don
             ShowPercent(sink, "Looking for the shift", doneBefore + t, total);
             // Each earlier shift needed the text up to its own start plus m, so bufEnd >= t.
             const auto kept = static_cast<std::size_t>(bufEnd - t);
-            std::memmove(buf.data(), buf.data() + (t - bufStart), kept);
+            std::memmove(buf.get(), buf.get() + (t - bufStart), kept);
             bufStart = t;
             const auto more =
-                static_cast<std::size_t>(std::min<std::uint64_t>(buf.size() - kept, n - bufEnd));
-            side.textFile.ReadAt(side.textStart + bufEnd, buf.data() + kept, more);
+                static_cast<std::size_t>(std::min<std::uint64_t>(bufSize - kept, n - bufEnd));
+            side.textFile.ReadAt(side.textStart + bufEnd, buf.get() + kept, more);
             bufEnd += more;
         }
 
@@ -204,11 +205,11 @@ void SearchSide(const Side& side, const ShiftOptions& options, std::uint64_t don
             continue;
         // Otherwise the text matches at least up to right, and is compared on from there.
         std::uint64_t end = std::max(t, right);
-        const unsigned char* here = buf.data() + (t - bufStart);
+        const unsigned char* here = buf.get() + (t - bufStart);
         const auto from = static_cast<std::size_t>(end - t);
         const auto to = static_cast<std::size_t>(needed - t);
         if (from < to && here[from] == pattern[from])
-            end = t + FindDifference(pattern.data(), here, from, to);
+            end = t + FindDifference(pattern.get(), here, from, to);
         if (end > right) {
             left = t;
             right = end;

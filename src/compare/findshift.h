@@ -54,7 +54,7 @@ struct ShiftOptions
     // the end of both files.
     std::uint64_t minimumStretch = 32;
     // How far each shift is compared at most; it bounds the memory (about six times this).
-    std::size_t compareLimit = std::size_t{1} << 20;
+    std::size_t compareLimit = 64 * 1024;
     // Bytes read from a file at a time.
     std::size_t blockSize = 256 * 1024;
     std::function<std::unique_ptr<FileSource>(const std::string& path)> openFile = OpenFileSource;
