@@ -23,7 +23,8 @@ class ShiftInput
     {
         try {
             m_source = options.openFile(path);
-            m_length = m_source->Size();
+            m_opened = m_source->State();
+            m_length = m_opened.size;
         } catch (const FileSourceError& error) {
             Fail("Cannot open", error);
         }
@@ -51,6 +52,19 @@ class ShiftInput
         }
     }
 
+    // A file rewritten or resized during the search may have lined up old bytes with new.
+    void CheckUnchanged()
+    {
+        FileState now;
+        try {
+            now = m_source->State();
+        } catch (const FileSourceError& error) {
+            Fail("Cannot get the size of", error);
+        }
+        if (!SameContents(m_opened, now))
+            throw CompareError("File " + Name() + " changed during the search for a shift");
+    }
+
   private:
     std::string Name() const
     {
@@ -65,6 +79,7 @@ class ShiftInput
     int m_number;
     const std::string& m_path;
     std::unique_ptr<FileSource> m_source;
+    FileState m_opened;
     std::uint64_t m_length = 0;
 };
 
@@ -248,9 +263,14 @@ ShiftResult FindShift(const std::string& path1, const std::string& path2, std::u
         FirstDifference(file1, file2, offset1, offset2, count, options.blockSize, sink);
     result.difference1 = offset1 + index;
     result.difference2 = offset2 + index;
+    const auto checked = [&]() -> ShiftResult {
+        file1.CheckUnchanged();
+        file2.CheckUnchanged();
+        return result;
+    };
     if (index == count) {
         result.outcome = ShiftOutcome::NoDifference;
-        return result;
+        return checked();
     }
 
     sink.ShowStatus("Looking for the shift ...");
@@ -265,7 +285,7 @@ ShiftResult FindShift(const std::string& path1, const std::string& path2, std::u
                total, sink, best);
     if (best.sign == 0) {
         result.outcome = ShiftOutcome::NotFound;
-        return result;
+        return checked();
     }
 
     result.outcome = ShiftOutcome::Found;
@@ -277,7 +297,7 @@ ShiftResult FindShift(const std::string& path1, const std::string& path2, std::u
                                 result.offset1 + best.length < file1.Length() &&
                                 result.offset2 + best.length < file2.Length();
     result.ambiguous = best.ambiguous;
-    return result;
+    return checked();
 }
 
 } // namespace bFile

@@ -264,6 +264,54 @@ TEST_F(FindShiftTest, AgreesWithTryingEveryShiftOnTwoLetterData)
     }
 }
 
+TEST_F(FindShiftTest, FileThatFailsOrChangesEndsInANamedError)
+{
+    struct FailingRead : bFile::FileSource
+    {
+        std::unique_ptr<bFile::FileSource> real;
+        void Seek(std::uint64_t position) override { real->Seek(position); }
+        std::size_t Read(unsigned char*, std::size_t) override
+        {
+            throw bFile::FileSourceError("Input/output error");
+        }
+        std::uint64_t Size() override { return real->Size(); }
+    };
+    const Bytes base = Random(20000, 13);
+    m_path1 = m_dir.Write("a.bin", base);
+    m_path2 = m_dir.Write("b.bin", Inserted(base, 15000, {1, 2, 3}));
+    bFile::ShiftOptions options;
+    options.blockSize = 1000;
+    options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
+        auto source = bFile::OpenFileSource(path);
+        if (path != m_path2)
+            return source;
+        auto failing = std::make_unique<FailingRead>();
+        failing->real = std::move(source);
+        return failing;
+    };
+    const auto message = [&] {
+        try {
+            bFile::FindShift(m_path1, m_path2, 0, 0, m_sink, options);
+        } catch (const bFile::CompareError& error) {
+            return std::string(error.what());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(message(), "Cannot read file 2 (" + m_path2 + "): Input/output error");
+
+    // Rewritten in place at the same size, or cut, while the search runs.
+    options.openFile = bFile::OpenFileSource;
+    for (const std::size_t size : {base.size() + 3, std::size_t{500}}) {
+        m_sink.onProgress = [&, size] {
+            m_sink.onProgress = nullptr;
+            m_dir.Write("b.bin", Bytes(size, 7));
+        };
+        EXPECT_EQ(message(),
+                  size == 500 ? "File 2 (" + m_path2 + ") got shorter during the search for a shift"
+                              : "File 2 (" + m_path2 + ") changed during the search for a shift");
+    }
+}
+
 TEST_F(FindShiftTest, ProgressGoesThroughTheSinkWhichCanStopTheSearch)
 {
     struct Stopped
