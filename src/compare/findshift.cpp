@@ -38,7 +38,10 @@ class ShiftInput
     {
         std::size_t filled = 0;
         try {
-            m_source->Seek(position);
+            // Reading on from where the last read ended needs no seek.
+            if (position != m_position)
+                m_source->Seek(position);
+            m_position = position + count;
             while (filled < count) {
                 const std::size_t got = m_source->Read(into + filled, count - filled);
                 if (got == 0) {
@@ -81,6 +84,7 @@ class ShiftInput
     std::unique_ptr<FileSource> m_source;
     FileState m_opened;
     std::uint64_t m_length = 0;
+    std::uint64_t m_position = 0; // where the next read starts
 };
 
 // "Looking for the shift ... 40%": the text, and how far the work has come.
