@@ -8,10 +8,8 @@
 #include "resultpane.h"
 #include "windowdriver.h"
 
-#include <QAction>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -20,9 +18,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr auto Ok = QMessageBox::Ok;
-
-// Lines "1" to "count", each different, so every shift is clear.
+// Lines "from" to "to", each different, so every shift is clear.
 QByteArray NumberedLines(int from, int to)
 {
     QByteArray lines;
@@ -41,15 +37,14 @@ class FindShiftTest : public QObject
     void init();
     void cleanup();
 
-    void fillsTheFieldsWithTheFoundPair();
-    void leavesTheFieldsWhenNothingIsFound_data();
-    void leavesTheFieldsWhenNothingIsFound();
+    void answersFromTheFields_data();
+    void answersFromTheFields();
     void closingDuringTheSearchStopsItAndCloses();
 
   private:
     QString MakeFile(const QString& name, const QByteArray& bytes, qint64 sparseBefore = 0);
-    void FindFrom(const QString& file1, const QString& file2, const QString& offset1,
-                  const QString& offset2);
+    // Fills the frame and chooses the command by its shortcut, with the focus in a file field.
+    void FindFrom(const QString& file1, const QString& file2, const QString& offset);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<fMAIN> m_window;
@@ -82,116 +77,92 @@ QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qi
     return path;
 }
 
-// Fills the frame and chooses the command by its shortcut, with the focus in a file field.
-void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset1,
-                             const QString& offset2)
+void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset)
 {
-    fMAIN& w = *m_window;
-    typeInto(w.txtFILE1, file1);
-    typeInto(w.txtFILE2, file2);
-    typeInto(w.txtOFS1, offset1);
-    typeInto(w.txtOFS2, offset2);
-    QTest::keyClick(w.txtFILE1, Qt::Key_K, Qt::ControlModifier);
+    typeInto(m_window->txtFILE1, m_dir->filePath(file1));
+    typeInto(m_window->txtFILE2, m_dir->filePath(file2));
+    typeInto(m_window->txtOFS1, offset);
+    typeInto(m_window->txtOFS2, offset);
+    QTest::keyClick(m_window->txtFILE1, Qt::Key_K, Qt::ControlModifier);
 }
 
-void FindShiftTest::fillsTheFieldsWithTheFoundPair()
+void FindShiftTest::answersFromTheFields_data()
 {
-    fMAIN& w = *m_window;
-    // The item follows "Find Next" in the Edit menu, which is the pane's popup menu too.
-    const QList<QAction*> items = w.m2->actions();
-    QCOMPARE(items.indexOf(w.mnuFINDSHIFT), items.indexOf(w.mnuFINDNXT) + 1);
-    QCOMPARE(w.mnuFINDSHIFT->text(), u"Find Shift"_qs);
-    QCOMPARE(w.mnuFINDSHIFT->shortcut(), QKeySequence(u"Ctrl+K"_qs));
-
-    const QByteArray before = NumberedLines(1, 1000); // 0xF35 bytes
-    const QString a = MakeFile(u"a.txt"_qs, before + NumberedLines(1001, 3000));
-    const QString b =
-        MakeFile(u"b.txt"_qs, before + "sixteen bytes..\n" + NumberedLines(1001, 3000));
-    w.tOut->setPlainText(u"an earlier report\n"_qs);
-    w.ResultChanged = false;
-    BoxAnswerer none({});
-    FindFrom(a, b, u"0"_qs, u"0"_qs);
-    QCOMPARE(none.seen.size(), 0);
-    QCOMPARE(w.txtOFS1->text(), u"F35"_qs);
-    QCOMPARE(w.txtOFS2->text(), u"F45"_qs);
-    QCOMPARE(w.SBPanel->text(),
-             u"File 2 is shifted by +0x10 from 0xF35: equal for 0x2710 bytes. Press Compare."_qs);
-    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
-    QVERIFY(!w.ResultChanged);
-
-    // Compare from the pair: nothing differs any more.
-    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
-    QVERIFY(w.tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
-}
-
-void FindShiftTest::leavesTheFieldsWhenNothingIsFound_data()
-{
-    QTest::addColumn<QString>("file1");
     QTest::addColumn<QString>("file2");
     QTest::addColumn<QString>("offset");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("fields"); // both offset fields afterwards
+    QTest::addColumn<QString>("text");   // the message box's, or the status text when none
     QTest::addColumn<int>("icon");
 
-    const auto info = int(QMessageBox::Information);
+    const int info = QMessageBox::Information, none = QMessageBox::NoIcon;
+    QTest::newRow("found") << u"b.txt"_qs << u"0"_qs << u"A8 AA"_qs
+                           << u"File 2 is shifted by +0x2 from 0xA8: equal for 0x144 bytes. "
+                              "Press Compare."_qs
+                           << none;
     QTest::newRow("checks as for Compare")
-        << u"none.txt"_qs << u"b.txt"_qs << u"x"_qs << u"File 1 doesn't exist!"_qs
+        << u"none.txt"_qs << u"0"_qs << u"0 0"_qs << u"File 2 doesn't exist!"_qs
         << int(QMessageBox::Critical);
-    QTest::newRow("offset checked too")
-        << u"a.txt"_qs << u"b.txt"_qs << u"1 "_qs << u"Offset 1 isn't HEX number !"_qs
-        << int(QMessageBox::Critical);
-    QTest::newRow("equal files") << u"a.txt"_qs << u"a.txt"_qs << u"0"_qs
-                                 << u"The files do not differ from the start offsets up to 0x1EC "
-                                    "in file 1 and 0x1EC in file 2, where the shorter range ends: "
-                                    "there is nothing to line up."_qs
-                                 << info;
+    QTest::newRow("equal files")
+        << u"a.txt"_qs << u"0"_qs << u"0 0"_qs
+        << u"The files do not differ from the start offsets up to 0x1EC in file 1 and 0x1EC in "
+           "file 2, where the shorter range ends: there is nothing to line up."_qs
+        << info;
     QTest::newRow("only replaced bytes")
-        << u"a.txt"_qs << u"c.txt"_qs << u"0"_qs
+        << u"c.txt"_qs << u"0"_qs << u"0 0"_qs
         << u"The files first differ at 0x0 in file 1 and 0x0 in file 2; no shift of up to "
            "0x100000 bytes either way makes them equal again for 0x20 bytes."_qs
         << info;
     QTest::newRow("pair past eight digits")
-        << u"far1.txt"_qs << u"far2.txt"_qs << u"FFFFFFFF"_qs
-        << u"File 2 is shifted by +0x1 from 0x1000001EC: equal for 0x1EC bytes. The files line "
-           "up again at 0x1000001EC in file 1 and 0x1000001ED in file 2, which the offset "
+        << u"far.txt"_qs << u"FFFFFFFF"_qs << u"FFFFFFFF FFFFFFFF"_qs
+        << u"File 2 is shifted by +0x2 from 0x1000000A8: equal for 0x144 bytes. The files line "
+           "up again at 0x1000000A8 in file 1 and 0x1000000AA in file 2, which the offset "
            "fields cannot take: they hold at most 8 hex digits."_qs
         << info;
 }
 
-void FindShiftTest::leavesTheFieldsWhenNothingIsFound()
+void FindShiftTest::answersFromTheFields()
 {
-    QFETCH(QString, file1);
     QFETCH(QString, file2);
     QFETCH(QString, offset);
-    QFETCH(QString, message);
+    QFETCH(QString, fields);
+    QFETCH(QString, text);
     QFETCH(int, icon);
-    const QByteArray lines = NumberedLines(1, 150);
-    MakeFile(u"a.txt"_qs, lines);
-    MakeFile(u"b.txt"_qs, lines + "more");
+    const QByteArray lines = NumberedLines(1, 150); // 0x1EC bytes; line 60 starts at 0xA8
+    const QByteArray inserted = NumberedLines(1, 59) + "!!" + NumberedLines(60, 150);
+    MakeFile(u"a.txt"_qs, lines, offset == u"0"_qs ? 0 : 0x100000000);
+    MakeFile(u"b.txt"_qs, inserted);
     MakeFile(u"c.txt"_qs, QByteArray(lines).replace('1', '7'));
-    MakeFile(u"far1.txt"_qs, lines + lines, 0x100000000);
-    MakeFile(u"far2.txt"_qs, lines + "!" + lines, 0x100000000);
+    MakeFile(u"far.txt"_qs, inserted, 0x100000000);
 
     fMAIN& w = *m_window;
-    BoxAnswerer answerer({Ok});
-    FindFrom(m_dir->filePath(file1), m_dir->filePath(file2), offset, offset);
+    w.tOut->setPlainText(u"an earlier report\n"_qs);
+    BoxAnswerer answerer({QMessageBox::Ok});
+    FindFrom(u"a.txt"_qs, file2, offset);
+    QCOMPARE(w.txtOFS1->text() + u' ' + w.txtOFS2->text(), fields);
+    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
+    if (icon == QMessageBox::NoIcon) {
+        QCOMPARE(answerer.seen.size(), 0);
+        QCOMPARE(w.SBPanel->text(), text);
+        // Compare from the pair: nothing differs any more.
+        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+        QVERIFY(w.tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
+        return;
+    }
     QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].text, message);
+    QCOMPARE(answerer.seen[0].text, text);
     QCOMPARE(int(answerer.seen[0].icon), icon);
-    QCOMPARE(w.txtOFS1->text(), offset);
-    QCOMPARE(w.txtOFS2->text(), offset);
 }
 
 void FindShiftTest::closingDuringTheSearchStopsItAndCloses()
 {
-    fMAIN& w = *m_window;
     const QByteArray lines = NumberedLines(1, 20000);
-    const QString a = MakeFile(u"a.txt"_qs, lines);
-    const QString b = MakeFile(u"b.txt"_qs, "!" + lines);
+    MakeFile(u"a.txt"_qs, lines);
+    MakeFile(u"b.txt"_qs, "!" + lines);
     // Runs once the search lets the window handle its events.
-    QTimer::singleShot(0, &w, [&w] { w.close(); });
-    FindFrom(a, b, u"0"_qs, u"0"_qs);
-    QVERIFY(!w.isVisible());
-    QCOMPARE(w.txtOFS2->text(), u"0"_qs);
+    QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
+    FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(m_window->txtOFS2->text(), u"0"_qs);
 }
 
 int main(int argc, char** argv)

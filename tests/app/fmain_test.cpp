@@ -144,6 +144,7 @@ void FMainTest::menusAsDesigned()
     QCOMPARE(w.mnuEXIT->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
     QCOMPARE(w.mnuFIND->shortcut(), QKeySequence(u"Ctrl+F"_qs));
     QCOMPARE(w.mnuFINDNXT->shortcut(), QKeySequence(u"F3"_qs));
+    QCOMPARE(w.mnuFINDSHIFT->shortcut(), QKeySequence(u"Ctrl+K"_qs));
     QVERIFY(w.mnuCOPY->shortcut().isEmpty());
     QVERIFY(w.mnuTOP->isCheckable() && !w.mnuTOP->isChecked());
 
