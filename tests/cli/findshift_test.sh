@@ -57,6 +57,8 @@ not_found)
     ;;
 
 trouble)
+    # The quotes stand in the expected messages, never in the arguments.
+    # shellcheck disable=SC2089,SC2090
     for args in "--find-shift a.txt missing.txt:File 2 doesn't exist!" \
         "--find-shift --offset1 g a.txt b.txt:Offset 1 isn't HEX number !" \
         "--find-shift --shift-window 0 a.txt b.txt:lumatra-report: shift window '0' is not a number of bytes" \
