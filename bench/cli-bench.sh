@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times lumatra-report against GNU cmp on the same pairs, page cache warm, runs alternating:
-# an identical pair, a pair with 1% of its bytes changed at random positions (against cmp -l),
-# and the peak memory on a sparse pair of 4 GiB files.
+# an identical pair (also against the read floor, bench/readfloor.c: both files read in
+# 256 KiB blocks into page-aligned buffers and compared with memcmp), a pair with 1% of its
+# bytes changed at random positions (against cmp -l), and the peak memory on a sparse pair of
+# 4 GiB files. Every ratio is taken between medians of runs made side by side, and given in
+# processor time (user + system) too, which a busy machine disturbs far less than the clock.
 #   bench/cli-bench.sh [BUILD-DIR]        (default: build)
 # Environment: LUMATRA_BENCH_MIB (256), LUMATRA_BENCH_SPARSE_GIB (4), LUMATRA_BENCH_RUNS (5),
 # TMPDIR (where the pairs are written; they are removed at the end).
@@ -20,12 +23,15 @@ if [[ ! -x $report ]]; then
     echo "cli-bench.sh: $report is missing; build the project first" >&2
     exit 2
 fi
-for tool in cmp python3 /usr/bin/time truncate; do
+cc=${CC:-cc}
+for tool in cmp python3 /usr/bin/time truncate "$cc"; do
     command -v "$tool" >/dev/null || { echo "cli-bench.sh: $tool is needed" >&2; exit 2; }
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cli-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
+floor="$work/read-floor"
+"$cc" -O2 -o "$floor" "$root/bench/readfloor.c"
 
 # The pairs: same1/same2 identical, same1/diff with 1% of the bytes changed (each to another
 # value), all from a fixed seed.
@@ -47,20 +53,29 @@ with open(f"{folder}/diff", "wb") as f:
     f.write(data)
 EOF
 
-# Seconds taken by a command whose output goes to the file given first; exit statuses 0 and 1
-# (same, different) are success.
+# Seconds taken by a command whose output goes to the file given first, on the clock and in
+# processor time, user and system ("wall cpu"); exit statuses 0 and 1 (same, different) are
+# success. Python measures, since the shell counts processor time in whole clock ticks.
 timed() {
-    local out=$1 start end status=0
+    local out=$1
     shift
-    start=$EPOCHREALTIME
-    "$@" >"$out" 2>/dev/null || status=$?
-    end=$EPOCHREALTIME
-    if ((status > 1)); then
-        echo "cli-bench.sh: '$*' failed with status $status" >&2
-        exit 2
-    fi
-    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.4f\n", e - s }'
+    python3 - "$out" "$@" <<'EOF_PY'
+import resource, subprocess, sys, time
+before = resource.getrusage(resource.RUSAGE_CHILDREN)
+with open(sys.argv[1], "wb") as out:
+    start = time.perf_counter()
+    status = subprocess.run(sys.argv[2:], stdout=out, stderr=subprocess.DEVNULL).returncode
+    wall = time.perf_counter() - start
+after = resource.getrusage(resource.RUSAGE_CHILDREN)
+if not 0 <= status <= 1:
+    sys.exit(f"cli-bench.sh: '{' '.join(sys.argv[2:])}' failed with status {status}")
+cpu = after.ru_utime + after.ru_stime - before.ru_utime - before.ru_stime
+print(f"{wall:.4f} {cpu:.4f}")
+EOF_PY
 }
+
+wall() { echo "${1% *}"; }
+cpu() { echo "${1#* }"; }
 
 median() {
     printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
@@ -77,9 +92,11 @@ verdict() {
 
 cd "$work"
 cat same1 same2 diff >/dev/null # page cache warm
-declare -a lum_same cmp_same lum_normal lum_normal_file lum_lines cmp_l
+declare -a lum_same cmp_same lum_normal lum_normal_file lum_lines cmp_l floor_same
+declare -a cpu_lum_same cpu_floor_same cpu_lum_normal_file cpu_cmp_l
 # One run of each untimed, then the timed runs, alternating.
 for ((run = 0; run <= runs; run++)); do
+    t0=$(timed /dev/null "$floor" same1 same2)
     t1=$(timed /dev/null "$report" same1 same2)
     t2=$(timed /dev/null cmp same1 same2)
     t3=$(timed /dev/null "$report" same1 diff)
@@ -87,10 +104,18 @@ for ((run = 0; run <= runs; run++)); do
     t5=$(timed /dev/null "$report" --by-lines --with-chars same1 diff)
     t6=$(timed "$work/report.out" "$report" same1 diff)
     ((run == 0)) && continue
-    lum_same+=("$t1") cmp_same+=("$t2") lum_normal+=("$t3") cmp_l+=("$t4") lum_lines+=("$t5")
-    lum_normal_file+=("$t6")
-    echo "  run $run: identical: lumatra-report $t1 s, cmp $t2 s;" \
-        "1% changed: lumatra-report $t3 s (to a file $t6 s), by lines with chars $t5 s, cmp -l $t4 s"
+    floor_same+=("$(wall "$t0")") cpu_floor_same+=("$(cpu "$t0")")
+    lum_same+=("$(wall "$t1")") cpu_lum_same+=("$(cpu "$t1")")
+    cmp_same+=("$(wall "$t2")") lum_normal+=("$(wall "$t3")")
+    cmp_l+=("$(wall "$t4")") cpu_cmp_l+=("$(cpu "$t4")")
+    lum_lines+=("$(wall "$t5")")
+    lum_normal_file+=("$(wall "$t6")") cpu_lum_normal_file+=("$(cpu "$t6")")
+    echo "  run $run: identical: lumatra-report $(wall "$t1") s, cmp $(wall "$t2") s;" \
+        "1% changed: lumatra-report $(wall "$t3") s (to a file $(wall "$t6") s), by lines with" \
+        "chars $(wall "$t5") s, cmp -l $(wall "$t4") s"
+    echo "    read floor $(wall "$t0") s; processor time: identical lumatra-report" \
+        "$(cpu "$t1") s, read floor $(cpu "$t0") s; 1% changed to a file lumatra-report" \
+        "$(cpu "$t6") s, cmp -l $(cpu "$t4") s; load $(cut -d' ' -f1 /proc/loadavg)"
 done
 echo "  outputs: cmp -l $(wc -l <cmp-l.out) lines, lumatra-report $(wc -l <report.out) lines"
 rm -f same1 same2 diff cmp-l.out report.out
@@ -110,6 +135,13 @@ echo "medians of $runs runs: identical: lumatra-report $m_lum_same s, cmp $m_cmp
 echo "  1% changed: lumatra-report $m_lum_normal s (ratio $r_normal; to a file" \
     "$m_lum_normal_file s, ratio $r_normal_file), by lines with chars $m_lum_lines s" \
     "(ratio $r_lines), cmp -l $m_cmp_l s"
+m_floor_same=$(median "${floor_same[@]}")
+r_floor=$(ratio "$m_lum_same" "$m_floor_same")
+r_cpu_floor=$(ratio "$(median "${cpu_lum_same[@]}")" "$(median "${cpu_floor_same[@]}")")
+r_cpu_file=$(ratio "$(median "${cpu_lum_normal_file[@]}")" "$(median "${cpu_cmp_l[@]}")")
+echo "  read floor: $m_floor_same s; lumatra-report on the identical pair $r_floor x the floor"
+echo "  processor-time ratios: identical $r_cpu_floor x the floor, 1% changed to a file" \
+    "$r_cpu_file x cmp -l; load $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # Peak memory: sparse files read as zeros, with a few bytes changed along the way.
 echo "peak memory on a pair of $sparse_gib GiB sparse files ..."
@@ -139,3 +171,9 @@ echo "target 2: 1% of $mib MiB changed, Normal to /dev/null $m_lum_normal s = $r
     "cmp -l (at most 0.25 x), By lines with chars $r_lines x (at most 0.5 x): $both"
 echo "target 3: peak memory on the $sparse_gib GiB sparse pair $lum_peak_mib MiB" \
     "(under 64 MiB): $(verdict "$lum_peak_mib" 63.999)"
+echo "target 7: identical $mib MiB pair, lumatra-report $m_lum_same s = $r_floor x the read" \
+    "floor (at most 1.15 x): $(verdict "$r_floor" 1.15)"
+echo "target 8: 1% of $mib MiB changed, Normal, both to a file: lumatra-report" \
+    "$m_lum_normal_file s = $r_normal_file x cmp -l (at most 0.30 x):" \
+    "$(verdict "$r_normal_file" 0.30)"
+echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::string_view kTempSuffix = ".XXXXXX";
 // The kernel's limit on links in one path.
 constexpr int kMaxLinks = 40;
@@ -72,9 +71,9 @@ std::string TempPattern(const std::string& target)
 
 } // namespace
 
-OutputFile::OutputFile() : m_buffer(kBufferSize) {}
+OutputFile::OutputFile() = default;
 
-OutputFile::OutputFile(const std::string& path) : m_path(path), m_buffer(kBufferSize)
+OutputFile::OutputFile(const std::string& path) : m_path(path)
 {
     struct stat existing
     {
@@ -171,9 +170,9 @@ void OutputFile::Discard()
 void OutputFile::WriteLong(std::string_view text)
 {
     Flush();
-    if (text.size() > m_buffer.size())
+    if (text.size() > kBufferSize)
         return WriteOut(text);
-    std::memcpy(m_buffer.data(), text.data(), text.size());
+    std::memcpy(m_buffer.get(), text.data(), text.size());
     m_fill = text.size();
 }
 
@@ -204,7 +203,7 @@ void OutputFile::Commit()
 
 void OutputFile::Flush()
 {
-    WriteOut(std::string_view(m_buffer.data(), m_fill));
+    WriteOut(std::string_view(m_buffer.get(), m_fill));
     m_fill = 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -34,10 +35,24 @@ class OutputFile
     // times for every report line.
     void Write(std::string_view text)
     {
-        if (text.size() > m_buffer.size() - m_fill)
+        if (text.size() > kBufferSize - m_fill)
             return WriteLong(text);
-        std::memcpy(m_buffer.data() + m_fill, text.data(), text.size());
+        std::memcpy(m_buffer.get() + m_fill, text.data(), text.size());
         m_fill += text.size();
+    }
+
+    // The text and a CR LF line break, in one step for the common short line.
+    void WriteLine(std::string_view text)
+    {
+        if (text.size() + 2 > kBufferSize - m_fill) {
+            Write(text);
+            return Write("\r\n");
+        }
+        char* out = m_buffer.get() + m_fill;
+        std::memcpy(out, text.data(), text.size());
+        out[text.size()] = '\r';
+        out[text.size() + 1] = '\n';
+        m_fill += text.size() + 2;
     }
 
     // True when the report goes straight to a terminal.
@@ -59,6 +74,9 @@ class OutputFile
     std::string m_path;       // as given, for messages
     std::string m_targetPath; // the regular file that the report replaces
     std::string m_tempPath;   // empty unless a replacement is being written
-    std::vector<char> m_buffer;
+    // Large enough that writes are few, small enough that its pages are soon touched: they
+    // are not filled in advance, since a short report would pay for the whole buffer.
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+    std::unique_ptr<char[]> m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     std::size_t m_fill = 0;
 };

@@ -10,8 +10,7 @@ void ReportSink::AppendLine(std::string_view text, std::uint32_t /*colour*/, std
 {
     if (indent > 0)
         output_.Write(std::string(indent, ' '));
-    output_.Write(text);
-    output_.Write("\r\n");
+    output_.WriteLine(text);
 }
 
 void ReportSink::ShowStatus(std::string_view text)

@@ -66,6 +66,17 @@ char* WriteByteHex(char* out, std::uint8_t value)
 
 char* WriteOffsetLabel(char* out, std::uint64_t position)
 {
+    // Nearly every label has eight digits: those take four lookups without a loop.
+    if (position <= 0xFFFFFFFF) {
+        for (int i = 6; i >= 0; i -= 2) {
+            const std::size_t pair = static_cast<std::size_t>(position & 0xFF) * 2;
+            out[i] = kHexPairs[pair];
+            out[i + 1] = kHexPairs[pair + 1];
+            position >>= 8;
+        }
+        out[8] = ':';
+        return out + 9;
+    }
     const int width = HexWidth(position);
     out = WriteHexDigits(out, position, width < 8 ? 8 : width);
     *out = ':';
