@@ -211,6 +211,36 @@ output_as_user)
     [ "$(ls open | wc -l)" -eq 3 ] || fail "temporary files left: $(ls open)"
     ;;
 
+long_report)
+    # A report of some 550 KiB, crossing the output buffer's edge many times, from a pair whose
+    # differences lie a few bytes apart, then far apart across long equal stretches, then at
+    # the very end. The expected body comes from cmp -l, turned into labels and hex by awk.
+    printf '\1\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\2\0' >unit.bin
+    for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14; do cat unit.bin unit.bin >twice.bin && mv twice.bin unit.bin; done
+    { cat unit.bin; head -c 70000 /dev/zero; printf '\377'; head -c 200003 /dev/zero; printf 'z'; } >busy.bin
+    size=$(wc -c <busy.bin)
+    head -c "$size" /dev/zero >quiet.bin
+    cmp -l quiet.bin busy.bin | awk '
+        function octal(text,    n, i) {
+            for (i = 1; i <= length(text); i++) n = n * 8 + substr(text, i, 1)
+            return n
+        }
+        { printf "%08X: %02X %02X\r\n", $1 - 1, octal($2), octal($3) }' >body.txt
+    changed=$(wc -l <body.txt)
+    {
+        printf 'File 1: quiet.bin (%s bytes, Start offset 0x0)\r\n' "$size"
+        printf 'File 2: busy.bin (%s bytes, Start offset 0x0, Shift 0x0)\r\n\r\n' "$size"
+        cat body.txt
+        printf '\r\n%s bytes changed, %s locations\r\n' "$changed" "$changed"
+    } >expected-report.txt
+    [ "$(wc -c <expected-report.txt)" -gt 500000 ] || fail "the pair gives too short a report"
+    run quiet.bin busy.bin
+    expect_status 1 "a long report"
+    cmp -s out.txt expected-report.txt || fail "long report on stdout: $(cmp out.txt expected-report.txt)"
+    run -o report.txt quiet.bin busy.bin
+    cmp -s report.txt expected-report.txt || fail "long report to a file: $(cmp report.txt expected-report.txt)"
+    ;;
+
 help_version)
     run --help
     expect_status 0 "--help"
