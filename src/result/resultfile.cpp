@@ -2,8 +2,10 @@
 
 #include "resultpane.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
 
@@ -21,41 +23,86 @@ QString FileNamePart(const QString& path)
     return path.mid(separator + 1);
 }
 
-QByteArray ReportFileText(ResultPane& pane)
+namespace {
+
+// Text is converted and written in pieces of about this many characters: small beside a
+// report, large enough that each write is worth its call.
+constexpr qsizetype kPieceChars = 256 * 1024;
+
+// Writes all of bytes; nothing, or why the device refused.
+std::optional<QString> WriteAll(QIODevice& device, const QByteArray& bytes)
 {
-    pane.flushPending();
-    // The raw text keeps every character as shown (a no-break space stays one); the document
-    // ends each line with a paragraph separator, and Shift+Enter puts a line separator.
-    QString text = pane.document()->toRawText();
-    // The document's last paragraph has no separator of its own, so text that ends with a
-    // line break ends with an empty paragraph and one separator, as the file should.
-    text.replace(QChar::ParagraphSeparator, u"\r\n"_s);
-    text.replace(QChar::LineSeparator, u"\r\n"_s);
-    return text.toUtf8();
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        // A short write is no error yet; the next one tells why the rest did not fit.
+        const qint64 step = device.write(bytes.constData() + written, bytes.size() - written);
+        if (step <= 0)
+            return device.errorString();
+        written += step;
+    }
+    return std::nullopt;
 }
 
-std::optional<QString> SaveFile(ResultPane& pane, const QString& path)
+} // namespace
+
+std::optional<QString> WriteReportText(ResultPane& pane, QIODevice& device,
+                                       const bVarious::WorkProgress& progress)
+{
+    pane.flushPending();
+    const QTextDocument& document = *pane.document();
+    const qint64 total = document.characterCount();
+    // Each paragraph ends in a line break but the document's last, which has none of its own:
+    // text that ends with a line break ends with an empty paragraph. A line separator (a line
+    // gathered into a paragraph, or Shift+Enter) is a line break too; every other character,
+    // a no-break space as well, is written as it stands.
+    QString piece;
+    piece.reserve(kPieceChars + 1024);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        qsizetype from = 0;
+        for (qsizetype at = text.indexOf(QChar::LineSeparator); at >= 0;
+             at = text.indexOf(QChar::LineSeparator, from)) {
+            piece.append(QStringView(text).sliced(from, at - from)).append(u"\r\n");
+            from = at + 1;
+        }
+        piece.append(QStringView(text).sliced(from));
+        if (block.next().isValid())
+            piece.append(u"\r\n");
+        if (piece.size() >= kPieceChars || !block.next().isValid()) {
+            if (auto failure = WriteAll(device, piece.toUtf8()))
+                return failure;
+            piece.clear();
+            if (progress)
+                progress(block.position() + block.length(), total);
+        }
+    }
+    return std::nullopt;
+}
+
+QByteArray ReportFileText(ResultPane& pane)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    WriteReportText(pane, buffer);
+    return bytes;
+}
+
+std::optional<QString> SaveFile(ResultPane& pane, const QString& path,
+                                const bVarious::WorkProgress& progress)
 {
     // A device or a FIFO would be replaced by a plain file in its place: never write there.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile() && !target.isDir())
         return u"It is not a regular file."_s;
 
-    const QByteArray bytes = ReportFileText(pane);
     QSaveFile file(path);
     // Unbuffered, every write reaches the disk at once and a failure is seen where it occurs.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        // A short write is no error yet; the next one tells why the rest did not fit.
-        const qint64 step = file.write(bytes.constData() + written, bytes.size() - written);
-        if (step <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return reason;
-        }
-        written += step;
+    if (auto failure = WriteReportText(pane, file, progress)) {
+        file.cancelWriting();
+        return failure;
     }
     if (!file.commit())
         return file.errorString();

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -65,6 +67,8 @@ class ResultFileTest : public QObject
     void savedTextHasCrLfAndEveryCharacter_data();
     void savedTextHasCrLfAndEveryCharacter();
     void savesLinesStillGatheredByAFrozenPane();
+    void savesAReportOfManyPieces_data();
+    void savesAReportOfManyPieces();
     void replacesAnExistingFile();
     void failedWriteLeavesTheOldFile_data();
     void failedWriteLeavesTheOldFile();
@@ -119,6 +123,10 @@ void ResultFileTest::savedTextHasCrLfAndEveryCharacter_data()
     QTest::newRow("code page letters")
         << u"41 A0 E8  A \u00A0 \u010D\n"_s << QByteArray("41 A0 E8  A \xC2\xA0 \xC4\x8D\r\n");
     QTest::newRow("line break typed with Shift") << u"a\u2028b\n"_s << QByteArray("a\r\nb\r\n");
+    QTest::newRow("paragraph separators")
+        << u"a\u2029\u2029b\u2029"_s << QByteArray("a\r\n\r\nb\r\n");
+    QTest::newRow("every separator, no final line break")
+        << u"\u00A0x\u2028\u00A0\u2029\u2028y"_s << QByteArray("\xC2\xA0x\r\n\xC2\xA0\r\n\r\ny");
 }
 
 void ResultFileTest::savedTextHasCrLfAndEveryCharacter()
@@ -149,6 +157,55 @@ void ResultFileTest::savesLinesStillGatheredByAFrozenPane()
     bVarious::AppendLine(pane, u"third"_s, 0, 0);
     bVarious::FreezeResult(pane, false, changed);
     QCOMPARE(pane.toPlainText(), u"first\nsecond\nthird\n"_s);
+}
+
+void ResultFileTest::savesAReportOfManyPieces_data()
+{
+    QTest::addColumn<bool>("lastLineBreak");
+    QTest::newRow("last line with its line break") << true;
+    QTest::newRow("last line without") << false;
+}
+
+// A report as a comparison writes it, gathered into paragraphs of lines joined by line
+// separators, several times longer than one piece of the save: every line arrives whole, in
+// order, with CR LF, its no-break spaces and letters in UTF-8.
+void ResultFileTest::savesAReportOfManyPieces()
+{
+    QFETCH(bool, lastLineBreak);
+    ResultPane pane;
+    bool changed = false;
+    QByteArray expected;
+    bVarious::FreezeResult(pane, true, changed);
+    for (int i = 0; i < 60000; ++i) {
+        const QString line =
+            QString::number(i, 16).rightJustified(8, u'0') + u": 41 E8  A\u00A0\u010D"_s;
+        bVarious::AppendLine(pane, line, 0, 0);
+        expected += line.toUtf8() + "\r\n";
+    }
+    bVarious::AppendLine(pane, u"\r\n60000 bytes changed, 60000 locations"_s, 0, 0);
+    expected += "\r\n60000 bytes changed, 60000 locations\r\n";
+    bVarious::FreezeResult(pane, false, changed);
+    if (!lastLineBreak) {
+        QTextCursor cursor(pane.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.deletePreviousChar();
+        expected.chop(2);
+    }
+    QVERIFY(expected.size() > 4 * 256 * 1024);
+
+    const QString path = m_dir->filePath(u"report.txt"_s);
+    qint64 lastDone = 0;
+    int steps = 0;
+    QCOMPARE(bFile::SaveFile(pane, path,
+                             [&](qint64 done, qint64 total) {
+                                 QVERIFY(done > lastDone && done <= total);
+                                 lastDone = done;
+                                 ++steps;
+                             }),
+             std::nullopt);
+    QCOMPARE(contents(path), expected);
+    QCOMPARE(lastDone, qint64(pane.document()->characterCount()));
+    QVERIFY(steps > 1);
 }
 
 void ResultFileTest::replacesAnExistingFile()

@@ -1,0 +1,21 @@
+#include "progresspace.h"
+
+#include "statustext.h"
+
+namespace bVarious {
+
+ProgressPace::ProgressPace(QLabel& panel, const QString& text) : m_panel(panel), m_text(text)
+{
+    m_sinceEvents.start();
+}
+
+void ProgressPace::Step(qint64 done, qint64 total)
+{
+    if (m_sinceEvents.elapsed() < kPaceMs)
+        return;
+    const qint64 percent = total > 0 ? done * 100 / total : 100;
+    bFile::ShowStatus(m_panel, m_text + QString::number(percent) + u'%');
+    m_sinceEvents.restart();
+}
+
+} // namespace bVarious

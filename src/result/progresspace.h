@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+class QLabel;
+
+namespace bVarious {
+
+// How far a long piece of work on a whole report has come: done of total units.
+using WorkProgress = std::function<void(qint64 done, qint64 total)>;
+
+// Keeps the window alive through a long piece of work done on its own thread: called between
+// the work's pieces, it shows the text and the share done ("Saving ... 40%") in the status
+// panel and lets the window handle its pending events, at most every kPaceMs, so that the
+// window repaints and answers without the events costing more than the work.
+class ProgressPace
+{
+  public:
+    static constexpr qint64 kPaceMs = 100;
+
+    ProgressPace(QLabel& panel, const QString& text);
+
+    void Step(qint64 done, qint64 total);
+    WorkProgress Callback()
+    {
+        return [this](qint64 done, qint64 total) { Step(done, total); };
+    }
+
+  private:
+    QLabel& m_panel;
+    QString m_text;
+    QElapsedTimer m_sinceEvents;
+};
+
+} // namespace bVarious
