@@ -3,15 +3,43 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
 
 namespace bVarious {
 
-QString SelectionText(const QPlainTextEdit& pane)
+QString SelectionText(const QPlainTextEdit& pane, const WorkProgress& progress)
 {
-    QString text = pane.textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    text.replace(QChar::LineSeparator, u'\n');
+    constexpr qsizetype kPieceChars = 256 * 1024;
+    const QTextCursor cursor = pane.textCursor();
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    QString text;
+    if (start == end)
+        return text;
+    text.reserve(end - start);
+    qsizetype sincePiece = 0;
+    for (QTextBlock block = pane.document()->findBlock(start);
+         block.isValid() && block.position() < end; block = block.next()) {
+        const int from = std::max(start, block.position()) - block.position();
+        const int to = std::min(end, block.position() + block.length()) - block.position();
+        const qsizetype at = text.size();
+        // The paragraph's own break lies past its text: a selection that takes it in takes a
+        // line break.
+        const QString paragraph = block.text();
+        text.append(
+            QStringView(paragraph).sliced(from, std::min<qsizetype>(to, paragraph.size()) - from));
+        if (to > paragraph.size())
+            text.append(u'\n');
+        std::replace(text.begin() + at, text.end(), QChar(QChar::LineSeparator), QChar(u'\n'));
+        sincePiece += text.size() - at;
+        if (sincePiece >= kPieceChars && progress) {
+            sincePiece = 0;
+            progress(block.position() + block.length() - start, end - start);
+        }
+    }
     return text;
 }
 

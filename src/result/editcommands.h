@@ -1,12 +1,15 @@
 #pragma once
 
+#include "progresspace.h"
+
 class QPlainTextEdit;
 class QString;
 
 namespace bVarious {
 
 // The selected text as plain text, lines separated by '\n'; empty when nothing is selected.
-QString SelectionText(const QPlainTextEdit& pane);
+// Gathered a paragraph at a time, with progress called between pieces of a long selection.
+QString SelectionText(const QPlainTextEdit& pane, const WorkProgress& progress = {});
 
 // Clears the clipboard, then puts the text on it in the plain-text format only.
 void PutOnClipboard(const QString& text);

@@ -1,50 +1,36 @@
 #include "search.h"
 
 #include <QPlainTextEdit>
+#include <QStringMatcher>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <optional>
 
 namespace bVarious {
+
 namespace {
 
-// The document's text as one string, with a paragraph separator for each line break, so that
-// string positions are document positions. Lives as the document's child and drops the text
-// at the document's first change.
-class SearchText final : public QObject
+// The pane's text is searched in pieces of about this many characters.
+constexpr qsizetype kPieceChars = 256 * 1024;
+
+// Appends a paragraph's text from its character at, then its paragraph separator unless it
+// is the document's last; a line separator (Shift+Enter, or a line gathered into a paragraph)
+// is a line break to the search as well, so that piece positions are document positions.
+void AppendParagraph(QString& piece, const QTextBlock& block, int at)
 {
-    Q_OBJECT
-
-  public:
-    explicit SearchText(QTextDocument* document) : QObject(document), m_document(document)
-    {
-        connect(document, &QTextDocument::contentsChanged, this, [this] { m_text.reset(); });
+    const qsizetype from = piece.size();
+    piece.append(QStringView(block.text()).sliced(at));
+    if (block.next().isValid())
+        piece.append(QChar::ParagraphSeparator);
+    for (qsizetype i = from; i < piece.size(); ++i) {
+        if (piece.at(i) == QChar::LineSeparator)
+            piece[i] = QChar::ParagraphSeparator;
     }
-
-    static SearchText& of(QTextDocument* document)
-    {
-        auto* search = document->findChild<SearchText*>(QString(), Qt::FindDirectChildrenOnly);
-        return search != nullptr ? *search : *new SearchText(document);
-    }
-
-    const QString& text()
-    {
-        if (!m_text) {
-            m_text = m_document->toRawText();
-            // Shift+Enter breaks a line inside a paragraph; to a search it is a line break too.
-            m_text->replace(QChar::LineSeparator, QChar::ParagraphSeparator);
-        }
-        return *m_text;
-    }
-
-  private:
-    QTextDocument* m_document;
-    std::optional<QString> m_text;
-};
+}
 
 } // namespace
 
-int FindInPane(QPlainTextEdit& pane, const QString& text, int start)
+int FindInPane(QPlainTextEdit& pane, const QString& text, int start, const WorkProgress& progress)
 {
     if (text.isEmpty() || start < 0)
         return -1;
@@ -54,17 +40,38 @@ int FindInPane(QPlainTextEdit& pane, const QString& text, int start)
     for (const QChar lineBreak : {QChar(u'\n'), QChar(u'\r'), QChar(QChar::LineSeparator)})
         needle.replace(lineBreak, QChar::ParagraphSeparator);
 
-    const qsizetype found =
-        SearchText::of(pane.document()).text().indexOf(needle, start, Qt::CaseInsensitive);
-    if (found < 0)
+    QTextDocument& document = *pane.document();
+    QTextBlock block = document.findBlock(start);
+    if (!block.isValid())
         return -1;
-    QTextCursor match(pane.document());
-    match.setPosition(int(found));
-    match.setPosition(int(found + needle.size()), QTextCursor::KeepAnchor);
-    pane.setTextCursor(match);
-    return int(found);
+    const QStringMatcher matcher(needle, Qt::CaseInsensitive);
+    // A match may begin near a piece's end: the next piece starts with that many characters
+    // of this one.
+    const qsizetype overlap = needle.size() - 1;
+    QString piece;
+    qint64 pieceStart = start;
+    AppendParagraph(piece, block, start - block.position());
+    for (;;) {
+        while (piece.size() < kPieceChars && block.next().isValid()) {
+            block = block.next();
+            AppendParagraph(piece, block, 0);
+        }
+        const qsizetype found = matcher.indexIn(piece);
+        if (found >= 0) {
+            QTextCursor match(&document);
+            match.setPosition(int(pieceStart + found));
+            match.setPosition(int(pieceStart + found + needle.size()), QTextCursor::KeepAnchor);
+            pane.setTextCursor(match);
+            return int(pieceStart + found);
+        }
+        if (!block.next().isValid())
+            return -1;
+        const qsizetype kept = std::min(overlap, piece.size());
+        pieceStart += piece.size() - kept;
+        piece.remove(0, piece.size() - kept);
+        if (progress)
+            progress(pieceStart, document.characterCount());
+    }
 }
 
 } // namespace bVarious
-
-#include "search.moc"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "progresspace.h"
+
 class QPlainTextEdit;
 class QString;
 
@@ -8,8 +10,9 @@ namespace bVarious {
 // Looks for text in the pane from position start to the end of its text, ignoring letter case;
 // a match may lie inside a word, and a line break in text matches a line break in the pane.
 // A match is selected and its position returned; otherwise the result is -1 and the selection
-// stays as it was. Repeated searches of an unchanged pane are quick even for a report of a
-// million lines: the pane's text is taken once and kept until the pane changes.
-int FindInPane(QPlainTextEdit& pane, const QString& text, int start);
+// stays as it was. The pane's text is read a piece at a time, never copied whole, and
+// progress is called between the pieces.
+int FindInPane(QPlainTextEdit& pane, const QString& text, int start,
+               const WorkProgress& progress = {});
 
 } // namespace bVarious

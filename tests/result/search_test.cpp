@@ -37,6 +37,7 @@ class SearchTest : public QObject
     void findsFromStartIgnoringCase();
     void missLeavesTheSelection();
     void seesTheTextAsChangedSinceTheLastSearch();
+    void findsAMatchAcrossThePiecesOfALongReport();
 };
 
 void SearchTest::findsFromStartIgnoringCase_data()
@@ -96,6 +97,30 @@ void SearchTest::seesTheTextAsChangedSinceTheLastSearch()
     pane.setPlainText(u"beta only"_s);
     QCOMPARE(bVarious::FindInPane(pane, u"beta"_s, 1), -1);
     QCOMPARE(bVarious::FindInPane(pane, u"only"_s, 0), 5);
+}
+
+// A report far longer than the 256 Ki characters the search reads at a time, with its only
+// match a few lines long: from starts that move the first piece's end across the match, the
+// match is found wherever that end cuts it; a search that misses reads every piece.
+void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
+{
+    constexpr int kLines = 40000;
+    constexpr int kPiece = 256 * 1024;
+    QString text;
+    for (int i = 0; i < kLines; ++i)
+        text += QString::number(i).rightJustified(8, u'0') + u": x\n"_s; // 11 positions a line
+    const int at = 270000 / 11 * 11 + 4;                                 // inside a line
+    const QString needle = text.mid(at, 30).toUpper().replace(u'\n', u'\u2029');
+    QPlainTextEdit pane(text);
+    for (int start = at - kPiece - 60; start < at - kPiece + 40; start += 7) {
+        QCOMPARE(bVarious::FindInPane(pane, needle, start), at);
+        QCOMPARE(selection(pane), (Selection{at, at + 30}));
+    }
+    QCOMPARE(bVarious::FindInPane(pane, needle, 0), at);
+    int steps = 0;
+    QCOMPARE(bVarious::FindInPane(pane, u"y"_s, 0, [&](qint64, qint64) { ++steps; }), -1);
+    QVERIFY(steps > 0);
+    QCOMPARE(selection(pane), (Selection{at, at + 30}));
 }
 
 QTEST_MAIN(SearchTest)
