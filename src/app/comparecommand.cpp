@@ -52,7 +52,7 @@ void fMAIN::cmdRUN_Click()
 {
     // The window's events are handled while a comparison runs; a second press must not start
     // another one inside it.
-    if (m_comparing)
+    if (m_busy != Busy::Idle)
         return;
 
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
@@ -64,7 +64,7 @@ void fMAIN::cmdRUN_Click()
     tOut->setPlainText(QString());
     bVarious::FreezeResult(*tOut, true, ResultChanged);
 
-    m_comparing = true;
+    m_busy = Busy::Comparing;
     PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
     QString failure;
     try {
@@ -77,7 +77,7 @@ void fMAIN::cmdRUN_Click()
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
-    m_comparing = false;
+    m_busy = Busy::Idle;
 
     bVarious::FreezeResult(*tOut, false, ResultChanged);
     if (!failure.isEmpty())

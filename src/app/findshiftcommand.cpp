@@ -28,13 +28,13 @@ QString FieldText(std::uint64_t offset)
 // that lines the files up again in the same fields. The pane and its report stay as they are.
 void fMAIN::mnuFINDSHIFT_Click()
 {
-    if (m_comparing)
+    if (m_busy != Busy::Idle)
         return;
     const auto request = CheckRequest();
     if (!request)
         return;
 
-    m_comparing = true;
+    m_busy = Busy::Comparing;
     PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
     std::optional<bFile::ShiftResult> result;
     QString failure;
@@ -48,7 +48,7 @@ void fMAIN::mnuFINDSHIFT_Click()
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
-    m_comparing = false;
+    m_busy = Busy::Idle;
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();

@@ -259,8 +259,8 @@ void fMAIN::changeEvent(QEvent* event)
 void fMAIN::closeEvent(QCloseEvent* event)
 {
     // A running comparison writes into this window: stop it first, and close once it has
-    // unwound (cmdRUN_Click closes again through here).
-    if (m_comparing) {
+    // unwound (cmdRUN_Click closes again through here). A save, search or copy ends first.
+    if (m_busy != Busy::Idle) {
         m_closeWhenStopped = true;
         event->ignore();
         return;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "progresspace.h"
+
 #include <QMainWindow>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -72,7 +75,9 @@ class fMAIN : public QMainWindow
     QString FindText;
 
     // True from the start of a comparison until it has unwound.
-    bool isComparing() const { return m_comparing; }
+    bool isComparing() const { return m_busy == Busy::Comparing; }
+    // True while a comparison, or a save, search or copy of the report, is under way.
+    bool isBusy() const { return m_busy != Busy::Idle; }
 
     // Searches the pane for FindText from the end of the selection, asking for the text when
     // there is none. Stale: on a miss, search once more from the start before reporting it.
@@ -130,6 +135,16 @@ class fMAIN : public QMainWindow
     };
     std::optional<CheckedRequest> CheckRequest();
 
-    bool m_comparing = false;
-    bool m_closeWhenStopped = false;
+    // The long operation under way. It lets the window handle its events meanwhile, so the
+    // commands that would disturb it check this first.
+    enum class Busy { Idle, Comparing, Saving, Searching, Copying };
+    // Runs work on the whole report, which reports its progress through the callback it is
+    // given: the pane takes no input and the window neither compares nor closes meanwhile,
+    // and the status panel shows statusText with the share done. False, with nothing done,
+    // when another such operation is under way.
+    bool RunBusy(Busy what, const QString& statusText,
+                 const std::function<void(const bVarious::WorkProgress&)>& work);
+
+    Busy m_busy = Busy::Idle;
+    bool m_closeWhenStopped = false; // the window closes once the operation has unwound
 };

@@ -17,11 +17,47 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
+
+bool fMAIN::RunBusy(Busy what, const QString& statusText,
+                    const std::function<void(const bVarious::WorkProgress&)>& work)
+{
+    // A save may run inside a comparison, which waits for it; nothing runs inside the others.
+    if (m_busy != Busy::Idle && m_busy != Busy::Comparing)
+        return false;
+    const Busy before = m_busy;
+    const bool wasReadOnly = tOut->isReadOnly();
+    const QString statusBefore = SBPanel->text();
+    m_busy = what;
+    tOut->setReadOnly(true);
+    const auto restore = [&] {
+        tOut->setReadOnly(wasReadOnly);
+        SBPanel->setText(statusBefore);
+        m_busy = before;
+    };
+    bVarious::ProgressPace pace(*SBPanel, statusText);
+    try {
+        work(pace.Callback());
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    // A close asked for meanwhile comes once the command that ran this has ended; inside a
+    // comparison, the comparison stops for it and closes.
+    if (before == Busy::Idle && m_closeWhenStopped) {
+        m_closeWhenStopped = false;
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+    return true;
+}
 
 // A report goes to its file without a question while that file exists; otherwise, or when
 // asked for, the save dialog names the file first, offering the old file's name.
 fMAIN::SaveEnd fMAIN::runSave(bool askForPath)
 {
+    if (m_busy != Busy::Idle && m_busy != Busy::Comparing)
+        return SaveEnd::Cancelled;
     if (!askForPath && bFile::FileExists(QFile::encodeName(ResultFile).toStdString()))
         return SaveResult();
     const QString path = bDialog::SaveFileDialog(
@@ -46,7 +82,12 @@ void fMAIN::mnuSAVEAS_Click()
 // A failed write is shown and changes nothing else: the report still counts as unsaved.
 fMAIN::SaveEnd fMAIN::SaveResult()
 {
-    if (const auto failure = bFile::SaveFile(*tOut, ResultFile)) {
+    std::optional<QString> failure;
+    RunBusy(Busy::Saving, QStringLiteral("Saving ... "),
+            [&](const bVarious::WorkProgress& progress) {
+                failure = bFile::SaveFile(*tOut, ResultFile, progress);
+            });
+    if (failure) {
         bVarious::PlainMessageBox(this, QMessageBox::Critical, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("Cannot save the report to ") +
                                       bVarious::VisiblePath(QDir::toNativeSeparators(ResultFile)) +
@@ -86,7 +127,7 @@ void fMAIN::mnuFINDNXT_Click()
 // Cut and Paste leave the pane alone until the comparison has ended.
 void fMAIN::Hladaj(bool Stale)
 {
-    if (tOut->isFrozen())
+    if (m_busy != Busy::Idle)
         return;
     if (FindText.isEmpty())
         FindText = QInputDialog::getText(this, QStringLiteral(LUMATRA_NAME),
@@ -94,7 +135,12 @@ void fMAIN::Hladaj(bool Stale)
     if (FindText.isEmpty())
         return;
     const int start = tOut->textCursor().selectionEnd();
-    if (bVarious::FindInPane(*tOut, FindText, start) < 0) {
+    int found = -1;
+    RunBusy(Busy::Searching, QStringLiteral("Searching ... "),
+            [&](const bVarious::WorkProgress& progress) {
+                found = bVarious::FindInPane(*tOut, FindText, start, progress);
+            });
+    if (found < 0) {
         if (Stale) {
             tOut->moveCursor(QTextCursor::Start);
             Hladaj(false);
@@ -109,7 +155,7 @@ void fMAIN::Hladaj(bool Stale)
 // The edit commands work on the pane whichever control has the focus.
 void fMAIN::mnuCUT_Click()
 {
-    if (tOut->isFrozen())
+    if (m_busy != Busy::Idle)
         return;
     mnuCOPY_Click();
     bVarious::ReplaceSelection(*tOut, QString());
@@ -117,12 +163,17 @@ void fMAIN::mnuCUT_Click()
 
 void fMAIN::mnuCOPY_Click()
 {
-    bVarious::PutOnClipboard(bVarious::SelectionText(*tOut));
+    QString text;
+    if (RunBusy(Busy::Copying, QStringLiteral("Copying ... "),
+                [&](const bVarious::WorkProgress& progress) {
+                    text = bVarious::SelectionText(*tOut, progress);
+                }))
+        bVarious::PutOnClipboard(text);
 }
 
 void fMAIN::mnuPASTE_Click()
 {
-    if (tOut->isFrozen())
+    if (m_busy != Busy::Idle)
         return;
     bVarious::ReplaceSelection(*tOut, bVarious::ClipboardText());
 }

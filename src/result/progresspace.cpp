@@ -4,14 +4,12 @@
 
 namespace bVarious {
 
-ProgressPace::ProgressPace(QLabel& panel, const QString& text) : m_panel(panel), m_text(text)
-{
-    m_sinceEvents.start();
-}
+ProgressPace::ProgressPace(QLabel& panel, const QString& text) : m_panel(panel), m_text(text) {}
 
 void ProgressPace::Step(qint64 done, qint64 total)
 {
-    if (m_sinceEvents.elapsed() < kPaceMs)
+    // The first step shows at once: the work has come this far because it is a long one.
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kPaceMs)
         return;
     const qint64 percent = total > 0 ? done * 100 / total : 100;
     bFile::ShowStatus(m_panel, m_text + QString::number(percent) + u'%');

@@ -14,8 +14,9 @@ using WorkProgress = std::function<void(qint64 done, qint64 total)>;
 
 // Keeps the window alive through a long piece of work done on its own thread: called between
 // the work's pieces, it shows the text and the share done ("Saving ... 40%") in the status
-// panel and lets the window handle its pending events, at most every kPaceMs, so that the
-// window repaints and answers without the events costing more than the work.
+// panel and lets the window handle its pending events, at the first step and then at most
+// every kPaceMs, so that the window repaints and answers without the events costing more
+// than the work. Work of one piece never calls it.
 class ProgressPace
 {
   public:

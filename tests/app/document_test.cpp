@@ -117,6 +117,7 @@ class DocumentTest : public QObject
     void saveDuringAComparisonWritesTheReportSoFar();
     void editingDuringAComparisonLeavesTheReportWhole();
     void closingDuringAComparisonStillAsks();
+    void longSaveAndFindKeepTheWindowAliveAndTheReportWhole();
 
     void findAsksAndIgnoresLetterCase();
     void cancelledFindChangesNothing();
@@ -473,6 +474,55 @@ void DocumentTest::closingDuringAComparisonStillAsks()
     QVERIFY(w.isVisible());
     QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s));
     QVERIFY(w.tOut->isEnabled());
+}
+
+// A report of several pieces: while the save and the search let the window handle its events,
+// they show their progress, the report takes no edit, no comparison starts, and a close
+// waits for the save to end.
+void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
+{
+    fMAIN& w = *m_window;
+    QByteArray bytes(40000, 'a');
+    const QString a = makeFile(u"a.bin"_s, bytes);
+    for (int i = 0; i < bytes.size(); i += 2)
+        bytes[i] = 'b';
+    const QString b = makeFile(u"b.bin"_s, bytes);
+    {
+        BoxAnswerer yes({Yes});
+        compare(a, b);
+    }
+    const QString report = w.tOut->toPlainText();
+    QVERIFY(report.size() > 300000);
+
+    QStringList statusDuring;
+    const auto disturb = [&] {
+        statusDuring << w.SBPanel->text();
+        QTest::keyClicks(w.tOut, u"x"_s);
+        w.mnuPASTE->trigger();
+        w.mnuCUT->trigger();
+        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    };
+    QApplication::clipboard()->setText(u"JUNK"_s);
+    w.FindText = u"00009C3E: 61 62"_s; // a line near the end: 0x9C3E is 39998
+    QTimer::singleShot(0, &w, disturb);
+    w.mnuFINDNXT->trigger();
+    QCOMPARE(w.tOut->textCursor().selectedText(), u"00009C3E: 61 62"_s);
+
+    const QString target = path(u"report.txt"_s);
+    QTimer::singleShot(0, &w, [&] {
+        disturb();
+        w.close();
+        QVERIFY(w.isVisible());
+    });
+    saveAs(target);
+    QVERIFY(w.isVisible());
+    QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
+    QCOMPARE(w.tOut->toPlainText(), report);
+    QCOMPARE(statusDuring.size(), 2);
+    QVERIFY2(statusDuring[0].startsWith(u"Searching ... "_s), qPrintable(statusDuring[0]));
+    QVERIFY2(statusDuring[1].startsWith(u"Saving ... "_s), qPrintable(statusDuring[1]));
+    QCOMPARE(w.SBPanel->text(), target);
+    QTRY_VERIFY(!w.isVisible()); // the close asked for during the save
 }
 
 void DocumentTest::findAsksAndIgnoresLetterCase()
