@@ -2,8 +2,8 @@
 # Differential fuzzing of the comparison engine against the plain reference comparer.
 # fuzz.sh [SECONDS]: builds the fuzz target with clang-14 (ASan + UBSan) and runs it for
 # SECONDS (default 120) with one job, from a copy of the checked-in seed corpus. Prints the
-# number of executions; exits non-zero on any finding, whose input is kept under
-# build-fuzz/findings/.
+# number of executions and how many of them compared positions past 4 GiB; exits non-zero
+# on any finding, whose input is kept under build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-120}
@@ -38,6 +38,8 @@ status=0
     -print_final_stats=1 -artifact_prefix="$findings/" "$corpus" 2>"$build/fuzz.log" || status=$?
 runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/fuzz.log")
 echo "comparefuzz: ${runs:-unknown} executions in ${seconds} s"
+# The target tells how many of its runs compared positions past 4 GiB; its last word counts.
+grep 'executions compared positions past 4 GiB' "$build/fuzz.log" | tail -n 1
 if [ "$status" -ne 0 ] || [ -z "$runs" ]; then
     grep -A12 -E 'disagree|engine failed|ERROR' "$build/fuzz.log" >&2 || tail -20 "$build/fuzz.log" >&2
     echo "comparefuzz: finding kept in $findings/, full log in $build/fuzz.log" >&2

@@ -12,6 +12,7 @@
 namespace {
 
 using lumatra::reference::Request;
+using lumatra::reference::VirtualFile;
 using Bytes = std::vector<unsigned char>;
 
 // Inputs stay small enough for thousands of runs a second, yet reach past 1000 changes.
@@ -166,14 +167,104 @@ std::uint64_t DecodeOffset(Reader& input, std::size_t length)
     }
 }
 
+// Long files: up to 2^40 bytes of one fill shared by both, with a few pieces of their own
+// near where positions cross 2^31, 2^32, 2^36 and such, or anywhere. The compared range is
+// kept short (a few MiB), except now and then one just past 2^32 positions, so that By lines
+// labels past eight digits come up too; the offsets reach the far positions.
+constexpr std::uint64_t kMaxLength = std::uint64_t{1} << 40;
+constexpr std::uint64_t kShortRange = 4 << 20;
+constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
+
+std::uint64_t DecodeFarPosition(Reader& input)
+{
+    const auto near = input.Take(0xFFFF);
+    switch (input.Take(4)) {
+    case 0:
+        return (std::uint64_t{1} << 31) - 0x8000 + near;
+    case 1:
+        return kFourGiB - 0x8000 + near;
+    case 2:
+        return (std::uint64_t{1} << (33 + input.Take(6))) - 0x8000 + near;
+    default:
+        return input.Take(kMaxLength);
+    }
+}
+
+VirtualFile DecodeLongFile(Reader& input, unsigned char fill)
+{
+    const std::uint64_t length = DecodeFarPosition(input);
+    std::vector<VirtualFile::Piece> pieces;
+    std::uint64_t free = 0; // the first position no piece covers yet
+    for (auto count = input.Take(4); count > 0; --count) {
+        const std::uint64_t position = std::max(free, DecodeFarPosition(input));
+        Bytes bytes(input.Take(kMaxRun));
+        const unsigned char value = input.Byte();
+        const auto step = static_cast<unsigned char>(input.Take(2));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            bytes[i] = static_cast<unsigned char>(value + step * i);
+        if (position >= length)
+            break;
+        bytes.resize(std::min<std::uint64_t>(bytes.size(), length - position));
+        free = position + bytes.size();
+        pieces.push_back({position, std::move(bytes)});
+    }
+    return VirtualFile(length, fill, std::move(pieces));
+}
+
+// Offsets for long files: the rule-changing ones, or ones that leave `range` bytes before
+// the end. Either way file 1's is moved up when the compared range would be longer.
+void DecodeLongOffsets(Reader& input, Request& request, std::uint64_t range)
+{
+    const auto before = [range](const VirtualFile& file) {
+        return file.length - std::min(file.length, range);
+    };
+    const bool atRange = input.Take(1) == 0;
+    request.offset1 = atRange ? before(request.file1) : DecodeOffset(input, request.file1.length);
+    request.offset2 = atRange ? before(request.file2) : DecodeOffset(input, request.file2.length);
+    const auto left = [](std::uint64_t offset, std::uint64_t length) {
+        return offset > length ? length : length - offset;
+    };
+    if (std::min(left(request.offset1, request.file1.length),
+                 left(request.offset2, request.file2.length)) > range)
+        request.offset1 = before(request.file1);
+}
+
+// How many runs compared a position past 4 GiB in either file; told at the end of the run.
+std::uint64_t pastFourGiB = 0, runs = 0;
+
+void TellReach()
+{
+    std::fprintf(stderr, "comparefuzz: %llu of %llu executions compared positions past 4 GiB\n",
+                 static_cast<unsigned long long>(pastFourGiB),
+                 static_cast<unsigned long long>(runs));
+}
+
+void CountReach(const Request& request)
+{
+    if (runs++ == 0)
+        std::atexit(TellReach);
+    const auto start = [](std::uint64_t offset, std::uint64_t length) {
+        return offset > length ? 0 : offset;
+    };
+    const std::uint64_t start1 = start(request.offset1, request.file1.length);
+    const std::uint64_t start2 = start(request.offset2, request.file2.length);
+    const std::uint64_t count =
+        std::min(request.file1.length - start1, request.file2.length - start2);
+    if (count > 0 && std::max(start1, start2) + count > kFourGiB)
+        ++pastFourGiB;
+    if (runs % 10000 == 0)
+        TellReach();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    // Flags: 1 By lines, 2 with chars, 4 answer No, 0x38 all set: read from disk, 0xC0 all
-    // set: one file compared with itself. Then the block size: below 0x8000 it is 1 more than
-    // the value modulo 400, so that rows and runs cross block edges; from 0x8000 on, it is the
-    // value, large enough for long equal stretches to be skipped within one block.
+    // Flags: 1 By lines, 2 with chars, 4 answer No, 0x38 all set: read from disk, 0x38 just
+    // 0x08: long described files, 0xC0 all set: one file compared with itself. Then the
+    // block size: below 0x8000 it is 1 more than the value modulo 400, so that rows and runs
+    // cross block edges; from 0x8000 on, it is the value, large enough for long equal
+    // stretches to be skipped within one block.
     Reader input(data, size);
     Request request;
     const unsigned char flags = input.Byte();
@@ -181,13 +272,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.withChars = (flags & 0x02) != 0;
     request.continueAfter1000 = (flags & 0x04) == 0;
     const bool onDisk = (flags & 0x38) == 0x38;
+    const bool longFiles = (flags & 0x38) == 0x08;
     const bool sameFile = (flags & 0xC0) == 0xC0;
     const auto blockChoice = static_cast<std::size_t>(input.Take(0xFFFF));
-    const std::size_t blockSize = blockChoice < 0x8000 ? 1 + blockChoice % 400 : blockChoice;
-    request.file1 = DecodeFile(input);
-    request.file2 = sameFile ? request.file1 : DecodeSecondFile(input, request.file1);
-    request.offset1 = DecodeOffset(input, request.file1.size());
-    request.offset2 = DecodeOffset(input, request.file2.size());
+    std::size_t blockSize = blockChoice < 0x8000 ? 1 + blockChoice % 400 : blockChoice;
+    if (longFiles) {
+        const unsigned char fill = input.Byte();
+        request.file1 = DecodeLongFile(input, fill);
+        request.file2 = sameFile ? request.file1 : DecodeLongFile(input, fill);
+        // Now and then a range just past 2^32 positions, read in large blocks: it takes
+        // seconds.
+        const bool longRange = input.Take(1023) == 0;
+        const std::uint64_t range =
+            longRange ? kFourGiB + input.Take(0xFFFF) : 1 + input.Take(kShortRange);
+        if (longRange)
+            blockSize = 4 << 20;
+        DecodeLongOffsets(input, request, range);
+    } else {
+        Bytes file1 = DecodeFile(input);
+        const Bytes file2 = sameFile ? file1 : DecodeSecondFile(input, file1);
+        request.offset1 = DecodeOffset(input, file1.size());
+        request.offset2 = DecodeOffset(input, file2.size());
+        request.file1 = std::move(file1);
+        request.file2 = file2;
+    }
+    CountReach(request);
     const RunFolder folder;
     request.path1 = folder.Path("a.bin");
     request.path2 = sameFile ? request.path1 : folder.Path("b b.bin");
@@ -203,9 +312,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string difference = lumatra::reference::FirstDifference(actual, expected);
     if (!difference.empty()) {
         std::fprintf(stderr,
-                     "engine and reference disagree\n  sizes %zu and %zu, offsets 0x%llX and "
+                     "engine and reference disagree\n  sizes %llu and %llu, offsets 0x%llX and "
                      "0x%llX, byLines %d, withChars %d, continue %d, block %zu, %s\n%s\n",
-                     request.file1.size(), request.file2.size(),
+                     static_cast<unsigned long long>(request.file1.length),
+                     static_cast<unsigned long long>(request.file2.length),
                      static_cast<unsigned long long>(request.offset1),
                      static_cast<unsigned long long>(request.offset2), request.byLines,
                      request.withChars, request.continueAfter1000, blockSize,

@@ -13,29 +13,28 @@ namespace lumatra::reference {
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-class MemorySource final : public bFile::FileSource
+// Serves a described file's bytes as it is read, however long it is.
+class VirtualSource final : public bFile::FileSource
 {
   public:
-    explicit MemorySource(const Bytes& bytes) : bytes_(bytes) {}
+    explicit VirtualSource(const VirtualFile& file) : file_(file) {}
     void Seek(std::uint64_t position) override
     {
-        if (position > bytes_.size())
+        if (position > file_.length)
             throw std::logic_error("seek past the end: " + std::to_string(position));
         position_ = position;
     }
     std::size_t Read(unsigned char* into, std::size_t count) override
     {
-        const std::size_t got = std::min<std::uint64_t>(count, bytes_.size() - position_);
-        std::memcpy(into, bytes_.data() + position_, got);
+        const std::size_t got = std::min<std::uint64_t>(count, file_.length - position_);
+        file_.Read(position_, into, got);
         position_ += got;
         return got;
     }
-    std::uint64_t Size() override { return bytes_.size(); }
+    std::uint64_t Size() override { return file_.length; }
 
   private:
-    const Bytes& bytes_;
+    const VirtualFile& file_;
     std::uint64_t position_ = 0;
 };
 
@@ -56,7 +55,7 @@ class RecordingSink final : public bFile::CompareSink
     }
     void ShowProgress(std::string_view text) override
     {
-        result_.calls.push_back("progress:" + std::string(text));
+        AddProgress(result_, std::string(text), 1);
     }
     bool ContinueAfter1000Changes() override
     {
@@ -70,14 +69,21 @@ class RecordingSink final : public bFile::CompareSink
     bool answer_;
 };
 
-// Writes the bytes, or on onDisk false only gives the file their length.
-void PutFile(const std::string& path, const Bytes& bytes, bool onDisk)
+// Gives the file its length (a sparse file), and on onDisk its bytes too.
+void PutFile(const std::string& path, const VirtualFile& file, bool onDisk)
 {
+    constexpr std::uint64_t kMaxOnDisk = 16 << 20;
+    if (onDisk && file.length > kMaxOnDisk)
+        throw std::logic_error("too long to be written: " + std::to_string(file.length));
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot create " + path);
-    bool done = onDisk ? write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())
-                       : ftruncate(fd, static_cast<off_t>(bytes.size())) == 0;
+    bool done = ftruncate(fd, static_cast<off_t>(file.length)) == 0;
+    if (onDisk && done) {
+        Bytes bytes(file.length);
+        file.Read(0, bytes.data(), bytes.size());
+        done = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
     done = close(fd) == 0 && done;
     if (!done)
         throw std::runtime_error("cannot write " + path);
@@ -98,10 +104,10 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
     bFile::CompareOptions options;
     options.blockSize = blockSize;
     if (!onDisk) {
-        const std::map<std::string, const Bytes*> files = {{request.path2, &request.file2},
-                                                           {request.path1, &request.file1}};
+        const std::map<std::string, const VirtualFile*> files = {{request.path2, &request.file2},
+                                                                 {request.path1, &request.file1}};
         options.openFile = [files](const std::string& path) {
-            return std::make_unique<MemorySource>(*files.at(path));
+            return std::make_unique<VirtualSource>(*files.at(path));
         };
     }
     Result result;

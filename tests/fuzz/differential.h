@@ -10,8 +10,9 @@ namespace lumatra::reference {
 
 // Puts the request's bytes at path1 and path2 and runs the engine with the given block size.
 // On disk, the engine reads the files; otherwise the files only get their length (sparse)
-// and the engine reads the bytes from memory through its opening seam, which is much
-// cheaper for tiny blocks. The engine's CompareError passes through.
+// and the engine reads the described bytes through its opening seam, which is much
+// cheaper for tiny blocks and the only way for long ones. The engine's CompareError passes
+// through.
 Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk);
 
 // Empty when both runs agree in every call, line and count; else a readable account of the

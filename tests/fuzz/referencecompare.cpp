@@ -1,8 +1,11 @@
 #include "referencecompare.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <utility>
 
 namespace lumatra::reference {
 
@@ -55,13 +58,75 @@ struct Writer
     }
 };
 
+// Index ranges, from the start offsets, where a file has a piece; elsewhere it holds its fill.
+std::vector<std::pair<std::uint64_t, std::uint64_t>>
+PieceRanges(const VirtualFile& file, std::uint64_t offset, std::uint64_t size)
+{
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    for (const VirtualFile::Piece& piece : file.pieces) {
+        const std::uint64_t end = piece.position + piece.bytes.size();
+        if (end <= offset || piece.position >= offset + size)
+            continue;
+        ranges.emplace_back(std::max(piece.position, offset) - offset,
+                            std::min(end, offset + size) - offset);
+    }
+    return ranges;
+}
+
 } // namespace
+
+VirtualFile::VirtualFile(Bytes bytes) : VirtualFile(bytes.size(), 0, {})
+{
+    if (!bytes.empty())
+        pieces.push_back({0, std::move(bytes)});
+}
+
+VirtualFile::VirtualFile(std::uint64_t length, unsigned char fill, std::vector<Piece> pieces)
+    : length(length), fill(fill), pieces(std::move(pieces))
+{}
+
+unsigned char VirtualFile::At(std::uint64_t position) const
+{
+    auto after =
+        std::upper_bound(pieces.begin(), pieces.end(), position,
+                         [](std::uint64_t p, const Piece& piece) { return p < piece.position; });
+    if (after == pieces.begin())
+        return fill;
+    const Piece& piece = *std::prev(after);
+    return position - piece.position < piece.bytes.size() ? piece.bytes[position - piece.position]
+                                                          : fill;
+}
+
+void VirtualFile::Read(std::uint64_t position, unsigned char* into, std::size_t count) const
+{
+    std::memset(into, fill, count);
+    for (const Piece& piece : pieces) {
+        const std::uint64_t end = piece.position + piece.bytes.size();
+        if (end <= position || piece.position >= position + count)
+            continue;
+        const std::uint64_t from = std::max(piece.position, position);
+        const std::uint64_t to = std::min<std::uint64_t>(end, position + count);
+        std::memcpy(into + (from - position), piece.bytes.data() + (from - piece.position),
+                    to - from);
+    }
+}
+
+void AddProgress(Result& result, const std::string& text, std::uint64_t times)
+{
+    const std::string prefix = "progress:" + text + " *";
+    std::vector<std::string>& calls = result.calls;
+    if (!calls.empty() && calls.back().starts_with(prefix))
+        times += std::stoull(calls.back().substr(prefix.size()));
+    else
+        calls.emplace_back();
+    calls.back() = prefix + std::to_string(times);
+}
 
 Result ReferenceCompare(const Request& request)
 {
     Result result;
     Writer out{result};
-    const std::uint64_t len1 = request.file1.size(), len2 = request.file2.size();
+    const std::uint64_t len1 = request.file1.length, len2 = request.file2.length;
     std::uint64_t offset1 = request.offset1, offset2 = request.offset2;
     const std::uint64_t shift = offset1 > offset2 ? offset1 - offset2 : offset2 - offset1;
     out.Line("File 1: " + request.path1 + " (" + std::to_string(len1) + " bytes, Start offset 0x" +
@@ -108,9 +173,17 @@ Result ReferenceCompare(const Request& request)
         fill = 0;
     };
     const double last = static_cast<double>(size) - 1;
+    const auto percent = [last](std::uint64_t i) {
+        return static_cast<std::uint64_t>(std::floor(static_cast<double>(i) / (last / 100)));
+    };
+    const auto progressText = [&](std::uint64_t i) {
+        return "Comparing files, please wait ... " + std::to_string(percent(i)) + "%";
+    };
     std::uint64_t mark = 1000;
-    for (std::uint64_t i = 0; i < size; ++i) {
-        const unsigned char b1 = request.file1[offset1 + i], b2 = request.file2[offset2 + i];
+
+    // Position i, by the rules; false when the answer No ends the comparison.
+    const auto step = [&](std::uint64_t i) {
+        const unsigned char b1 = request.file1.At(offset1 + i), b2 = request.file2.At(offset2 + i);
         if (b1 != b2) {
             ++result.changed;
             open = true;
@@ -141,18 +214,60 @@ Result ReferenceCompare(const Request& request)
         }
         if (i >= mark) {
             mark += 1000;
-            const auto percent =
-                static_cast<std::uint64_t>(std::floor(static_cast<double>(i) / (last / 100)));
-            result.calls.push_back("progress:Comparing files, please wait ... " +
-                                   std::to_string(percent) + "%");
+            AddProgress(result, progressText(i), 1);
         }
         if (result.changed == 1000 && !asked) {
             asked = true;
             result.calls.push_back("question");
             if (!request.continueAfter1000)
-                break;
+                return false;
         }
+        return true;
+    };
+    // Positions from to to - 1 lie outside every piece. With equal fills, the first may close
+    // a run, and the rest only pass progress marks: those are counted, not walked.
+    const auto stretch = [&](std::uint64_t from, std::uint64_t to) {
+        if (request.file1.fill != request.file2.fill) {
+            for (std::uint64_t i = from; i < to; ++i) {
+                if (!step(i))
+                    return false;
+            }
+            return true;
+        }
+        if (from == to)
+            return true;
+        step(from);
+        while (mark < to) {
+            // The marks that show the same percentage as this one, found by halving.
+            const std::uint64_t shown = percent(mark);
+            std::uint64_t same = 0, beyond = (to - 1 - mark) / 1000 + 1;
+            while (beyond - same > 1) {
+                const std::uint64_t middle = same + (beyond - same) / 2;
+                (percent(mark + 1000 * middle) == shown ? same : beyond) = middle;
+            }
+            AddProgress(result, progressText(mark), same + 1);
+            mark += 1000 * (same + 1);
+        }
+        return true;
+    };
+
+    auto ranges = PieceRanges(request.file1, offset1, size);
+    const auto ranges2 = PieceRanges(request.file2, offset2, size);
+    ranges.insert(ranges.end(), ranges2.begin(), ranges2.end());
+    std::sort(ranges.begin(), ranges.end());
+    std::uint64_t walked = 0; // the positions before it are done
+    bool going = true;
+    for (const auto& [from, to] : ranges) {
+        if (from > walked)
+            going = stretch(walked, from);
+        for (std::uint64_t i = std::max(from, walked); going && i < to; ++i)
+            going = step(i);
+        walked = std::max(walked, to);
+        if (!going)
+            break;
     }
+    if (going)
+        stretch(walked, size);
     if (open)
         ++result.locations;
     writeRow();

@@ -4,15 +4,40 @@
 #include <string>
 #include <vector>
 
-// A second, deliberately plain comparer: both ranges whole in memory, one byte at a time,
-// written from the report rules alone. It is slow and simple on purpose, so that the real
-// engine can be checked against it.
+// A second, deliberately plain comparer: one position at a time, written from the report rules
+// alone. It is slow and simple on purpose, so that the real engine can be checked against it.
 namespace lumatra::reference {
+
+using Bytes = std::vector<unsigned char>;
+
+// A file described rather than held, so that files of up to 2^40 bytes cost nothing: `length`
+// bytes of `fill`, with pieces of given bytes laid over them. A file given by its bytes is
+// one piece at 0.
+struct VirtualFile
+{
+    struct Piece
+    {
+        std::uint64_t position = 0;
+        Bytes bytes;
+    };
+
+    VirtualFile() = default;
+    VirtualFile(Bytes bytes); // NOLINT: a file given by its bytes
+    VirtualFile(std::uint64_t length, unsigned char fill, std::vector<Piece> pieces);
+
+    std::uint64_t length = 0;
+    unsigned char fill = 0;
+    std::vector<Piece> pieces; // in ascending order, not overlapping, inside the length
+
+    unsigned char At(std::uint64_t position) const;
+    // Fills `into` with the count bytes from position.
+    void Read(std::uint64_t position, unsigned char* into, std::size_t count) const;
+};
 
 struct Request
 {
     std::string path1, path2; // as they appear in the header lines
-    std::vector<unsigned char> file1, file2;
+    VirtualFile file1, file2;
     std::uint64_t offset1 = 0, offset2 = 0;
     bool byLines = false;
     bool withChars = false;
@@ -22,11 +47,14 @@ struct Request
 struct Result
 {
     std::string report; // every line ending in CR LF, as the pane holds it
-    // Every sink call in order: "line:TEXT", "status:TEXT", "progress:TEXT", "question",
-    // "font".
+    // Every sink call in order: "line:TEXT", "status:TEXT", "question", "font", and
+    // "progress:TEXT *N" for N progress calls in a row with the same text.
     std::vector<std::string> calls;
     std::uint64_t changed = 0, locations = 0;
 };
+
+// Adds `times` progress calls showing text.
+void AddProgress(Result& result, const std::string& text, std::uint64_t times);
 
 Result ReferenceCompare(const Request& request);
 

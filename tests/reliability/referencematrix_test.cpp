@@ -14,6 +14,7 @@ using lumatra::reference::FirstDifference;
 using lumatra::reference::ReferenceCompare;
 using lumatra::reference::Request;
 using lumatra::reference::RunEngine;
+using lumatra::reference::VirtualFile;
 using lumatra::test::Bytes;
 
 // count bytes, and a second set in which about `density` of them differ.
@@ -38,7 +39,7 @@ std::pair<Bytes, Bytes> Pair(std::size_t count1, std::size_t count2, double dens
 class ReferenceMatrix : public ::testing::Test
 {
   protected:
-    Request Base(Bytes a, Bytes b)
+    Request Base(VirtualFile a, VirtualFile b)
     {
         Request request;
         request.path1 = dir_.Path("a.bin");
@@ -53,7 +54,7 @@ class ReferenceMatrix : public ::testing::Test
     {
         const std::string difference =
             FirstDifference(RunEngine(request, blockSize, onDisk), ReferenceCompare(request));
-        EXPECT_EQ(difference, "") << "sizes " << request.file1.size() << "/" << request.file2.size()
+        EXPECT_EQ(difference, "") << "sizes " << request.file1.length << "/" << request.file2.length
                                   << ", offsets " << request.offset1 << "/" << request.offset2
                                   << ", byLines " << request.byLines << ", withChars "
                                   << request.withChars << ", continue " << request.continueAfter1000
@@ -125,6 +126,34 @@ TEST_F(ReferenceMatrix, ScatteredChangesInLongRanges)
             ExpectAgreement(request, 4096, true);
         }
     }
+}
+
+TEST_F(ReferenceMatrix, LongFilesPastFourGiB)
+{
+    // Files described, not held: positions and labels past 4 GiB, a range crossing it, and
+    // one range of more than 2^32 positions, whose By lines labels have nine digits.
+    constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
+    const VirtualFile a(kFourGiB + 5000, 0x20, {{kFourGiB - 3, Bytes(40, 'a')}});
+    const VirtualFile b(kFourGiB + 4000, 0x20,
+                        {{kFourGiB - 20, Bytes(10, 'x')}, {kFourGiB + 2, Bytes(1200, 'b')}});
+    Request request = Base(a, b);
+    for (const auto& [offset1, offset2] :
+         std::vector<std::pair<std::uint64_t, std::uint64_t>>{{kFourGiB - 100, kFourGiB - 100},
+                                                              {kFourGiB - 30, 0xFFFFFFFF},
+                                                              {kFourGiB + 5001, kFourGiB}}) {
+        request.offset1 = offset1;
+        request.offset2 = offset2;
+        for (const bool byLines : {false, true}) {
+            request.byLines = byLines;
+            request.withChars = byLines;
+            ExpectAgreement(request, 333, false);
+        }
+    }
+    request = Base(VirtualFile(kFourGiB + 0x20, 0, {{kFourGiB + 1, Bytes(20, 1)}}),
+                   VirtualFile(kFourGiB + 0x40, 0, {{kFourGiB - 8, Bytes(4, 2)}}));
+    request.byLines = true;
+    request.withChars = true;
+    ExpectAgreement(request, 4 << 20, false);
 }
 
 } // namespace
