@@ -168,11 +168,11 @@ std::uint64_t DecodeOffset(Reader& input, std::size_t length)
 }
 
 // Long files: up to 2^40 bytes of one fill shared by both, with a few pieces of their own
-// near where positions cross 2^31, 2^32, 2^36 and such, or anywhere. The compared range is
-// kept short (a few MiB), except now and then one just past 2^32 positions, so that By lines
-// labels past eight digits come up too; the offsets reach the far positions.
+// near where positions cross 2^31, 2^32, 2^36 and such, or anywhere. The offsets reach the
+// far positions; the compared range stays short, since every byte of it is read, and a range
+// of 2^32 positions takes half a minute in this build.
 constexpr std::uint64_t kMaxLength = std::uint64_t{1} << 40;
-constexpr std::uint64_t kShortRange = 4 << 20;
+constexpr std::uint64_t kMaxRange = 256 * 1024;
 constexpr std::uint64_t kFourGiB = std::uint64_t{1} << 32;
 
 std::uint64_t DecodeFarPosition(Reader& input)
@@ -202,7 +202,7 @@ VirtualFile DecodeLongFile(Reader& input, unsigned char fill)
         const auto step = static_cast<unsigned char>(input.Take(2));
         for (std::size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<unsigned char>(value + step * i);
-        if (position >= length)
+        if (position >= length || bytes.empty())
             break;
         bytes.resize(std::min<std::uint64_t>(bytes.size(), length - position));
         free = position + bytes.size();
@@ -280,13 +280,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const unsigned char fill = input.Byte();
         request.file1 = DecodeLongFile(input, fill);
         request.file2 = sameFile ? request.file1 : DecodeLongFile(input, fill);
-        // Now and then a range just past 2^32 positions, read in large blocks: it takes
-        // seconds.
-        const bool longRange = input.Take(1023) == 0;
-        const std::uint64_t range =
-            longRange ? kFourGiB + input.Take(0xFFFF) : 1 + input.Take(kShortRange);
-        if (longRange)
-            blockSize = 4 << 20;
+        const std::uint64_t range = 1 + input.Take(kMaxRange - 1);
+        // At most a few thousand blocks, however small the choice.
+        blockSize = std::max<std::size_t>(blockSize, range / 4096);
         DecodeLongOffsets(input, request, range);
     } else {
         Bytes file1 = DecodeFile(input);

@@ -99,10 +99,12 @@ unsigned char VirtualFile::At(std::uint64_t position) const
 
 void VirtualFile::Read(std::uint64_t position, unsigned char* into, std::size_t count) const
 {
+    if (count == 0)
+        return;
     std::memset(into, fill, count);
     for (const Piece& piece : pieces) {
         const std::uint64_t end = piece.position + piece.bytes.size();
-        if (end <= position || piece.position >= position + count)
+        if (end <= position || piece.position >= position + count || piece.bytes.empty())
             continue;
         const std::uint64_t from = std::max(piece.position, position);
         const std::uint64_t to = std::min<std::uint64_t>(end, position + count);
