@@ -17,25 +17,25 @@ namespace {
 class VirtualSource final : public bFile::FileSource
 {
   public:
-    explicit VirtualSource(const VirtualFile& file) : file_(file) {}
+    explicit VirtualSource(const VirtualFile& file) : m_file(file) {}
     void Seek(std::uint64_t position) override
     {
-        if (position > file_.length)
+        if (position > m_file.length)
             throw std::logic_error("seek past the end: " + std::to_string(position));
-        position_ = position;
+        m_position = position;
     }
     std::size_t Read(unsigned char* into, std::size_t count) override
     {
-        const std::size_t got = std::min<std::uint64_t>(count, file_.length - position_);
-        file_.Read(position_, into, got);
-        position_ += got;
+        const std::size_t got = std::min<std::uint64_t>(count, m_file.length - m_position);
+        m_file.Read(m_position, into, got);
+        m_position += got;
         return got;
     }
-    std::uint64_t Size() override { return file_.length; }
+    std::uint64_t Size() override { return m_file.length; }
 
   private:
-    const VirtualFile& file_;
-    std::uint64_t position_ = 0;
+    const VirtualFile& m_file;
+    std::uint64_t m_position = 0;
 };
 
 class RecordingSink final : public bFile::CompareSink
