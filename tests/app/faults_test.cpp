@@ -143,6 +143,7 @@ class FaultsTest : public QObject
     void specialFilesAreRefusedWithoutWaiting_data();
     void specialFilesAreRefusedWithoutWaiting();
     void namesWithBlanksAndNonAsciiLettersAreCompared();
+    void kernelFilesAreComparedAsReadingGivesThem();
     void oddNamesGiveTheCommandLinesReport();
     void edgeOffsetsGiveTheNotes_data();
     void edgeOffsetsGiveTheNotes();
@@ -292,6 +293,24 @@ void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
                                         u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
                                         "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
                                         "\n3 bytes changed, 2 locations\n"_s);
+    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+}
+
+void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
+{
+    // Both report a size of 0.
+    const QString version = u"/proc/version"_s, osType = u"/proc/sys/kernel/ostype"_s;
+    QFile versionFile(version);
+    if (!versionFile.open(QIODevice::ReadOnly) || !QFile::exists(osType))
+        QSKIP("no /proc here");
+    const qsizetype length = versionFile.readAll().size();
+    fMAIN& w = *m_window;
+    w.txtFILE1->setText(version);
+    w.txtFILE2->setText(osType);
+    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+
+    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
+    QVERIFY(!w.tOut->toPlainText().endsWith(u"\n0 bytes changed, 0 locations\n"_s));
     QCOMPARE(w.SBPanel->text(), u"Done!"_s);
 }
 
