@@ -3,6 +3,7 @@
 #include "fmain.h"
 #include "hexoffset.h"
 #include "panesink.h"
+#include "plainbox.h"
 #include "resultpane.h"
 #include "resultwriter.h"
 #include "version.h"
@@ -10,7 +11,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <new>
 
@@ -23,15 +24,11 @@ std::string localPath(const QLineEdit& field)
 
 } // namespace
 
-void fMAIN::showInputError(const QString& title, const QString& text)
-{
-    QMessageBox::critical(this, title, text);
-}
-
 std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
 {
     const auto refuse = [this](const char* title, const char* text) {
-        showInputError(QString::fromLatin1(title), QString::fromLatin1(text));
+        bVarious::PlainMessageBox(this, QMessageBox::Critical, QString::fromLatin1(title),
+                                  QString::fromLatin1(text));
         return std::nullopt;
     };
     const CheckedRequest request{localPath(*txtFILE1), localPath(*txtFILE2), 0, 0};
@@ -48,12 +45,16 @@ std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
     return CheckedRequest{request.path1, request.path2, *offset1, *offset2};
 }
 
+// During a comparison the button reads "&Stop" and pressing it stops the run: the report
+// ends with the engine's note of where it stopped, which the status text shows too. Nothing
+// starts while another long operation runs.
 void fMAIN::cmdRUN_Click()
 {
-    // The window's events are handled while a comparison runs; a second press must not start
-    // another one inside it.
-    if (m_busy != Busy::Idle)
+    if (m_busy != Busy::Idle) {
+        if (m_busy == Busy::Comparing)
+            m_stopRequested = true;
         return;
+    }
 
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
     const auto request = CheckRequest();
@@ -65,23 +66,26 @@ void fMAIN::cmdRUN_Click()
     bVarious::FreezeResult(*tOut, true, ResultChanged);
 
     m_busy = Busy::Comparing;
-    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
+    m_stopRequested = false;
+    cmdRUN->setText(QStringLiteral("&Stop"));
+    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
     QString failure;
     try {
         bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
                             optLines->isChecked(), chkChars->checkState() != Qt::Unchecked, sink);
-    } catch (const CompareStopped&) {
-        // The window is closing; the report stays as far as it got.
+    } catch (const bFile::CompareStopped&) {
+        // Asked for: the report's last line and the status say where the run stopped.
     } catch (const std::bad_alloc&) {
         failure = QStringLiteral("There is not enough memory to compare these files.");
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
     m_busy = Busy::Idle;
+    cmdRUN->setText(QStringLiteral("&Compare"));
 
     bVarious::FreezeResult(*tOut, false, ResultChanged);
     if (!failure.isEmpty())
-        QMessageBox::critical(this, appTitle, failure);
+        bVarious::PlainMessageBox(this, QMessageBox::Critical, appTitle, failure);
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();

@@ -1,3 +1,4 @@
+#include "comparefiles.h"
 #include "findshift.h"
 #include "fmain.h"
 #include "hexoffset.h"
@@ -34,14 +35,15 @@ void fMAIN::mnuFINDSHIFT_Click()
     if (!request)
         return;
 
-    m_busy = Busy::Comparing;
-    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_closeWhenStopped; });
+    m_busy = Busy::FindingShift;
+    m_stopRequested = false;
+    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
     std::optional<bFile::ShiftResult> result;
     QString failure;
     try {
         result = bFile::FindShift(request->path1, request->path2, request->offset1,
                                   request->offset2, sink);
-    } catch (const CompareStopped&) {
+    } catch (const bFile::CompareStopped&) {
         // The window is closing; the fields stay as they are.
     } catch (const std::bad_alloc&) {
         failure = QStringLiteral("There is not enough memory to search these files.");

@@ -22,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
@@ -187,9 +186,9 @@ void fMAIN::createActions()
     connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
     connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
 
-    // Esc presses "E&xit" wherever the focus is, the result pane included.
+    // Esc works wherever the focus is, the result pane included.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, cmdEXIT, &QPushButton::click);
+    connect(escape, &QShortcut::activated, this, &fMAIN::HandleEscape);
 
     // A file dropped from the file manager onto a file field gives its path.
     for (QLineEdit* field : {txtFILE1, txtFILE2})
@@ -237,9 +236,9 @@ void fMAIN::Form_Unload(int& Cancel)
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
     if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->charset()}))
-        QMessageBox::warning(this, QStringLiteral(LUMATRA_NAME),
-                             QStringLiteral("The window position and the font could not be "
-                                            "saved for the next start."));
+        bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
+                                  QStringLiteral("The window position and the font could not "
+                                                 "be saved for the next start."));
 }
 
 void fMAIN::resizeEvent(QResizeEvent* event)
@@ -261,6 +260,7 @@ void fMAIN::closeEvent(QCloseEvent* event)
     // A running comparison writes into this window: stop it first, and close once it has
     // unwound (cmdRUN_Click closes again through here). A save, search or copy ends first.
     if (m_busy != Busy::Idle) {
+        m_stopRequested = true;
         m_closeWhenStopped = true;
         event->ignore();
         return;
@@ -276,11 +276,24 @@ void fMAIN::closeEvent(QCloseEvent* event)
 void fMAIN::keyPressEvent(QKeyEvent* event)
 {
     // Enter reaches the window when no control took it: fields, options and the check box.
+    // It starts a comparison but never stops one, so that a second Enter or a repeating key
+    // cannot throw a long run away.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        cmdRUN->click();
+        if (m_busy == Busy::Idle)
+            cmdRUN->click();
         return;
     }
     QMainWindow::keyPressEvent(event);
+}
+
+// Esc stops a running comparison, as "&Stop" does, and leaves the window open with the report
+// so far; otherwise it presses "E&xit" and starts closing.
+void fMAIN::HandleEscape()
+{
+    if (m_busy == Busy::Comparing)
+        cmdRUN->click();
+    else
+        cmdEXIT->click();
 }
 
 void fMAIN::cmdEXIT_Click()
@@ -335,5 +348,6 @@ void fMAIN::mnuABOUT_Click()
         QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION " (" LUMATRA_RELEASE_DATE ")"), QString(),
         QStringLiteral(LUMATRA_CONTACT), QStringLiteral(LUMATRA_WEB),
         QStringLiteral(LUMATRA_COPYRIGHT)};
-    QMessageBox::information(this, QStringLiteral("About"), lines.join(u"\r\n"));
+    bVarious::PlainMessageBox(this, QMessageBox::Information, QStringLiteral("About"),
+                              lines.join(u"\r\n"));
 }

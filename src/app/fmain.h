@@ -122,7 +122,7 @@ class fMAIN : public QMainWindow
     void createMenus();
     void createActions();
     void orderTabStops();
-    void showInputError(const QString& title, const QString& text);
+    void HandleEscape();
 
     // The request in the window's fields, when both files exist and both offsets are hex;
     // otherwise the first failed check's message box has been shown.
@@ -137,7 +137,7 @@ class fMAIN : public QMainWindow
 
     // The long operation under way. It lets the window handle its events meanwhile, so the
     // commands that would disturb it check this first.
-    enum class Busy { Idle, Comparing, Saving, Searching, Copying };
+    enum class Busy { Idle, Comparing, FindingShift, Saving, Searching, Copying };
     // Runs work on the whole report, which reports its progress through the callback it is
     // given: the pane takes no input and the window neither compares nor closes meanwhile,
     // and the status panel shows statusText with the share done. False, with nothing done,
@@ -146,5 +146,6 @@ class fMAIN : public QMainWindow
                  const std::function<void(const bVarious::WorkProgress&)>& work);
 
     Busy m_busy = Busy::Idle;
+    bool m_stopRequested = false;    // a comparison or search ends at its next status or progress
     bool m_closeWhenStopped = false; // the window closes once the operation has unwound
 };

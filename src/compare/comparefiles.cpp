@@ -234,6 +234,8 @@ class Comparison
             }
             sink_.ShowProgress(progressText_);
             nextMark_ += kProgressStep;
+            if (sink_.StopRequested())
+                throw CompareStopped();
         }
     }
 
@@ -302,15 +304,20 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     // where it stopped.
     Comparison comparison(sink, byLines, withChars, inputs[0].offset, count);
     std::uint64_t start = 0;
+    const auto showPhase = [&sink](const char* text) {
+        sink.ShowStatus(text);
+        if (sink.StopRequested())
+            throw CompareStopped();
+    };
     try {
-        sink.ShowStatus("Preparing ...");
+        showPhase("Preparing ...");
         const auto blockSize = static_cast<std::size_t>(
             std::min<std::uint64_t>(std::max<std::size_t>(options.blockSize, 1), count));
         for (Input& input : inputs)
             input.block.Allocate(blockSize);
 
         for (Input& input : inputs) {
-            sink.ShowStatus(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
+            showPhase(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
             input.Open(options);
         }
 

@@ -28,9 +28,17 @@ class CompareError : public std::runtime_error
     using std::runtime_error::runtime_error;
 };
 
+// The sink asked the run to stop.
+class CompareStopped : public std::runtime_error
+{
+  public:
+    CompareStopped() : std::runtime_error("The comparison was stopped.") {}
+};
+
 // Compares file 1 from offset1 with file 2 from offset2, byte by byte, and writes the
-// difference report through the sink. Throws CompareError when a file fails; the lines
-// written up to then stay written, without a summary.
+// difference report through the sink. Throws CompareError when a file fails, CompareStopped
+// when the sink asks to stop, and whatever the sink throws; the lines written up to then stay
+// written, followed by a note of where the run stopped instead of a summary.
 CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
                             std::uint64_t offset1, std::uint64_t offset2, bool byLines,
                             bool withChars, CompareSink& sink);

@@ -24,6 +24,10 @@ class CompareSink
     // at a pace of its own.
     virtual void ShowProgress(std::string_view text) { ShowStatus(text); }
 
+    // Asked after each phase and progress text: true ends the run early, with CompareStopped.
+    // Not asked once the report is complete.
+    virtual bool StopRequested() { return false; }
+
     // The run ended early (a stop, a failure): note is the report's last line, saying where.
     // A sink may show it as the status too, but must not let the window's events run: the
     // run is unwinding.

@@ -92,6 +92,8 @@ void ShowPercent(CompareSink& sink, const char* what, std::uint64_t done, std::u
 {
     const std::uint64_t percent = total == 0 ? 100 : done / (total / 100 + 1);
     sink.ShowProgress(std::string(what) + " ... " + bVarious::DecimalNumber(percent) + "%");
+    if (sink.StopRequested())
+        throw CompareStopped();
 }
 
 // The index, counted from the offsets, of the first position where the files differ, or

@@ -64,8 +64,9 @@ struct ShiftOptions
 // finds the first differing position, then tries every shift up to the window either way
 // and keeps the one whose equal stretch is longest (on a tie the smallest shift, an
 // insertion into file 2 before one into file 1). Progress goes through the sink's
-// ShowStatus and ShowProgress, and a sink stops the search by throwing from them, as it
-// stops a comparison. Throws CompareError when a file fails.
+// ShowStatus and ShowProgress; after each progress text the sink may stop the search
+// (StopRequested, then CompareStopped), as it stops a comparison. Throws CompareError when a
+// file fails.
 ShiftResult FindShift(const std::string& path1, const std::string& path2, std::uint64_t offset1,
                       std::uint64_t offset2, CompareSink& sink,
                       const ShiftOptions& options = ShiftOptions{});

@@ -1,12 +1,14 @@
 #include "panesink.h"
 
+#include "panebudget.h"
+#include "plainbox.h"
 #include "resultpane.h"
 #include "resultwriter.h"
 #include "statustext.h"
 #include "version.h"
 
 #include <QLabel>
-#include <QMessageBox>
+#include <stdexcept>
 
 namespace {
 
@@ -27,6 +29,8 @@ PaneSink::PaneSink(ResultPane& pane, QLabel& status, QWidget* dialogParent,
 
 void PaneSink::AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent)
 {
+    // Report lines are ASCII but for the paths: their UTF-8 length is close enough.
+    m_reportBytes += bVarious::kPaneBytesPerLine + 2 * qint64(text.size() + indent);
     bVarious::AppendLine(m_pane, fromUtf8(text), colour, indent);
 }
 
@@ -37,19 +41,33 @@ void PaneSink::ShowStatus(std::string_view text)
 
 void PaneSink::ShowProgress(std::string_view text)
 {
+    if (m_reportBytes > m_pane.memoryBudget())
+        throw std::overflow_error(kPaneFullMessage);
     if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < progressPaceMs)
         return;
     showNow(text);
 }
 
+bool PaneSink::StopRequested()
+{
+    return m_stopRequested && m_stopRequested();
+}
+
+// The note stays in the status panel after the run; the window's events wait for its end.
+void PaneSink::AppendStopNote(std::string_view note)
+{
+    AppendLine(note, 0, 0);
+    m_pane.flushPending();
+    m_status.setText(fromUtf8(note));
+}
+
 bool PaneSink::ContinueAfter1000Changes()
 {
     m_pane.flushPending();
-    QMessageBox box(QMessageBox::Question, QStringLiteral(LUMATRA_NAME),
-                    QStringLiteral("Detected more than 1000 changes, continue?"),
-                    QMessageBox::Yes | QMessageBox::No, m_dialogParent);
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    return bVarious::PlainMessageBox(
+               m_dialogParent, QMessageBox::Question, QStringLiteral(LUMATRA_NAME),
+               QStringLiteral("Detected more than 1000 changes, continue?"),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
 void PaneSink::RefreshFont()
@@ -63,6 +81,4 @@ void PaneSink::showNow(std::string_view text)
     m_pane.flushPending();
     bFile::ShowStatus(m_status, fromUtf8(text));
     m_sinceEvents.restart();
-    if (m_stopRequested && m_stopRequested())
-        throw CompareStopped{};
 }

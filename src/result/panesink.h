@@ -9,17 +9,15 @@ class QLabel;
 class QWidget;
 class ResultPane;
 
-// Thrown out of a running comparison when its window asked it to stop (it is closing).
-struct CompareStopped
-{
-};
-
 // Carries the engine's report into the result pane and its status texts into the status
 // panel. Phase texts are shown at once; progress texts at most every 30 ms, because letting
 // the window handle its events costs more than the comparison between two progress calls.
 // Each time the events are handled, the lines gathered so far are put into the pane first,
-// since a command run from there (save, find) may read it; afterwards the sink throws
-// CompareStopped when stopRequested() says so.
+// since a command run from there (save, find) may read it.
+//
+// The run stops when stopRequested() says so (the user pressed "&Stop" or Esc, or the window
+// is closing), and ends in the pane's overflow error (std::overflow_error) at the progress
+// text after its report outgrew the pane's memory budget.
 class PaneSink final : public bFile::CompareSink
 {
   public:
@@ -29,6 +27,8 @@ class PaneSink final : public bFile::CompareSink
     void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override;
     void ShowStatus(std::string_view text) override;
     void ShowProgress(std::string_view text) override;
+    bool StopRequested() override;
+    void AppendStopNote(std::string_view note) override;
     bool ContinueAfter1000Changes() override;
     void RefreshFont() override;
 
@@ -40,4 +40,5 @@ class PaneSink final : public bFile::CompareSink
     QWidget* m_dialogParent;
     std::function<bool()> m_stopRequested;
     QElapsedTimer m_sinceEvents;
+    qint64 m_reportBytes = 0; // what the report is estimated to take in the pane
 };

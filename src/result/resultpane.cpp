@@ -1,5 +1,7 @@
 #include "resultpane.h"
 
+#include "panebudget.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -20,7 +22,8 @@ constexpr int linesPerParagraph = 32;
 
 } // namespace
 
-ResultPane::ResultPane(QWidget* parent) : QPlainTextEdit(parent)
+ResultPane::ResultPane(QWidget* parent)
+    : QPlainTextEdit(parent), m_memoryBudget(bVarious::DefaultPaneBudget())
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The Edit menu becomes the pane's popup menu through MouseUp; Qt's own would compete.
@@ -46,7 +49,7 @@ void ResultPane::appendLine(const QString& line, const QColor& colour)
 {
     const qint64 total = qint64(document()->characterCount()) + m_pending.size() + line.size() + 1;
     if (total > INT_MAX)
-        throw std::overflow_error("The result pane cannot hold a longer report.");
+        throw std::overflow_error(kPaneFullMessage);
     if (!m_pending.isEmpty() && colour != m_pendingColour)
         flushPending();
     m_pendingColour = colour;

@@ -3,6 +3,12 @@
 #include <QColor>
 #include <QPlainTextEdit>
 
+// The pane's overflow error: the report cannot grow in the pane, but the command line can
+// write it whole.
+inline constexpr char kPaneFullMessage[] =
+    "The result pane cannot hold a longer report; the report so far is shown. "
+    "lumatra-report -o writes reports of any size to a file.";
+
 // The result pane `tOut`: the report's text widget. Besides the text it keeps the font's
 // character-set code, which the settings store round-trips although Qt fonts have none.
 //
@@ -26,8 +32,8 @@ class ResultPane : public QPlainTextEdit
     void applyFont(const QFont& font);
 
     // Appends the line and a line break at the caret (replacing any selection) in the colour,
-    // and leaves the caret right after the line break. Throws std::overflow_error when the
-    // pane's positions would no longer fit in an int.
+    // and leaves the caret right after the line break. Throws std::overflow_error
+    // (kPaneFullMessage) when the pane's positions would no longer fit in an int.
     void appendLine(const QString& line, const QColor& colour);
 
     // Frozen: no repainting, no undo history, lines batched. Unfreezing inserts what is
@@ -37,6 +43,11 @@ class ResultPane : public QPlainTextEdit
 
     // Inserts the lines gathered while frozen, at the caret.
     void flushPending();
+
+    // The memory a report in the pane may take, in bytes; the machine's share unless set.
+    // A comparison whose report would take more ends in the pane's overflow error.
+    qint64 memoryBudget() const { return m_memoryBudget; }
+    void setMemoryBudget(qint64 bytes) { m_memoryBudget = bytes; }
 
   Q_SIGNALS:
     // A mouse button was released over the pane; x and y are in pixels from its top left.
@@ -55,4 +66,5 @@ class ResultPane : public QPlainTextEdit
     QString m_pending;
     QColor m_pendingColour;
     int m_pendingParagraphLines = 0;
+    qint64 m_memoryBudget;
 };

@@ -1,9 +1,10 @@
 #include "platformdialogs.h"
 
+#include "plainbox.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QMessageBox>
 #include <climits>
 #include <cstdlib>
 
@@ -55,8 +56,8 @@ class QtDialogs final : public PlatformDialogs
             const QDir folder = QFileInfo(path).absoluteDir();
             if (request.acceptMode == QFileDialog::AcceptOpen || folder.exists())
                 return path;
-            QMessageBox::warning(
-                &dialog, request.title,
+            bVarious::PlainMessageBox(
+                &dialog, QMessageBox::Warning, request.title,
                 u"The folder %1 does not exist."_s.arg(QDir::toNativeSeparators(folder.path())));
         }
     }

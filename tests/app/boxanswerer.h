@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <functional>
 
@@ -13,6 +14,8 @@ struct SeenBox
     QString text;
     QMessageBox::Icon icon;
     QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton; // NoButton when the box picks its own
+    bool plainText;                            // false when markup in the text could be rendered
 };
 
 // Answers the modal message boxes that come up while it lives, one answer each, in order, and
@@ -37,7 +40,9 @@ class BoxAnswerer : public QObject
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible())
             return;
-        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+        seen.append({box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+                     box->standardButton(box->defaultButton()),
+                     box->textFormat() == Qt::PlainText});
         if (m_whileShown)
             m_whileShown();
         if (m_answers.isEmpty() || box->button(m_answers.first()) == nullptr)

@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -39,6 +40,14 @@ int innerHeight(const fMAIN& window)
     return window.centralWidget()->height() + window.SB->height();
 }
 
+// The file 1 position in the note that ends a report stopped early; -1 when it has none.
+qint64 stoppedAt(const fMAIN& window)
+{
+    static const QRegularExpression note(uR"(\nComparison stopped at 0x([0-9A-F]+)\.\n$)"_qs);
+    const QRegularExpressionMatch match = note.match(window.tOut->toPlainText());
+    return match.hasMatch() ? match.captured(1).toLongLong(nullptr, 16) : -1;
+}
+
 } // namespace
 
 class FMainTest : public QObject
@@ -59,8 +68,10 @@ class FMainTest : public QObject
     void asksOnceAfter1000Changes_data();
     void asksOnceAfter1000Changes();
     void reportsAFileThatFailsDuringTheRun();
-    void secondCompareDuringARunDoesNothing();
+    void compareDuringARunStopsIt_data();
+    void compareDuringARunStopsIt();
     void closingDuringARunStopsItAndCloses();
+    void reportPastThePaneBudgetEndsInItsOverflowError();
     void keepsMinimumSizes();
     void minimizedWindowIsNotLaidOut();
     void tabOrderFollowsTheDesign();
@@ -292,14 +303,18 @@ void FMainTest::asksOnceAfter1000Changes()
     QCOMPARE(answerer.seen[0].text, u"Detected more than 1000 changes, continue?"_qs);
     QCOMPARE(answerer.seen[0].icon, QMessageBox::Question);
     QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Yes | No));
+    QCOMPARE(answerer.seen[0].defaultButton, Yes);
     QVERIFY(w.tOut->toPlainText().endsWith(summary));
     QCOMPARE(w.SBPanel->text(), u"Done!"_qs);
 }
 
 void FMainTest::reportsAFileThatFailsDuringTheRun()
 {
+    // A path that looks like markup (a folder "<b>x<" holding "b>.bin") stays as it is in the
+    // message.
+    QVERIFY(QDir(m_dir->path()).mkdir(u"<b>x<"_qs));
     const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
-    const QString b = makeFile(u"b.bin"_qs, QByteArray(4096, 'b'));
+    const QString b = makeFile(u"<b>x</b>.bin"_qs, QByteArray(4096, 'b'));
     fMAIN& w = *m_window;
     // Runs at the first status update, once both files have passed their checks.
     QTimer::singleShot(0, &w, [&b] { QFile::remove(b); });
@@ -309,28 +324,70 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     QCOMPARE(answerer.seen.size(), 1);
     QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
     QVERIFY2(answerer.seen[0].text.contains(b), qPrintable(answerer.seen[0].text));
+    QVERIFY(answerer.seen[0].plainText);
     QVERIFY(w.tOut->isEnabled());
     QVERIFY(w.tOut->updatesEnabled());
     QVERIFY(w.ResultChanged);
     QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_qs));
+    // Nothing was compared before file 2 failed to open.
+    QCOMPARE(stoppedAt(w), 0);
+    QCOMPARE(w.SBPanel->text(), u"Comparison stopped at 0x0."_qs);
 }
 
-void FMainTest::secondCompareDuringARunDoesNothing()
+void FMainTest::compareDuringARunStopsIt_data()
 {
-    const QString a = makeFile(u"a.bin"_qs, "ABCDEFGH");
-    const QString b = makeFile(u"b.bin"_qs, "AbcDEfGH");
+    QTest::addColumn<bool>("byEscape");
+    QTest::newRow("Stop, after the question") << false;
+    QTest::newRow("Esc, before the first byte") << true;
+}
+
+void FMainTest::compareDuringARunStopsIt()
+{
+    QFETCH(bool, byEscape);
+    // File 2 differs at every fourth byte; file 1 is compared from 0x10.
+    QByteArray bytes2(8192, 'a');
+    for (qsizetype i = 0; i < bytes2.size(); i += 4)
+        bytes2[i] = 'b';
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(8192 + 0x10, 'a'));
+    const QString b = makeFile(u"b.bin"_qs, bytes2);
     fMAIN& w = *m_window;
-    bool pressedDuringRun = false;
-    QTimer::singleShot(0, &w, [&] {
-        pressedDuringRun = w.isComparing();
-        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    QString captionDuringRun;
+    if (byEscape) {
+        QTimer::singleShot(0, &w, [&] {
+            captionDuringRun = w.cmdRUN->text();
+            QTest::keyClick(w.txtFILE1, Qt::Key_Escape);
+        });
+    }
+    // The question's box is modal: Stop is pressed as it closes.
+    BoxAnswerer answerer({Yes}, [&] {
+        if (byEscape)
+            return;
+        captionDuringRun = w.cmdRUN->text();
+        w.cmdRUN->click();
     });
 
-    compare(w, {a, b});
-    QVERIFY(pressedDuringRun);
-    QCOMPARE(w.tOut->toPlainText().count(u"File 1: "_qs), 1);
-    QCOMPARE(w.tOut->toPlainText().count(u"bytes changed"_qs), 1);
+    compare(w, {a, b, u"10"_qs});
+    QCOMPARE(answerer.seen.size(), byEscape ? 0 : 1);
+    QCOMPARE(captionDuringRun, u"&Stop"_qs);
+    QCOMPARE(w.cmdRUN->text(), u"&Compare"_qs);
     QVERIFY(!w.isComparing());
+    QVERIFY(w.isVisible());
+    const QString report = w.tOut->toPlainText();
+    QCOMPARE(report.count(u"File 1: "_qs), 1);
+    QVERIFY(!report.contains(u"bytes changed"_qs));
+
+    // The note names the first file 1 position not compared: every difference before it is
+    // listed, none after it.
+    const qint64 stop = stoppedAt(w);
+    QVERIFY2(stop >= 0x10 && stop < 0x10 + 8192, qPrintable(report.right(200)));
+    QCOMPARE(stop > 0x10 + 4000, !byEscape);
+    QStringList expected;
+    for (qint64 position = 0x10; position < stop; position += 4)
+        expected << u"%1: 61 62"_qs.arg(position, 8, 16, QLatin1Char('0')).toUpper();
+    const QStringList body = report.section(u"\n\n"_qs, 1, 1).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(body.mid(0, body.size() - 1), expected);
+    QCOMPARE(w.SBPanel->text(), body.last());
+    QVERIFY(w.tOut->isEnabled());
 }
 
 void FMainTest::closingDuringARunStopsItAndCloses()
@@ -338,22 +395,57 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
     const QString b = makeFile(u"b.bin"_qs, QByteArray(4096, 'b'));
     fMAIN& w = *m_window;
-    bool visibleAfterEscape = false;
+    bool visibleAfterExit = false;
     QTimer::singleShot(0, &w, [&] {
         QVERIFY(w.isComparing());
-        QTest::keyClick(w.txtFILE1, Qt::Key_Escape);
-        visibleAfterEscape = w.isVisible(); // the close waits for the run to unwind
+        QTest::mouseClick(w.cmdEXIT, Qt::LeftButton);
+        visibleAfterExit = w.isVisible(); // the close waits for the run to unwind
     });
 
     BoxAnswerer answerer({No}); // the report so far is unsaved: closing asks about it
     compare(w, {a, b});
     QCOMPARE(answerer.seen.size(), 1);
-    QVERIFY(visibleAfterEscape);
+    QVERIFY(visibleAfterExit);
     QVERIFY(!w.isVisible());
     QVERIFY(!w.isComparing());
     QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_qs));
+    QVERIFY(stoppedAt(w) >= 0);
     QTest::qWait(50);
     QVERIFY(!w.isVisible());
+}
+
+void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
+{
+    // Every fourth byte differs, so the question after 1000 changes comes after the first
+    // progress marks; the budget holds about a hundred lines.
+    QByteArray bytes2(40000, 'a');
+    for (qsizetype i = 0; i < bytes2.size(); i += 4)
+        bytes2[i] = 'b';
+    const QString a = makeFile(u"a.bin"_qs, QByteArray(40000, 'a'));
+    const QString b = makeFile(u"b.bin"_qs, bytes2);
+    fMAIN& w = *m_window;
+    w.tOut->setMemoryBudget(10000);
+
+    BoxAnswerer answerer({Ok});
+    compare(w, {a, b});
+    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.seen[0].title, u"Lumatra"_qs);
+    QVERIFY2(answerer.seen[0].text.contains(u"lumatra-report -o"_qs),
+             qPrintable(answerer.seen[0].text));
+    const QString report = w.tOut->toPlainText();
+    QVERIFY(report.startsWith(u"File 1: "_qs + a));
+    QVERIFY(!report.contains(u"bytes changed"_qs));
+    const qint64 stop = stoppedAt(w);
+    QVERIFY(stop > 0 && stop < 40000);
+    QVERIFY(report.count(u": 61 62"_qs) < 1000);
+
+    // The report so far is the user's to search and save.
+    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(w.tOut->updatesEnabled());
+    w.FindText = u"00000004: 61 62"_qs;
+    w.mnuFINDNXT->trigger();
+    QCOMPARE(w.tOut->textCursor().selectedText(), w.FindText);
 }
 
 void FMainTest::keepsMinimumSizes()

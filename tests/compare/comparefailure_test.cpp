@@ -154,6 +154,23 @@ TEST_F(CompareFailureTest, StoppedRunTellsOfAFileRewrittenMeanwhile)
     EXPECT_FALSE(HasSummary(sink_));
 }
 
+TEST_F(CompareFailureTest, StopAskedForEndsTheRunWithTheNote)
+{
+    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
+    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    // Asked while file 2 opens: nothing is compared yet.
+    sink_.stopWhen = [this] { return sink_.calls.back() == "status:Opening file 2 ..."; };
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, false, false, sink_), bFile::CompareStopped);
+    EXPECT_EQ(sink_.Calls("line").back(), "Comparison stopped at 0x10.");
+    EXPECT_FALSE(HasSummary(sink_));
+
+    // Asked only once the report is complete: it is not asked, and the run ends as usual.
+    sink_ = RecordingSink();
+    sink_.stopWhen = [this] { return HasSummary(sink_); };
+    EXPECT_EQ(bFile::CompareFiles(a, b, 0, 0, false, false, sink_).changed, 5000u);
+    EXPECT_EQ(sink_.Calls("status").back(), "Done!");
+}
+
 TEST_F(CompareFailureTest, UnreadableFileIsNamed)
 {
     if (geteuid() == 0)

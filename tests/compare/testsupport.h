@@ -78,6 +78,7 @@ class RecordingSink : public bFile::CompareSink
         return answer;
     }
     void RefreshFont() override { calls.push_back("font"); }
+    bool StopRequested() override { return stopWhen && stopWhen(); }
 
     // The calls of one kind, without their prefix.
     std::vector<std::string> Calls(std::string_view kind) const
@@ -97,6 +98,7 @@ class RecordingSink : public bFile::CompareSink
     std::string lastProgress;
     bool answer = true;
     std::function<void()> onProgress;
+    std::function<bool()> stopWhen;
 };
 
 } // namespace lumatra::test
