@@ -46,12 +46,12 @@ std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
 }
 
 // During a comparison the button reads "&Stop" and pressing it stops the run: the report
-// ends with the engine's note of where it stopped, which the status text shows too. Nothing
-// starts while another long operation runs.
+// ends with the engine's note of where it stopped, which the status text shows too. It stops
+// a search for a shift the same way. Nothing starts while another long operation runs.
 void fMAIN::cmdRUN_Click()
 {
     if (m_busy != Busy::Idle) {
-        if (m_busy == Busy::Comparing)
+        if (m_busy == Busy::Comparing || m_busy == Busy::FindingShift)
             m_stopRequested = true;
         return;
     }

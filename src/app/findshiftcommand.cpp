@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <new>
 
 namespace {
@@ -37,25 +38,31 @@ void fMAIN::mnuFINDSHIFT_Click()
 
     m_busy = Busy::FindingShift;
     m_stopRequested = false;
+    cmdRUN->setText(QStringLiteral("&Stop"));
     PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
     std::optional<bFile::ShiftResult> result;
     QString failure;
+    bool stopped = false;
     try {
         result = bFile::FindShift(request->path1, request->path2, request->offset1,
                                   request->offset2, sink);
     } catch (const bFile::CompareStopped&) {
-        // The window is closing; the fields stay as they are.
+        // "&Stop", Esc, or the window closing: the fields stay as they are.
+        stopped = true;
     } catch (const std::bad_alloc&) {
         failure = QStringLiteral("There is not enough memory to search these files.");
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
     m_busy = Busy::Idle;
+    cmdRUN->setText(QStringLiteral("&Compare"));
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();
         return;
     }
+    if (stopped)
+        return bFile::ShowStatus(*SBPanel, QStringLiteral("Find Shift stopped."));
 
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
     const auto tell = [&](QMessageBox::Icon icon, const QString& text) {

@@ -286,11 +286,11 @@ void fMAIN::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
-// Esc stops a running comparison, as "&Stop" does, and leaves the window open with the report
-// so far; otherwise it presses "E&xit" and starts closing.
+// Esc stops a running comparison or search for a shift, as "&Stop" does, and leaves the
+// window open with the report so far; otherwise it presses "E&xit" and starts closing.
 void fMAIN::HandleEscape()
 {
-    if (m_busy == Busy::Comparing)
+    if (m_busy == Busy::Comparing || m_busy == Busy::FindingShift)
         cmdRUN->click();
     else
         cmdEXIT->click();

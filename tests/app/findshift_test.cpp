@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -39,7 +40,7 @@ class FindShiftTest : public QObject
 
     void answersFromTheFields_data();
     void answersFromTheFields();
-    void closingDuringTheSearchStopsItAndCloses();
+    void stoppingOrClosingDuringTheSearchLeavesTheFields();
 
   private:
     QString MakeFile(const QString& name, const QByteArray& bytes, qint64 sparseBefore = 0);
@@ -153,12 +154,21 @@ void FindShiftTest::answersFromTheFields()
     QCOMPARE(int(answerer.seen[0].icon), icon);
 }
 
-void FindShiftTest::closingDuringTheSearchStopsItAndCloses()
+void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
 {
     const QByteArray lines = NumberedLines(1, 20000);
     MakeFile(u"a.txt"_qs, lines);
     MakeFile(u"b.txt"_qs, "!" + lines);
-    // Runs once the search lets the window handle its events.
+    // Each runs once the search lets the window handle its events.
+    QTimer::singleShot(0, m_window.get(), [this] {
+        QCOMPARE(m_window->cmdRUN->text(), u"&Stop"_qs);
+        m_window->cmdRUN->click();
+    });
+    FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
+    QCOMPARE(m_window->SBPanel->text(), u"Find Shift stopped."_qs);
+    QCOMPARE(m_window->cmdRUN->text(), u"&Compare"_qs);
+    QCOMPARE(m_window->txtOFS2->text(), u"0"_qs);
+
     QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
     FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
     QVERIFY(!m_window->isVisible());
