@@ -5,6 +5,7 @@
 // Sizes come from LUMATRA_BENCH_WINDOW_MIB (1024), LUMATRA_BENCH_LINES (1000000) and
 // LUMATRA_BENCH_RUNS (3). The last lines print targets 4 to 6 with "met" or "missed".
 #include "fmain.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
 #include "throwawaysettings.h"
 
@@ -14,7 +15,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -206,47 +206,13 @@ class StatusWatcher : public QObject
     QElapsedTimer m_clock;
 };
 
-// Answers the modal boxes as a user would: Yes to the question after 1000 changes, the search
-// text to the "Find" input box; anything else is rejected.
-class ModalAnswerer : public QObject
-{
-  public:
-    ModalAnswerer()
-    {
-        connect(&m_poll, &QTimer::timeout, this, &ModalAnswerer::answer);
-        m_poll.start(1);
-    }
-    QString findText;
-    int inputBoxes = 0;
-    int questions = 0;
-    QStringList unexpected;
-
-  private:
-    void answer()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr || !modal->isVisible())
-            return;
-        if (auto* input = qobject_cast<QInputDialog*>(modal)) {
-            ++inputBoxes;
-            input->setTextValue(findText);
-            input->accept();
-        } else if (auto* box = qobject_cast<QMessageBox*>(modal);
-                   box != nullptr && box->button(QMessageBox::Yes) != nullptr) {
-            ++questions;
-            box->button(QMessageBox::Yes)->click();
-        } else {
-            unexpected.append(modal->windowTitle());
-            modal->close();
-        }
-    }
-
-    QTimer m_poll;
-};
-
 struct Bench
 {
-    explicit Bench(fMAIN& window) : window(window), status(*window.SBPanel) {}
+    // Yes to the question after 1000 changes; the search text is set before each "Find".
+    explicit Bench(fMAIN& window) : window(window), status(*window.SBPanel)
+    {
+        answerer.SetStandingButton(QMessageBox::Yes);
+    }
 
     fMAIN& window;
     EventGapMeter gaps;
@@ -254,6 +220,13 @@ struct Bench
     ModalAnswerer answerer;
     QStringList targets;
 };
+
+// The questions answered Yes so far.
+qsizetype Questions(const ModalAnswerer& answerer)
+{
+    return std::count_if(answerer.SeenBoxes().begin(), answerer.SeenBoxes().end(),
+                         [](const SeenBox& box) { return box.answer == QMessageBox::Yes; });
+}
 
 struct RunTimes
 {
@@ -378,13 +351,13 @@ double timeFind(Bench& bench, const QString& text, QString& how)
 {
     ResultPane& pane = *bench.window.tOut;
     pane.moveCursor(QTextCursor::Start);
-    bench.answerer.findText = text;
-    const int boxesBefore = bench.answerer.inputBoxes;
+    bench.answerer.SetStandingText(text);
+    const qsizetype boxesBefore = bench.answerer.SeenInputs().size();
     QElapsedTimer clock;
     clock.start();
     bench.window.mnuFIND->trigger();
     double elapsed = double(clock.nsecsElapsed()) / 1e9;
-    if (bench.answerer.inputBoxes > boxesBefore) {
+    if (bench.answerer.SeenInputs().size() > boxesBefore) {
         how = QStringLiteral("the Find command");
     } else {
         // The command is not there yet: time the pane's own search from the report's start.
@@ -462,7 +435,7 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
 
     std::vector<double> shownTimes;
     for (int run = 1; run <= runs; ++run) {
-        const int questionsBefore = bench.answerer.questions;
+        const qsizetype questionsBefore = Questions(bench.answerer);
         const RunTimes times = compareInWindow(bench, path1, path2);
         shownTimes.push_back(times.toShown);
         say(QStringLiteral("  run %1: click to Done! %2, to the report shown %3 (processor %7), "
@@ -470,8 +443,8 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
                 .arg(run)
                 .arg(seconds(times.toReturn), seconds(times.toShown))
                 .arg(bench.window.tOut->toPlainText().count(u'\n'))
-                .arg(bench.answerer.questions > questionsBefore ? QStringLiteral("yes")
-                                                                : QStringLiteral("no"))
+                .arg(Questions(bench.answerer) > questionsBefore ? QStringLiteral("yes")
+                                                                 : QStringLiteral("no"))
                 .arg(gapText(times.maxGapMs), seconds(times.processor)));
     }
     const double shownMemory = peakMemoryMiB();
@@ -496,9 +469,9 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
     say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save%3")
             .arg(QString::number(shownMemory, 'f', 0), QString::number(memory, 'f', 0),
                  peakReset ? QString() : QStringLiteral(" (since the program started)")));
-    if (!bench.answerer.unexpected.isEmpty())
+    if (!bench.answerer.Unexpected().isEmpty())
         say(QStringLiteral("  unexpected dialogs: ") +
-            bench.answerer.unexpected.join(QStringLiteral(", ")));
+            bench.answerer.Unexpected().join(QStringLiteral(", ")));
 
     const double shown = median(shownTimes);
     bench.targets.append(

@@ -1,8 +1,9 @@
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
+#include "testfiles.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -20,47 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr auto Yes = QMessageBox::Yes;
-constexpr auto No = QMessageBox::No;
-constexpr auto Cancel = QMessageBox::Cancel;
-constexpr auto Ok = QMessageBox::Ok;
-
-// Answers the input boxes that come up while it lives: the answers in order, a missing answer
-// cancels. Records each box's title, prompt and the text its field opened with.
-class InputAnswerer : public QObject
-{
-  public:
-    explicit InputAnswerer(QList<std::optional<QString>> answers) : m_answers(std::move(answers))
-    {
-        connect(&m_poll, &QTimer::timeout, this, &InputAnswerer::answer);
-        m_poll.start(5);
-    }
-
-    struct Seen
-    {
-        QString title, prompt, initial;
-    };
-    QList<Seen> seen;
-
-  private:
-    void answer()
-    {
-        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
-            return;
-        seen.append({box->windowTitle(), box->labelText(), box->textValue()});
-        const std::optional<QString> answer =
-            m_answers.isEmpty() ? std::nullopt : m_answers.takeFirst();
-        if (!answer)
-            return box->reject();
-        box->setTextValue(*answer);
-        box->accept();
-    }
-
-    QList<std::optional<QString>> m_answers;
-    QTimer m_poll;
-};
 
 struct Selection
 {
@@ -134,7 +94,6 @@ class DocumentTest : public QObject
 
   private:
     QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString makeFile(const QString& name, const QByteArray& bytes);
     void compare(const QString& file1, const QString& file2);
     void saveAs(const QString& target);
 
@@ -162,14 +121,6 @@ void DocumentTest::cleanup()
     bDialog::SetPlatformDialogs(nullptr);
 }
 
-QString DocumentTest::makeFile(const QString& name, const QByteArray& bytes)
-{
-    QFile file(path(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
-    return file.fileName();
-}
-
 void DocumentTest::compare(const QString& file1, const QString& file2)
 {
     m_window->txtFILE1->setText(file1);
@@ -186,7 +137,7 @@ void DocumentTest::saveAs(const QString& target)
 void DocumentTest::firstSaveAsksForTheFile()
 {
     fMAIN& w = *m_window;
-    compare(makeFile(u"a.bin"_s, "ABCDEFGH"), makeFile(u"b.bin"_s, "AbcDEfGH"));
+    compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
     const QString report = w.tOut->toPlainText();
     QVERIFY(report.endsWith(u"\n3 bytes changed, 2 locations\n"_s));
 
@@ -273,15 +224,16 @@ void DocumentTest::failedSaveChangesNothing()
     saveAs(saved);
     QTest::keyClicks(w.tOut, u" unsaved"_s);
 
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     saveAs(path(target));
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
-    QCOMPARE(answerer.seen[0].title, u"Lumatra"_s);
-    QVERIFY2(answerer.seen[0].text.startsWith(u"Cannot save the report to "_s + path(target)),
-             qPrintable(answerer.seen[0].text));
-    QVERIFY2(answerer.seen[0].text.contains(reason, Qt::CaseInsensitive),
-             qPrintable(answerer.seen[0].text));
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_s);
+    QVERIFY2(
+        answerer.SeenBoxes()[0].text.startsWith(u"Cannot save the report to "_s + path(target)),
+        qPrintable(answerer.SeenBoxes()[0].text));
+    QVERIFY2(answerer.SeenBoxes()[0].text.contains(reason, Qt::CaseInsensitive),
+             qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY(w.ResultChanged);
     QCOMPARE(w.SBPanel->text(), u"* "_s + saved);
     QCOMPARE(w.ResultFile, path(target)); // the chosen path stays, for the next save
@@ -294,29 +246,30 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
 {
     fMAIN& w = *m_window;
     {
-        BoxAnswerer answerer({});
+        ModalAnswerer answerer;
         w.close(); // right after start
-        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(answerer.SeenBoxes().isEmpty());
         QVERIFY(!w.isVisible());
     }
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    compare(makeFile(u"a.bin"_s, "AB"), makeFile(u"b.bin"_s, "AB"));
+    compare(MakeFile(*m_dir, u"a.bin"_s, "AB"), MakeFile(*m_dir, u"b.bin"_s, "AB"));
     saveAs(path(u"report.txt"_s));
     {
-        BoxAnswerer answerer({});
+        ModalAnswerer answerer;
         QTest::keyClick(w.tOut, Qt::Key_Escape); // right after a save
-        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(answerer.SeenBoxes().isEmpty());
         QVERIFY(!w.isVisible());
     }
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     compare(path(u"a.bin"_s), path(u"b.bin"_s)); // equal files: still a new report
     {
-        BoxAnswerer answerer({Cancel});
+        ModalAnswerer answerer({kCancel});
         w.close();
-        QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen[0].text, u"Save changes to "_s + path(u"report.txt"_s) + u" ?"_s);
+        QCOMPARE(answerer.SeenBoxes().size(), 1);
+        QCOMPARE(answerer.SeenBoxes()[0].text,
+                 u"Save changes to "_s + path(u"report.txt"_s) + u" ?"_s);
     }
 }
 
@@ -327,12 +280,12 @@ void DocumentTest::oddNamesAreShownEscaped()
     fMAIN& w = *m_window;
     QTest::keyClicks(w.tOut, u"report"_s);
     {
-        BoxAnswerer answerer({Ok});
+        ModalAnswerer answerer({kOk});
         saveAs(path(u"gone\n/x.txt"_s));
-        QCOMPARE(answerer.seen.size(), 1);
-        QVERIFY2(answerer.seen[0].text.startsWith(u"Cannot save the report to "_s +
-                                                  path(u"gone\\n/x.txt:\n"_s)),
-                 qPrintable(answerer.seen[0].text));
+        QCOMPARE(answerer.SeenBoxes().size(), 1);
+        QVERIFY2(answerer.SeenBoxes()[0].text.startsWith(u"Cannot save the report to "_s +
+                                                         path(u"gone\\n/x.txt:\n"_s)),
+                 qPrintable(answerer.SeenBoxes()[0].text));
     }
     const QString shown = path(u"odd\\r\\n\\x1B[2J.txt"_s);
     saveAs(path(u"odd\r\n\x1B[2J.txt"_s));
@@ -340,10 +293,10 @@ void DocumentTest::oddNamesAreShownEscaped()
     QCOMPARE(w.SBPanel->text(), shown);
     QTest::keyClicks(w.tOut, u" edited"_s);
     QCOMPARE(w.SBPanel->text(), u"* "_s + shown);
-    BoxAnswerer answerer({Cancel});
+    ModalAnswerer answerer({kCancel});
     w.close();
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].text, u"Save changes to "_s + shown + u" ?"_s);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].text, u"Save changes to "_s + shown + u" ?"_s);
 }
 
 void DocumentTest::savePromptAnswers_data()
@@ -353,12 +306,12 @@ void DocumentTest::savePromptAnswers_data()
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QByteArray>("written");
     const std::optional<QString> none;
-    QTest::newRow("Cancel") << Cancel << none << false << QByteArray();
-    QTest::newRow("No") << No << none << true << QByteArray();
-    QTest::newRow("Yes") << Yes << std::optional(u"report.txt"_s) << true << QByteArray("edit");
-    QTest::newRow("Yes, save dialog cancelled") << Yes << none << true << QByteArray();
+    QTest::newRow("Cancel") << kCancel << none << false << QByteArray();
+    QTest::newRow("No") << kNo << none << true << QByteArray();
+    QTest::newRow("Yes") << kYes << std::optional(u"report.txt"_s) << true << QByteArray("edit");
+    QTest::newRow("Yes, save dialog cancelled") << kYes << none << true << QByteArray();
     QTest::newRow("Yes, write failed")
-        << Yes << std::optional(u"missing/report.txt"_s) << false << QByteArray();
+        << kYes << std::optional(u"missing/report.txt"_s) << false << QByteArray();
 }
 
 void DocumentTest::savePromptAnswers()
@@ -372,13 +325,13 @@ void DocumentTest::savePromptAnswers()
     if (saveTo)
         m_dialogs.fileAnswer = path(*saveTo);
 
-    BoxAnswerer answerer({answer, Ok});
+    ModalAnswerer answerer({answer, kOk});
     w.close();
-    QCOMPARE(answerer.seen.size(), written.isEmpty() && saveTo ? 2 : 1);
-    QCOMPARE(answerer.seen[0].title, u"Save As"_s);
-    QCOMPARE(answerer.seen[0].text, u"Save changes to  ?"_s);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Question);
-    QCOMPARE(answerer.seen[0].buttons, Yes | No | Cancel);
+    QCOMPARE(answerer.SeenBoxes().size(), written.isEmpty() && saveTo ? 2 : 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Save As"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].text, u"Save changes to  ?"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Question);
+    QCOMPARE(answerer.SeenBoxes()[0].buttons, kYes | kNo | kCancel);
     QCOMPARE(w.isVisible(), !closes);
     // The settings are stored only when the window closes.
     QCOMPARE(storedTexts().contains(u"PosX"_s), closes);
@@ -393,8 +346,8 @@ void DocumentTest::savePromptAnswers()
 void DocumentTest::comparisonKeepsItsProgressInTheStatus()
 {
     fMAIN& w = *m_window;
-    const QString a = makeFile(u"a.bin"_s, QByteArray(300000, 'a'));
-    const QString b = makeFile(u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
+    const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(300000, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
     QTest::keyClicks(w.tOut, u"old"_s);
     saveAs(path(u"report.txt"_s));
 
@@ -420,8 +373,8 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
 void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
 {
     fMAIN& w = *m_window;
-    const QString a = makeFile(u"a.bin"_s, "ABCDEFGH");
-    const QString b = makeFile(u"b.bin"_s, "AbcDEfGH");
+    const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
+    const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
     const QString target = path(u"report.txt"_s);
     m_dialogs.fileAnswer = target;
     bool savedDuringRun = false;
@@ -443,8 +396,8 @@ void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
 void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
 {
     fMAIN& w = *m_window;
-    const QString a = makeFile(u"a.bin"_s, "ABCDEFGH");
-    const QString b = makeFile(u"b.bin"_s, "AbcDEfGH");
+    const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
+    const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
     compare(a, b);
     const QString report = w.tOut->toPlainText();
 
@@ -463,14 +416,14 @@ void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
 void DocumentTest::closingDuringAComparisonStillAsks()
 {
     fMAIN& w = *m_window;
-    const QString a = makeFile(u"a.bin"_s, QByteArray(4096, 'a'));
-    const QString b = makeFile(u"b.bin"_s, QByteArray(4096, 'a'));
-    BoxAnswerer answerer({Cancel});
+    const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(4096, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(4096, 'a'));
+    ModalAnswerer answerer({kCancel});
     QTimer::singleShot(0, &w, [&] { QTest::mouseClick(w.cmdEXIT, Qt::LeftButton); });
     compare(a, b);
     // The stopped run's part of a report is unsaved: Cancel keeps it and the window.
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Save As"_s);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Save As"_s);
     QVERIFY(w.isVisible());
     QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s));
     QVERIFY(w.tOut->isEnabled());
@@ -483,12 +436,12 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
 {
     fMAIN& w = *m_window;
     QByteArray bytes(40000, 'a');
-    const QString a = makeFile(u"a.bin"_s, bytes);
+    const QString a = MakeFile(*m_dir, u"a.bin"_s, bytes);
     for (int i = 0; i < bytes.size(); i += 2)
         bytes[i] = 'b';
-    const QString b = makeFile(u"b.bin"_s, bytes);
+    const QString b = MakeFile(*m_dir, u"b.bin"_s, bytes);
     {
-        BoxAnswerer yes({Yes});
+        ModalAnswerer yes({kYes});
         compare(a, b);
     }
     const QString report = w.tOut->toPlainText();
@@ -531,13 +484,13 @@ void DocumentTest::findAsksAndIgnoresLetterCase()
     w.tOut->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
     w.FindText = u"earlier"_s;
     w.txtFILE1->setFocus();
-    InputAnswerer answerer({u"eta"_s});
+    ModalAnswerer answerer({}, {u"eta"_s});
     QTest::keyClick(w.txtFILE1, Qt::Key_F, Qt::ControlModifier);
 
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Lumatra"_s);
-    QCOMPARE(answerer.seen[0].prompt, u"Find what:"_s);
-    QCOMPARE(answerer.seen[0].initial, QString());
+    QCOMPARE(answerer.SeenInputs().size(), 1);
+    QCOMPARE(answerer.SeenInputs()[0].title, u"Lumatra"_s);
+    QCOMPARE(answerer.SeenInputs()[0].prompt, u"Find what:"_s);
+    QCOMPARE(answerer.SeenInputs()[0].initial, QString());
     QCOMPARE(w.FindText, u"eta"_s);
     QCOMPARE(selection(w), (Selection{7, 10}));
     QCOMPARE(w.focusWidget(), w.tOut);
@@ -549,14 +502,14 @@ void DocumentTest::cancelledFindChangesNothing()
     w.tOut->setPlainText(u"text"_s);
     w.txtFILE1->setFocus();
     {
-        InputAnswerer answerer({std::nullopt});
+        ModalAnswerer answerer({}, {std::nullopt});
         w.mnuFIND->trigger();
-        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.SeenInputs().size(), 1);
     }
     {
-        InputAnswerer answerer({QString()});
+        ModalAnswerer answerer({}, {QString()});
         w.mnuFINDNXT->trigger(); // nothing selected, nothing searched yet: it asks too
-        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.SeenInputs().size(), 1);
     }
     QVERIFY(w.FindText.isEmpty());
     QCOMPARE(selection(w), (Selection{0, 0}));
@@ -568,7 +521,7 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     fMAIN& w = *m_window;
     w.tOut->setPlainText(u"aXa axa AXA\n"_s);
     w.FindText = u"axa"_s;
-    BoxAnswerer answerer({});
+    ModalAnswerer answerer;
     QList<Selection> walk;
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(w.tOut, Qt::Key_F3);
@@ -576,7 +529,7 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     }
     // No overlap ("aXa axa" holds no match at 2), and back to the first without a message.
     QCOMPARE(walk, (QList<Selection>{{0, 3}, {4, 7}, {8, 11}, {0, 3}}));
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.SeenBoxes().isEmpty());
 
     // The only occurrence is found again after it.
     w.FindText = u"7 8"_s;
@@ -584,7 +537,7 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     select(w, 4, 7);
     w.mnuFINDNXT->trigger();
     QCOMPARE(selection(w), (Selection{4, 7}));
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.SeenBoxes().isEmpty());
 }
 
 void DocumentTest::findNextSearchesTheSelection()
@@ -602,16 +555,16 @@ void DocumentTest::findNextSearchesTheSelection()
 void DocumentTest::searchesAComparedReportOverLineBreaks()
 {
     fMAIN& w = *m_window;
-    compare(makeFile(u"a.bin"_s, "ABCDEFGH"), makeFile(u"b.bin"_s, "AbcDEfGH"));
+    compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
     const QString report = w.tOut->toPlainText();
     const int second = int(report.indexOf(u"00000002"_s));
     select(w, second - 3, second + 8); // "62", the line break and the next offset
     w.FindText.clear();
-    BoxAnswerer answerer({});
+    ModalAnswerer answerer;
     w.mnuFINDNXT->trigger();
     QCOMPARE(w.FindText, u"62\n00000002"_s);
     QCOMPARE(selection(w), (Selection{second - 3, second + 8})); // found again by wrapping
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.SeenBoxes().isEmpty());
 
     w.FindText = u"66\n\n3 BYTES"_s;
     w.tOut->moveCursor(QTextCursor::Start);
@@ -634,14 +587,13 @@ void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart()
     w.tOut->setPlainText(text);
     w.tOut->moveCursor(QTextCursor::End);
     w.txtFILE1->setFocus();
-    BoxAnswerer answerer({Ok});
-    InputAnswerer input({u"<b>zz</b>"_s});
+    ModalAnswerer answerer({kOk}, {u"<b>zz</b>"_s});
     w.mnuFIND->trigger();
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Not found :"_s);
-    QCOMPARE(answerer.seen[0].text, u"<b>zz</b>"_s);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Information);
-    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Ok));
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Not found :"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].text, u"<b>zz</b>"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Information);
+    QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
     QCOMPARE(selection(w), (Selection{0, 0}));
     QCOMPARE(w.focusWidget(), w.tOut);
 }

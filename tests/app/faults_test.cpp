@@ -2,11 +2,12 @@
 // window's own path handling meets. A failed run must end in a message naming the file, with
 // the pane usable again and nothing that looks like a complete report.
 
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
+#include "testfiles.h"
 #include "windowdriver.h"
 
 #include <QDateTime>
@@ -23,9 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr auto Ok = QMessageBox::Ok;
-constexpr auto Yes = QMessageBox::Yes;
-
 // File 1 is 600 KiB of 'a'; file 2 is 700 KiB, its first 1100 bytes 'b', the rest 'a'. The
 // question after 1000 changes comes inside the first block the window reads (256 KiB); the
 // compared range spans three.
@@ -41,13 +39,6 @@ QByteArray file1Bytes()
 QByteArray file2Bytes()
 {
     return QByteArray(kLength2, 'a').replace(0, kDiffering, QByteArray(kDiffering, 'b'));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
 }
 
 void resize(const QString& path, qint64 length)
@@ -185,8 +176,8 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     const Fault& f = faults()[fault];
     const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
     const QString changed = f.file == 1 ? a : b;
-    writeFile(a, file1Bytes());
-    writeFile(b, file2Bytes());
+    MakeFile(a, file1Bytes());
+    MakeFile(b, file2Bytes());
     fMAIN& w = *m_window;
 
     const bool atQuestion = f.when.isEmpty();
@@ -200,15 +191,15 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
         std::optional<AtStatus> atStatus;
         if (!atQuestion)
             atStatus.emplace(*w.SBPanel, f.when, changeOnce);
-        BoxAnswerer answerer(atQuestion ? QList{Yes, Ok} : QList{Ok}, [&] {
+        ModalAnswerer answerer(atQuestion ? QList{kYes, kOk} : QList{kOk}, {}, [&] {
             if (atQuestion)
                 changeOnce();
         });
         compare(w, {a, b});
 
         QVERIFY(changedYet);
-        QCOMPARE(answerer.seen.size(), atQuestion ? 2 : 1);
-        const SeenBox& box = answerer.seen.last();
+        QCOMPARE(answerer.SeenBoxes().size(), atQuestion ? 2 : 1);
+        const SeenBox& box = answerer.SeenBoxes().last();
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.title, u"Lumatra"_s);
         QCOMPARE(box.text, QString(f.message).replace(u"PATH"_s, changed));
@@ -223,11 +214,11 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     // The window is as usable as before: the same request on restored files runs through.
     if (QFileInfo(changed).isDir())
         QVERIFY(QDir().rmdir(changed));
-    writeFile(a, file1Bytes());
-    writeFile(b, file2Bytes());
-    BoxAnswerer again({Yes});
+    MakeFile(a, file1Bytes());
+    MakeFile(b, file2Bytes());
+    ModalAnswerer again({kYes});
     compare(w, {a, b});
-    QCOMPARE(again.seen.size(), 1); // the question only
+    QCOMPARE(again.SeenBoxes().size(), 1); // the question only
     QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s + a));
     QVERIFY(w.tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
     QCOMPARE(w.tOut->toPlainText().count(u"File 1: "_s), 1);
@@ -254,7 +245,7 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
     QFETCH(int, field);
     QFETCH(QString, special);
     const QString a = path(u"a.bin"_s);
-    writeFile(a, "ABCDEFGH");
+    MakeFile(a, "ABCDEFGH");
     QCOMPARE(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
     QVERIFY(QFile::link(path(u"folder"_s), path(u"folderlink"_s)));
@@ -264,12 +255,12 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
     fMAIN& w = *m_window;
     w.tOut->setPlainText(u"an earlier report\n"_s);
     w.ResultChanged = true;
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
 
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Error"_s);
-    QCOMPARE(answerer.seen[0].text, u"File %1 doesn't exist!"_s.arg(field));
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Error"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].text, u"File %1 doesn't exist!"_s.arg(field));
     QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_s);
     QVERIFY(w.ResultChanged);
 }
@@ -279,8 +270,8 @@ void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
     QVERIFY(QDir(m_dir->path()).mkdir(u"Ordner mit Lücke"_s));
     const QString a = path(u"Ordner mit Lücke/Grüße aus Köln.bin"_s);
     const QString b = path(u"Ordner mit Lücke/второй файл  .bin"_s);
-    writeFile(a, "ABCDEFGH");
-    writeFile(b, "AbcDEfGH");
+    MakeFile(a, "ABCDEFGH");
+    MakeFile(b, "AbcDEfGH");
 
     // Typed keys carry Latin-1 only; names like these come by pasting or dropping.
     fMAIN& w = *m_window;
@@ -320,8 +311,8 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
 {
     const QString a = path(u"line\nfeed\r\x1B[2J é.bin"_s);
     const QString b = path(u"tab\there back\\slash\\n \u202Eexe.bin"_s);
-    writeFile(a, "ABCDEFGH");
-    writeFile(b, "AbcDEfGH");
+    MakeFile(a, "ABCDEFGH");
+    MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
     w.txtFILE1->setText(a);
     w.txtFILE2->setText(b);
@@ -340,10 +331,10 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
 
     // Removed after the checks, file 2 fails in the engine, whose message names it.
     AtStatus removeFile2(*w.SBPanel, u"Preparing ..."_s, [&b] { QFile::remove(b); });
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].text,
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].text,
              u"Cannot open file 2 ("_s + shown2 + u"): No such file or directory"_s);
 }
 
@@ -387,8 +378,8 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
     QFETCH(QString, offset2);
     QFETCH(QString, report);
     const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
-    writeFile(a, "ABCDEFGH");
-    writeFile(b, "AbcDEfGH");
+    MakeFile(a, "ABCDEFGH");
+    MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
 
     compare(w, {a, b, offset1, offset2});

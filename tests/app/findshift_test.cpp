@@ -1,10 +1,10 @@
 // "Find Shift" in the window: the pair it finds goes into the offset fields with a word in the
 // status bar; anything else leaves the fields as they were and says why.
 
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
 #include "windowdriver.h"
 
@@ -137,21 +137,21 @@ void FindShiftTest::answersFromTheFields()
 
     fMAIN& w = *m_window;
     w.tOut->setPlainText(u"an earlier report\n"_qs);
-    BoxAnswerer answerer({QMessageBox::Ok});
+    ModalAnswerer answerer({kOk});
     FindFrom(u"a.txt"_qs, file2, offset);
     QCOMPARE(w.txtOFS1->text() + u' ' + w.txtOFS2->text(), fields);
     QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
     if (icon == QMessageBox::NoIcon) {
-        QCOMPARE(answerer.seen.size(), 0);
+        QCOMPARE(answerer.SeenBoxes().size(), 0);
         QCOMPARE(w.SBPanel->text(), text);
         // Compare from the pair: nothing differs any more.
         QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
         QVERIFY(w.tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
         return;
     }
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].text, text);
-    QCOMPARE(int(answerer.seen[0].icon), icon);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].text, text);
+    QCOMPARE(int(answerer.SeenBoxes()[0].icon), icon);
 }
 
 void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()

@@ -1,8 +1,9 @@
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
+#include "testfiles.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -24,10 +25,6 @@
 #include <QTest>
 
 namespace {
-
-constexpr auto Ok = QMessageBox::Ok;
-constexpr auto Yes = QMessageBox::Yes;
-constexpr auto No = QMessageBox::No;
 
 // Pixels of the designed twips (15 twips a pixel).
 constexpr int kMinOuterWidth = 570;   // 8550
@@ -79,8 +76,6 @@ class FMainTest : public QObject
     void offsetFieldsTakeEightCharacters();
 
   private:
-    QString makeFile(const QString& name, const QByteArray& bytes);
-
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<fMAIN> m_window;
     FakeDialogs m_dialogs; // answers every file and font dialog with a cancel
@@ -100,15 +95,6 @@ void FMainTest::cleanup()
     m_window.reset();
     m_dir.reset();
     bDialog::SetPlatformDialogs(nullptr);
-}
-
-QString FMainTest::makeFile(const QString& name, const QByteArray& bytes)
-{
-    const QString path = m_dir->filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write the test file");
-    return path;
 }
 
 void FMainTest::opensAsDesigned()
@@ -201,8 +187,8 @@ void FMainTest::checksStopInOrderAndChangeNothing()
     QFETCH(QString, offset2);
     QFETCH(QString, title);
     QFETCH(QString, message);
-    makeFile(u"a.bin"_qs, "ABCDEFGH");
-    makeFile(u"b.bin"_qs, "AbcDEfGH");
+    MakeFile(*m_dir, u"a.bin"_qs, "ABCDEFGH");
+    MakeFile(*m_dir, u"b.bin"_qs, "AbcDEfGH");
     QVERIFY(QDir(m_dir->path()).mkdir(u"sub"_qs));
     const auto at = [this](const QString& name) {
         return name.isEmpty() ? name : m_dir->filePath(name);
@@ -213,13 +199,13 @@ void FMainTest::checksStopInOrderAndChangeNothing()
     w.ResultChanged = true;
     const QString status = w.SBPanel->text();
 
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     compare(w, {at(file1), at(file2), offset1, offset2});
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, title);
-    QCOMPARE(answerer.seen[0].text, message);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
-    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Ok));
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, title);
+    QCOMPARE(answerer.SeenBoxes()[0].text, message);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
     QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
     QVERIFY(w.ResultChanged);
     QCOMPARE(w.SBPanel->text(), status);
@@ -248,8 +234,8 @@ void FMainTest::writesTheWorkedExample()
 {
     QFETCH(bool, byLines);
     QFETCH(QString, body);
-    const QString a = makeFile(u"a.bin"_qs, "ABCDEFGH");
-    const QString b = makeFile(u"b.bin"_qs, "AbcDEfGH");
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, "ABCDEFGH");
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, "AbcDEfGH");
     fMAIN& w = *m_window;
     w.tOut->setPlainText(u"an earlier report\n"_qs);
 
@@ -269,8 +255,8 @@ void FMainTest::writesTheWorkedExample()
 
 void FMainTest::readsOffsetTexts()
 {
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(64, 'a'));
-    const QString b = makeFile(u"b.bin"_qs, QByteArray(64, 'a'));
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(64, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, QByteArray(64, 'a'));
     fMAIN& w = *m_window;
     compare(w, {a, b, QString(), u"1a"_qs});
     QVERIFY(w.tOut->toPlainText().contains(u"(64 bytes, Start offset 0x0)\n"_qs));
@@ -284,26 +270,26 @@ void FMainTest::asksOnceAfter1000Changes_data()
 {
     QTest::addColumn<QMessageBox::StandardButton>("answer");
     QTest::addColumn<QString>("summary");
-    QTest::newRow("No stops at 1000") << No << u"\n1000 bytes changed, 1 locations\n"_qs;
-    QTest::newRow("Yes goes on") << Yes << u"\n1500 bytes changed, 1 locations\n"_qs;
+    QTest::newRow("No stops at 1000") << kNo << u"\n1000 bytes changed, 1 locations\n"_qs;
+    QTest::newRow("Yes goes on") << kYes << u"\n1500 bytes changed, 1 locations\n"_qs;
 }
 
 void FMainTest::asksOnceAfter1000Changes()
 {
     QFETCH(QMessageBox::StandardButton, answer);
     QFETCH(QString, summary);
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(1500, '\x00'));
-    const QString b = makeFile(u"b.bin"_qs, QByteArray(1500, '\xFF'));
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(1500, '\x00'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, QByteArray(1500, '\xFF'));
     fMAIN& w = *m_window;
 
-    BoxAnswerer answerer({answer});
+    ModalAnswerer answerer({answer});
     compare(w, {a, b});
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Lumatra"_qs);
-    QCOMPARE(answerer.seen[0].text, u"Detected more than 1000 changes, continue?"_qs);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Question);
-    QCOMPARE(answerer.seen[0].buttons, QMessageBox::StandardButtons(Yes | No));
-    QCOMPARE(answerer.seen[0].defaultButton, Yes);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_qs);
+    QCOMPARE(answerer.SeenBoxes()[0].text, u"Detected more than 1000 changes, continue?"_qs);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Question);
+    QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kYes | kNo));
+    QCOMPARE(answerer.SeenBoxes()[0].defaultButton, kYes);
     QVERIFY(w.tOut->toPlainText().endsWith(summary));
     QCOMPARE(w.SBPanel->text(), u"Done!"_qs);
 }
@@ -313,18 +299,18 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     // A path that looks like markup (a folder "<b>x<" holding "b>.bin") stays as it is in the
     // message.
     QVERIFY(QDir(m_dir->path()).mkdir(u"<b>x<"_qs));
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
-    const QString b = makeFile(u"<b>x</b>.bin"_qs, QByteArray(4096, 'b'));
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(4096, 'a'));
+    const QString b = MakeFile(*m_dir, u"<b>x</b>.bin"_qs, QByteArray(4096, 'b'));
     fMAIN& w = *m_window;
     // Runs at the first status update, once both files have passed their checks.
     QTimer::singleShot(0, &w, [&b] { QFile::remove(b); });
 
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     compare(w, {a, b});
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
-    QVERIFY2(answerer.seen[0].text.contains(b), qPrintable(answerer.seen[0].text));
-    QVERIFY(answerer.seen[0].plainText);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
+    QVERIFY2(answerer.SeenBoxes()[0].text.contains(b), qPrintable(answerer.SeenBoxes()[0].text));
+    QVERIFY(answerer.SeenBoxes()[0].plainText);
     QVERIFY(w.tOut->isEnabled());
     QVERIFY(w.tOut->updatesEnabled());
     QVERIFY(w.ResultChanged);
@@ -348,8 +334,8 @@ void FMainTest::compareDuringARunStopsIt()
     QByteArray bytes2(8192, 'a');
     for (qsizetype i = 0; i < bytes2.size(); i += 4)
         bytes2[i] = 'b';
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(8192 + 0x10, 'a'));
-    const QString b = makeFile(u"b.bin"_qs, bytes2);
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(8192 + 0x10, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, bytes2);
     fMAIN& w = *m_window;
     QString captionDuringRun;
     if (byEscape) {
@@ -359,7 +345,7 @@ void FMainTest::compareDuringARunStopsIt()
         });
     }
     // The question's box is modal: Stop is pressed as it closes.
-    BoxAnswerer answerer({Yes}, [&] {
+    ModalAnswerer answerer({kYes}, {}, [&] {
         if (byEscape)
             return;
         captionDuringRun = w.cmdRUN->text();
@@ -367,7 +353,7 @@ void FMainTest::compareDuringARunStopsIt()
     });
 
     compare(w, {a, b, u"10"_qs});
-    QCOMPARE(answerer.seen.size(), byEscape ? 0 : 1);
+    QCOMPARE(answerer.SeenBoxes().size(), byEscape ? 0 : 1);
     QCOMPARE(captionDuringRun, u"&Stop"_qs);
     QCOMPARE(w.cmdRUN->text(), u"&Compare"_qs);
     QVERIFY(!w.isComparing());
@@ -392,8 +378,8 @@ void FMainTest::compareDuringARunStopsIt()
 
 void FMainTest::closingDuringARunStopsItAndCloses()
 {
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(4096, 'a'));
-    const QString b = makeFile(u"b.bin"_qs, QByteArray(4096, 'b'));
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(4096, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, QByteArray(4096, 'b'));
     fMAIN& w = *m_window;
     bool visibleAfterExit = false;
     QTimer::singleShot(0, &w, [&] {
@@ -402,9 +388,9 @@ void FMainTest::closingDuringARunStopsItAndCloses()
         visibleAfterExit = w.isVisible(); // the close waits for the run to unwind
     });
 
-    BoxAnswerer answerer({No}); // the report so far is unsaved: closing asks about it
+    ModalAnswerer answerer({kNo}); // the report so far is unsaved: closing asks about it
     compare(w, {a, b});
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
     QVERIFY(visibleAfterExit);
     QVERIFY(!w.isVisible());
     QVERIFY(!w.isComparing());
@@ -421,18 +407,18 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     QByteArray bytes2(40000, 'a');
     for (qsizetype i = 0; i < bytes2.size(); i += 4)
         bytes2[i] = 'b';
-    const QString a = makeFile(u"a.bin"_qs, QByteArray(40000, 'a'));
-    const QString b = makeFile(u"b.bin"_qs, bytes2);
+    const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(40000, 'a'));
+    const QString b = MakeFile(*m_dir, u"b.bin"_qs, bytes2);
     fMAIN& w = *m_window;
     w.tOut->setMemoryBudget(10000);
 
-    BoxAnswerer answerer({Ok});
+    ModalAnswerer answerer({kOk});
     compare(w, {a, b});
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Critical);
-    QCOMPARE(answerer.seen[0].title, u"Lumatra"_qs);
-    QVERIFY2(answerer.seen[0].text.contains(u"lumatra-report -o"_qs),
-             qPrintable(answerer.seen[0].text));
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_qs);
+    QVERIFY2(answerer.SeenBoxes()[0].text.contains(u"lumatra-report -o"_qs),
+             qPrintable(answerer.SeenBoxes()[0].text));
     const QString report = w.tOut->toPlainText();
     QVERIFY(report.startsWith(u"File 1: "_qs + a));
     QVERIFY(!report.contains(u"bytes changed"_qs));
@@ -521,10 +507,10 @@ void FMainTest::enterAndEscapeReachTheButtons()
     QSignalSpy file1(w.cmdFILE1, &QPushButton::clicked);
 
     for (QWidget* control : QList<QWidget*>{w.txtOFS2, w.chkChars, w.optNormal}) {
-        BoxAnswerer answerer({Ok});
+        ModalAnswerer answerer({kOk});
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Return);
-        QCOMPARE(answerer.seen.size(), 1); // "File 1 doesn't exist!"
+        QCOMPARE(answerer.SeenBoxes().size(), 1); // "File 1 doesn't exist!"
     }
     QCOMPARE(run.count(), 3);
 
@@ -540,16 +526,16 @@ void FMainTest::enterAndEscapeReachTheButtons()
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     {
-        BoxAnswerer answerer({Ok});
+        ModalAnswerer answerer({kOk});
         QTest::keyClick(w.txtFILE1, Qt::Key_C, Qt::AltModifier);
-        QTRY_COMPARE(answerer.seen.size(), 1); // an access key clicks a moment later
+        QTRY_COMPARE(answerer.SeenBoxes().size(), 1); // an access key clicks a moment later
     }
     QCOMPARE(run.count(), 4);
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     {
         QSignalSpy exit(w.cmdEXIT, &QPushButton::clicked);
-        BoxAnswerer answerer({No}); // the typed line break is unsaved: closing asks about it
+        ModalAnswerer answerer({kNo}); // the typed line break is unsaved: closing asks about it
         QTest::keyClick(w.txtFILE1, Qt::Key_X, Qt::AltModifier);
         QTRY_COMPARE(exit.count(), 1);
         QVERIFY(!w.isVisible());
@@ -557,7 +543,7 @@ void FMainTest::enterAndEscapeReachTheButtons()
         QVERIFY(QTest::qWaitForWindowActive(&w));
     }
 
-    BoxAnswerer answerer({No});
+    ModalAnswerer answerer({kNo});
     QTest::keyClick(w.tOut, Qt::Key_Escape);
     QVERIFY(!w.isVisible());
 }

@@ -5,6 +5,7 @@
 // comparison.
 #include "fmain.h"
 #include "resultpane.h"
+#include "testfiles.h"
 #include "throwawaysettings.h"
 
 #include <QAction>
@@ -17,16 +18,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-
-namespace {
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -52,7 +43,7 @@ int main(int argc, char* argv[])
         two = QByteArray(one).insert(0x40, QByteArray(16, '*'));
     const QString path1 = dir.filePath(QStringLiteral("one.bin"));
     const QString path2 = dir.filePath(QStringLiteral("two.bin"));
-    if (!dir.isValid() || !writeFile(path1, one) || !writeFile(path2, two)) {
+    if (!dir.isValid() || !WriteFile(path1, one) || !WriteFile(path2, two)) {
         std::fputs("lumatra_screenshot: cannot write the sample files\n", stderr);
         return 2;
     }

@@ -1,7 +1,7 @@
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
 
 #include <QAction>
@@ -169,7 +169,7 @@ void TestSettingsInWindow::unusableStoreFallsBackKeyByKey()
     QFETCH(bool, keepsSize);
     writeStoreFile(storeFile);
 
-    BoxAnswerer answerer({});
+    ModalAnswerer answerer;
     const auto window = shownWindow();
     QCOMPARE(window->windowTitle(), u"Lumatra v1.0"_s);
     QCOMPARE(window->tOut->font().family(), m_design.font.family());
@@ -184,7 +184,7 @@ void TestSettingsInWindow::unusableStoreFallsBackKeyByKey()
 
     window->close();
     QVERIFY(!window->isVisible());
-    QVERIFY(answerer.seen.isEmpty());
+    QVERIFY(answerer.SeenBoxes().isEmpty());
     const QMap<QString, QString> stored = storedTexts();
     QCOMPARE(stored.value(u"Size"_s), QString::number(m_design.font.pointSizeF()));
     QCOMPARE(stored.value(u"Bold"_s), u"0"_s);
@@ -214,14 +214,14 @@ void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses()
     QCOMPARE(window->size(), m_design.size);
     QCOMPARE(window->tOut->font().pointSizeF(), m_design.font.pointSizeF());
 
-    BoxAnswerer answerer({QMessageBox::Ok});
+    ModalAnswerer answerer({QMessageBox::Ok});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
     window->mnuEXIT->trigger();
     QVERIFY(!window->isVisible());
-    QCOMPARE(answerer.seen.size(), 1);
-    QCOMPARE(answerer.seen[0].title, u"Lumatra"_s);
-    QCOMPARE(answerer.seen[0].icon, QMessageBox::Warning);
-    QCOMPARE(answerer.seen[0].text,
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_s);
+    QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Warning);
+    QCOMPARE(answerer.SeenBoxes()[0].text,
              u"The window position and the font could not be saved for the next start."_s);
 }
 

@@ -1,7 +1,7 @@
-#include "boxanswerer.h"
 #include "fakedialogs.h"
 #include "fmain.h"
 #include "isolatedstore.h"
+#include "modalanswerer.h"
 #include "resultpane.h"
 #include "version.h"
 
@@ -172,10 +172,10 @@ void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
 
 void TestWindowCommands::aboutShowsFiveLines()
 {
-    BoxAnswerer answerer({QMessageBox::Ok});
+    ModalAnswerer answerer({QMessageBox::Ok});
     m_window->mnuABOUT->trigger();
-    QCOMPARE(answerer.seen.size(), 1);
-    const SeenBox& box = answerer.seen.constFirst();
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
+    const SeenBox& box = answerer.SeenBoxes().constFirst();
     QCOMPARE(box.title, u"About"_s);
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
@@ -233,20 +233,20 @@ void TestWindowCommands::everyExitPathRunsTheCloseHandler()
     QTest::keyClicks(w.tOut, u"edited"_s);
     QVERIFY(w.ResultChanged);
     {
-        BoxAnswerer answerer({QMessageBox::Cancel});
+        ModalAnswerer answerer({QMessageBox::Cancel});
         leave(w);
-        QTRY_COMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen[0].text, u"Save changes to  ?"_s);
+        QTRY_COMPARE(answerer.SeenBoxes().size(), 1);
+        QCOMPARE(answerer.SeenBoxes()[0].text, u"Save changes to  ?"_s);
     }
     QVERIFY(w.isVisible());
     QVERIFY(storedTexts().isEmpty());
 
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    BoxAnswerer answerer({QMessageBox::No});
+    ModalAnswerer answerer({QMessageBox::No});
     leave(w);
     QTRY_VERIFY(!w.isVisible());
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
     const QMap<QString, QString> stored = storedTexts();
     QCOMPARE(stored.value(u"Font"_s), u"Liberation Mono"_s);
     QCOMPARE(stored.value(u"Size"_s), u"11"_s);

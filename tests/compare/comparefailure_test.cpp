@@ -1,5 +1,6 @@
 #include "bytechar.h"
 #include "comparefiles.h"
+#include "fakesources.h"
 #include "testsupport.h"
 
 #include <chrono>
@@ -21,29 +22,6 @@ bool HasSummary(const RecordingSink& sink)
 {
     return sink.report.find("bytes changed") != std::string::npos;
 }
-
-// Reads the real file, but fails once `failAfter` bytes have been read.
-class FailingSource : public bFile::FileSource
-{
-  public:
-    FailingSource(std::unique_ptr<bFile::FileSource> real, std::size_t failAfter)
-        : real_(std::move(real)), left_(failAfter)
-    {}
-    void Seek(std::uint64_t position) override { real_->Seek(position); }
-    std::size_t Read(unsigned char* into, std::size_t count) override
-    {
-        if (left_ == 0)
-            throw bFile::FileSourceError("Input/output error");
-        const std::size_t got = real_->Read(into, std::min(count, left_));
-        left_ -= got;
-        return got;
-    }
-    std::uint64_t Size() override { return real_->Size(); }
-
-  private:
-    std::unique_ptr<bFile::FileSource> real_;
-    std::size_t left_;
-};
 
 class CompareFailureTest : public ::testing::Test
 {
@@ -87,7 +65,9 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
         auto real = bFile::OpenFileSource(path);
         if (path != b)
             return real;
-        return std::make_unique<FailingSource>(std::move(real), 2500);
+        auto failing = std::make_unique<lumatra::test::WatchedSource>(std::move(real));
+        failing->FailReadsAfter(2500);
+        return failing;
     };
     EXPECT_EQ(FailureOf(a, b, options), "Cannot read file 2 (" + b + "): Input/output error");
     // The first two blocks were reported, then the note of where the run stopped.
@@ -223,33 +203,17 @@ TEST_F(SparsePair, PositionsPastFourGiBFromAHighOffset)
 
 // Serves what the sparse files hold, from memory: reading 8 GiB of holes through the kernel
 // would take most of a minute on a small machine.
-class SparseSource : public bFile::FileSource
-{
-  public:
-    SparseSource(std::uint64_t size, std::uint64_t marked) : size_(size), marked_(marked) {}
-    void Seek(std::uint64_t position) override { position_ = position; }
-    std::size_t Read(unsigned char* into, std::size_t count) override
-    {
-        const auto got =
-            static_cast<std::size_t>(std::min<std::uint64_t>(count, size_ - position_));
-        std::memset(into, 0, got);
-        if (marked_ >= position_ && marked_ - position_ < got)
-            into[marked_ - position_] = 0x7F;
-        position_ += got;
-        return got;
-    }
-    std::uint64_t Size() override { return size_; }
-
-  private:
-    std::uint64_t size_, marked_, position_ = 0;
-};
+constexpr unsigned char kMark = 0x7F;
 
 TEST_F(SparsePair, WholeRangePastFourGiB)
 {
     bFile::CompareOptions options;
     options.blockSize = 4 << 20;
     options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
-        return std::make_unique<SparseSource>(kSize, path == b_ ? kDifference : kSize);
+        using lumatra::test::MemorySource;
+        return std::make_unique<MemorySource>(
+            kSize, path == b_ ? std::vector<MemorySource::Run>{{kDifference, {&kMark, 1}}}
+                              : std::vector<MemorySource::Run>{});
     };
     const auto summary = bFile::CompareFiles(a_, b_, 0, 0, true, true, sink_, options);
     const std::vector<std::string> lines = sink_.Calls("line");

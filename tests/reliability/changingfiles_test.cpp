@@ -3,6 +3,7 @@
 // in a summary: a report that is not complete must not look complete.
 
 #include "comparefiles.h"
+#include "fakesources.h"
 #include "testsupport.h"
 
 #include <algorithm>
@@ -19,44 +20,7 @@ namespace {
 using lumatra::test::Bytes;
 using lumatra::test::RecordingSink;
 using lumatra::test::TempDir;
-
-// The real file, with a hook before each read (numbered from 1) that may change the file
-// or fail.
-class WatchedSource : public bFile::FileSource
-{
-  public:
-    using Hook = std::function<void(int read)>;
-    WatchedSource(std::unique_ptr<bFile::FileSource> real, Hook hook)
-        : real_(std::move(real)), hook_(std::move(hook))
-    {}
-    void Seek(std::uint64_t position) override
-    {
-        if (seekFails_)
-            throw bFile::FileSourceError("Invalid argument");
-        real_->Seek(position);
-    }
-    std::size_t Read(unsigned char* into, std::size_t count) override
-    {
-        hook_(++reads_);
-        return real_->Read(into, count);
-    }
-    std::uint64_t Size() override { return real_->Size(); }
-    // Fails from the first read on: opening went well.
-    bFile::FileState State() override
-    {
-        if (sizeFails_ && reads_ > 0)
-            throw bFile::FileSourceError("Stale file handle");
-        return real_->State();
-    }
-
-    bool seekFails_ = false;
-    bool sizeFails_ = false;
-
-  private:
-    std::unique_ptr<bFile::FileSource> real_;
-    Hook hook_;
-    int reads_ = 0;
-};
+using lumatra::test::WatchedSource;
 
 // What happens to the watched file, and where.
 struct Fault
@@ -171,13 +135,13 @@ std::vector<Fault> Faults()
          2,
          {},
          {},
-         [](WatchedSource& s) { s.seekFails_ = true; },
+         [](WatchedSource& s) { s.FailSeeks(); },
          "Cannot open file 2 (PATH): Invalid argument"},
         {"length unreadable at the end",
          1,
          {},
          {},
-         [](WatchedSource& s) { s.sizeFails_ = true; },
+         [](WatchedSource& s) { s.FailStateAfterFirstRead(); },
          "Cannot get the size of file 1 (PATH): Stale file handle"},
     };
 }

@@ -1,6 +1,7 @@
 #include "resultfile.h"
 #include "resultpane.h"
 #include "resultwriter.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,6 @@ QByteArray contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
 // Files of the process may grow to at most limit bytes while it lives; a write past it fails
@@ -211,7 +206,7 @@ void ResultFileTest::savesAReportOfManyPieces()
 void ResultFileTest::replacesAnExistingFile()
 {
     const QString path = m_dir->filePath(u"report.txt"_s);
-    writeFile(path, QByteArray(10000, 'x'));
+    QVERIFY(WriteFile(path, QByteArray(10000, 'x')));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
     ResultPane pane;
     pane.setPlainText(u"new\n"_s);
@@ -239,7 +234,7 @@ void ResultFileTest::failedWriteLeavesTheOldFile()
     QFETCH(QString, reason);
     QDir dir(m_dir->path());
     QVERIFY(dir.mkdir(u"folder"_s));
-    writeFile(dir.filePath(u"folder/inside.txt"_s), "old");
+    QVERIFY(WriteFile(dir.filePath(u"folder/inside.txt"_s), "old"));
     QCOMPARE(mkfifo(QFile::encodeName(dir.filePath(u"fifo"_s)).constData(), 0600), 0);
     const QStringList before = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
 
@@ -262,7 +257,7 @@ void ResultFileTest::failedWriteLeavesTheOldFile()
 void ResultFileTest::writeFailingMidwayLeavesTheOldFile()
 {
     const QString path = m_dir->filePath(u"report.txt"_s);
-    writeFile(path, "the old report\r\n");
+    QVERIFY(WriteFile(path, "the old report\r\n"));
     ResultPane pane;
     pane.setPlainText(QString(100, u'x') + u'\n');
     for (int i = 0; i < 10; ++i)

@@ -1,6 +1,7 @@
 #include "differential.h"
 
 #include "comparefiles.h"
+#include "fakesources.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,30 +14,14 @@ namespace lumatra::reference {
 
 namespace {
 
-// Serves a described file's bytes as it is read, however long it is.
-class VirtualSource final : public bFile::FileSource
+// Serves a described file's bytes from memory as it is read, however long it is.
+std::unique_ptr<bFile::FileSource> ServeFromMemory(const VirtualFile& file)
 {
-  public:
-    explicit VirtualSource(const VirtualFile& file) : m_file(file) {}
-    void Seek(std::uint64_t position) override
-    {
-        if (position > m_file.length)
-            throw std::logic_error("seek past the end: " + std::to_string(position));
-        m_position = position;
-    }
-    std::size_t Read(unsigned char* into, std::size_t count) override
-    {
-        const std::size_t got = std::min<std::uint64_t>(count, m_file.length - m_position);
-        m_file.Read(m_position, into, got);
-        m_position += got;
-        return got;
-    }
-    std::uint64_t Size() override { return m_file.length; }
-
-  private:
-    const VirtualFile& m_file;
-    std::uint64_t m_position = 0;
-};
+    std::vector<lumatra::test::MemorySource::Run> runs;
+    for (const VirtualFile::Piece& piece : file.pieces)
+        runs.push_back({piece.position, piece.bytes});
+    return std::make_unique<lumatra::test::MemorySource>(file.length, std::move(runs), file.fill);
+}
 
 class RecordingSink final : public bFile::CompareSink
 {
@@ -107,7 +92,7 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
         const std::map<std::string, const VirtualFile*> files = {{request.path2, &request.file2},
                                                                  {request.path1, &request.file1}};
         options.openFile = [files](const std::string& path) {
-            return std::make_unique<VirtualSource>(*files.at(path));
+            return ServeFromMemory(*files.at(path));
         };
     }
     Result result;
