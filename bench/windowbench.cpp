@@ -4,6 +4,12 @@
 //     window-bench LUMATRA-REPORT [FOLDER]
 // Sizes come from LUMATRA_BENCH_WINDOW_MIB (1024), LUMATRA_BENCH_LINES (1000000) and
 // LUMATRA_BENCH_RUNS (3). The last lines print targets 4 to 6 with "met" or "missed".
+//
+// With LUMATRA_BENCH_SCALE set (window-bench.sh --scale), it measures instead how the window's
+// cost grows with the report: reports of LUMATRA_BENCH_LINES and of ten times as many lines,
+// in alternating runs, each shown, searched, saved, selected whole and copied; it prints the
+// ratios of the medians as targets 9 to 12. Ratios of runs made side by side hold on a busy
+// machine far better than the times themselves.
 #include "fmain.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -11,6 +17,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -402,6 +410,38 @@ double timeSave(Bench& bench, const QString& path, QString& how)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
+// Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
+double timeSelectAll(Bench& bench)
+{
+    ResultPane& pane = *bench.window.tOut;
+    pane.moveCursor(QTextCursor::Start);
+    pane.setFocus();
+    QApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    pane.viewport()->repaint();
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const QTextCursor cursor = pane.textCursor();
+    return cursor.selectionStart() == 0 &&
+                   cursor.selectionEnd() == pane.document()->characterCount() - 1
+               ? elapsed
+               : -1;
+}
+
+// "Copy" of the selection; -1 unless the clipboard then holds chars characters. The clipboard
+// is emptied afterwards, so that its copy of the report is not counted later.
+double timeCopy(Bench& bench, qint64 chars)
+{
+    QElapsedTimer clock;
+    clock.start();
+    bench.window.mnuCOPY->trigger();
+    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const qint64 copied = QApplication::clipboard()->text().size();
+    QApplication::clipboard()->clear();
+    return copied == chars ? elapsed : -1;
+}
+
 double timeScrollToEnd(Bench& bench)
 {
     ResultPane& pane = *bench.window.tOut;
@@ -494,6 +534,161 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
     return true;
 }
 
+// One report size of the scaling mode: medians over the runs.
+struct ScaleSize
+{
+    int lines = 0;
+    QString path1, path2;
+    std::vector<double> shown, find, save, selectAll, copy;
+    double longestGapMs = 0; // during Find, Save Result and Copy
+};
+
+QString loadText()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll().split(' ').mid(0, 3).join(' '))
+               : QStringLiteral("unknown");
+}
+
+// Shows, searches, saves, selects and copies one report, adding the times to size. With
+// peaks, the peak memory is measured from the comparison on: with the report shown, and after
+// the search and the save. False when a step failed.
+bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
+              double* peaks = nullptr)
+{
+    constexpr int kEvery = 16;
+    if (peaks != nullptr && !resetPeakMemory())
+        peaks = nullptr;
+    const RunTimes times = compareInWindow(bench, size.path1, size.path2);
+    if (peaks != nullptr)
+        peaks[0] = peakMemoryMiB();
+    const QString nearEnd = QStringLiteral("%1:")
+                                .arg(qint64(size.lines - 10) * kEvery, 8, 16, QLatin1Char('0'))
+                                .toUpper();
+    const QString reportPath = dir.filePath(QStringLiteral("report.txt"));
+    QString how;
+    bench.gaps.start();
+    const double find = timeFind(bench, nearEnd, how);
+    double gap = bench.gaps.stopMs();
+    bench.gaps.start();
+    const double save = timeSave(bench, reportPath, how);
+    gap = std::max(gap, bench.gaps.stopMs());
+    if (peaks != nullptr)
+        peaks[1] = peakMemoryMiB();
+    const double mib = double(QFileInfo(reportPath).size()) / kMiB;
+    QFile::remove(reportPath);
+    const double selectAll = timeSelectAll(bench);
+    bench.gaps.start();
+    const double copy = timeCopy(bench, bench.window.tOut->document()->characterCount() - 1);
+    gap = std::max(gap, bench.gaps.stopMs());
+    say(QStringLiteral("  run %1, %2 lines: to the report shown %3, find %4, save of %5 MiB: "
+                       "%6, select-all %7, copy %8, longest event gap of find, save and copy "
+                       "%9; load %10")
+            .arg(run)
+            .arg(size.lines)
+            .arg(seconds(times.toShown), seconds(find), QString::number(mib, 'f', 1), seconds(save),
+                 seconds(selectAll), seconds(copy), gapText(gap), loadText()));
+    if (find < 0 || save < 0 || selectAll < 0 || copy < 0) {
+        say(QStringLiteral("window-bench: a step failed (a negative time above)"));
+        return false;
+    }
+    size.shown.push_back(times.toShown);
+    size.find.push_back(find);
+    size.save.push_back(save);
+    size.selectAll.push_back(selectAll);
+    size.copy.push_back(copy);
+    size.longestGapMs = std::max(size.longestGapMs, gap);
+    return true;
+}
+
+bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
+{
+    constexpr int kEvery = 16;
+    constexpr double kMaxRatio = 12.0;
+    constexpr double kMaxPeakMiB = 1024.0;
+    constexpr double kMaxGapMsWhileBusy = 250.0;
+    // Below this an operation is immediate at either size, and its ratio only noise.
+    constexpr double kImmediateSeconds = 0.1;
+    const int small = setting("LUMATRA_BENCH_LINES", 1000000);
+    ScaleSize sizes[2];
+    for (int i = 0; i < 2; ++i) {
+        ScaleSize& size = sizes[i];
+        size.lines = i == 0 ? small : small * 10;
+        size.path1 = dir.filePath(QStringLiteral("scale%1-1.bin").arg(i));
+        size.path2 = dir.filePath(QStringLiteral("scale%1-2.bin").arg(i));
+        if (!writePair(size.path1, size.path2, qint64(size.lines) * kEvery, kEvery)) {
+            say(QStringLiteral("window-bench: cannot write the pair"));
+            return false;
+        }
+    }
+    say(QStringLiteral("scaling: reports of %1 and %2 lines (Normal layout, Yes to the "
+                       "question), %3 runs each, alternating; load %4")
+            .arg(sizes[0].lines)
+            .arg(sizes[1].lines)
+            .arg(runs)
+            .arg(loadText()));
+    double peaks[2] = {-1, -1};
+    for (int run = 1; run <= runs; ++run) {
+        if (!scaleRun(bench, dir, sizes[0], run) ||
+            !scaleRun(bench, dir, sizes[1], run, run == 1 ? peaks : nullptr))
+            return false;
+    }
+    say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save "
+                       "(%3 lines)")
+            .arg(QString::number(peaks[0], 'f', 0), QString::number(peaks[1], 'f', 0))
+            .arg(sizes[1].lines));
+
+    struct Ratio
+    {
+        double small, large, ratio;
+        bool met;
+    };
+    const auto ratioOf = [&](std::vector<double> ScaleSize::*times, bool immediateCounts) {
+        Ratio r{median(sizes[0].*times), median(sizes[1].*times), 0, false};
+        r.ratio = r.large / std::max(r.small, 1e-6);
+        r.met = r.ratio <= kMaxRatio || (immediateCounts && r.large < kImmediateSeconds);
+        return r;
+    };
+    const auto ratioText = [](const Ratio& r) {
+        return seconds(r.small) + QStringLiteral(" -> ") + seconds(r.large) +
+               QStringLiteral(" = x ") + QString::number(r.ratio, 'f', 1);
+    };
+    const Ratio shown = ratioOf(&ScaleSize::shown, false);
+    const Ratio save = ratioOf(&ScaleSize::save, false);
+    const Ratio find = ratioOf(&ScaleSize::find, true);
+    const Ratio copy = ratioOf(&ScaleSize::copy, true);
+    const Ratio selectAll = ratioOf(&ScaleSize::selectAll, true);
+    const double gap = std::max(sizes[0].longestGapMs, sizes[1].longestGapMs);
+    const QString scale = QStringLiteral("%1 -> %2 lines").arg(sizes[0].lines).arg(sizes[1].lines);
+    say(QStringLiteral("  medians: %1; load %2").arg(scale, loadText()));
+    bench.targets.append(
+        QStringLiteral("target 9: %1, click to shown %2 (at most x %3): %4")
+            .arg(scale, ratioText(shown), QString::number(kMaxRatio, 'f', 0), verdict(shown.met)));
+    bench.targets.append(
+        QStringLiteral("target 10: %1, Save Result %2 (at most x %3): %4")
+            .arg(scale, ratioText(save), QString::number(kMaxRatio, 'f', 0), verdict(save.met)));
+    bench.targets.append(
+        QStringLiteral("target 11: peak memory at %1 lines after find and save %2 MiB (at most "
+                       "%3 MiB): %4")
+            .arg(sizes[1].lines)
+            .arg(QString::number(peaks[1], 'f', 0), QString::number(kMaxPeakMiB, 'f', 0),
+                 verdict(peaks[1] >= 0 && peaks[1] <= kMaxPeakMiB)));
+    bench.targets.append(
+        QStringLiteral("target 12: %1, Find %2, Copy of the whole report %3, select-all %4 (each "
+                       "at most x %5, or under %6 at the larger size), longest event gap of Save "
+                       "Result, Find and Copy %7 (at most %8): %9")
+            .arg(scale, ratioText(find), ratioText(copy), ratioText(selectAll),
+                 QString::number(kMaxRatio, 'f', 0), seconds(kImmediateSeconds), gapText(gap),
+                 gapText(kMaxGapMsWhileBusy),
+                 verdict(find.met && copy.met && selectAll.met && gap <= kMaxGapMsWhileBusy)));
+    for (const ScaleSize& size : sizes) {
+        QFile::remove(size.path1);
+        QFile::remove(size.path2);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -521,7 +716,10 @@ int main(int argc, char* argv[])
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
     Bench bench(window);
-    const bool ok = identicalPair(bench, dir, args[1], runs) && millionLines(bench, dir, runs);
+    const bool ok =
+        qEnvironmentVariableIsSet("LUMATRA_BENCH_SCALE")
+            ? scaling(bench, dir, runs)
+            : identicalPair(bench, dir, args[1], runs) && millionLines(bench, dir, runs);
     for (const QString& target : bench.targets)
         say(target);
     return ok ? 0 : 2;
