@@ -20,7 +20,7 @@ using WorkProgress = std::function<void(qint64 done, qint64 total)>;
 class ProgressPace
 {
   public:
-    static constexpr qint64 kPaceMs = 100;
+    static constexpr qint64 kPaceMs = 50;
 
     ProgressPace(QLabel& panel, const QString& text);
 

@@ -16,9 +16,9 @@ namespace {
 
 // Lines gathered while frozen share a paragraph, this many at most, joined by line separators:
 // a text document pays for every paragraph it holds, and a report of a million lines arrives
-// several times sooner in paragraphs of 32 lines. Positions, the plain text, the search and
+// several times sooner in paragraphs of 128 lines. Positions, the plain text, the search and
 // the saved file count a line separator as the line break it is.
-constexpr int linesPerParagraph = 32;
+constexpr int linesPerParagraph = 128;
 
 } // namespace
 
