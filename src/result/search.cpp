@@ -45,6 +45,32 @@ int FindInPane(QPlainTextEdit& pane, const QString& text, int start, const WorkP
     if (!block.isValid())
         return -1;
     const QStringMatcher matcher(needle, Qt::CaseInsensitive);
+    const auto select = [&](qint64 found) {
+        QTextCursor match(&document);
+        match.setPosition(int(found));
+        match.setPosition(int(found + needle.size()), QTextCursor::KeepAnchor);
+        pane.setTextCursor(match);
+        return int(found);
+    };
+
+    // A text without a line break lies within one line, and so within one paragraph: each
+    // paragraph is searched where it stands, with no piece to copy it into.
+    if (!needle.contains(QChar::ParagraphSeparator)) {
+        qint64 sinceProgress = 0;
+        for (int at = start - block.position(); block.isValid(); block = block.next(), at = 0) {
+            const QString paragraph = block.text();
+            const qsizetype found = matcher.indexIn(paragraph, at);
+            if (found >= 0)
+                return select(block.position() + found);
+            sinceProgress += paragraph.size();
+            if (sinceProgress >= kPieceChars && progress) {
+                sinceProgress = 0;
+                progress(block.position() + block.length(), document.characterCount());
+            }
+        }
+        return -1;
+    }
+
     // A match may begin near a piece's end: the next piece starts with that many characters
     // of this one.
     const qsizetype overlap = needle.size() - 1;
@@ -57,13 +83,8 @@ int FindInPane(QPlainTextEdit& pane, const QString& text, int start, const WorkP
             AppendParagraph(piece, block, 0);
         }
         const qsizetype found = matcher.indexIn(piece);
-        if (found >= 0) {
-            QTextCursor match(&document);
-            match.setPosition(int(pieceStart + found));
-            match.setPosition(int(pieceStart + found + needle.size()), QTextCursor::KeepAnchor);
-            pane.setTextCursor(match);
-            return int(pieceStart + found);
-        }
+        if (found >= 0)
+            return select(pieceStart + found);
         if (!block.next().isValid())
             return -1;
         const qsizetype kept = std::min(overlap, piece.size());

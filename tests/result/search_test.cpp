@@ -108,8 +108,8 @@ void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
     constexpr int kPiece = 256 * 1024;
     QString text;
     for (int i = 0; i < kLines; ++i)
-        text += QString::number(i).rightJustified(8, u'0') + u": x\n"_s; // 11 positions a line
-    const int at = 270000 / 11 * 11 + 4;                                 // inside a line
+        text += QString::number(i).rightJustified(8, u'0') + u": x\n"_s; // 12 positions a line
+    const int at = 270000 / 12 * 12 + 4;                                 // inside a line
     const QString needle = text.mid(at, 30).toUpper().replace(u'\n', u'\u2029');
     QPlainTextEdit pane(text);
     for (int start = at - kPiece - 60; start < at - kPiece + 40; start += 7) {
@@ -117,10 +117,12 @@ void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
         QCOMPARE(selection(pane), (Selection{at, at + 30}));
     }
     QCOMPARE(bVarious::FindInPane(pane, needle, 0), at);
+    // A text of one line is looked for paragraph by paragraph: the last line, past every piece.
+    QCOMPARE(bVarious::FindInPane(pane, u"00039999: X"_s, 100), (kLines - 1) * 12);
     int steps = 0;
     QCOMPARE(bVarious::FindInPane(pane, u"y"_s, 0, [&](qint64, qint64) { ++steps; }), -1);
     QVERIFY(steps > 0);
-    QCOMPARE(selection(pane), (Selection{at, at + 30}));
+    QCOMPARE(selection(pane), (Selection{(kLines - 1) * 12, kLines * 12 - 1}));
 }
 
 QTEST_MAIN(SearchTest)
