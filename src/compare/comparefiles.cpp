@@ -1,5 +1,6 @@
 #include "comparefiles.h"
 
+#include "differencemap.h"
 #include "finddifference.h"
 #include "reportbody.h"
 #include "reportformat.h"
@@ -10,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 
 namespace bFile {
@@ -139,10 +141,13 @@ class Comparison
 {
   public:
     Comparison(CompareSink& sink, bool byLines, bool withChars, std::uint64_t offset1,
-               std::uint64_t count)
+               std::uint64_t count, std::size_t mapRegions)
         : sink_(sink), body_(sink, byLines, withChars), offset1_(offset1),
           percentUnit_(static_cast<double>(count - 1) / 100.0)
-    {}
+    {
+        if (mapRegions > 0)
+            m_map.emplace(count, byLines ? 0 : offset1, mapRegions);
+    }
 
     // Walks one block pair whose first byte has the given index. False when the user
     // chose to stop after 1000 changes.
@@ -164,6 +169,8 @@ class Comparison
                 ++changed_;
                 runOpen_ = true;
                 body_.AddByte(index, offset1_ + index, a[j], b[j]);
+                if (m_map)
+                    m_map->AddDifference(index);
             } else {
                 // The equal byte after a run closes it.
                 ++locations_;
@@ -205,9 +212,25 @@ class Comparison
         } catch (...) {
         }
         try {
+            ShowMap(blockStart, true);
+        } catch (...) {
+        }
+        try {
             sink_.AppendStopNote(StoppedLine(offset1_ + std::max(blockStart, walked_)));
         } catch (...) {
         }
+    }
+
+    // Shows the difference map, if the run keeps one, with everything before blockStart or
+    // before the last mark compared; a finished map marks the rest as never compared.
+    void ShowMap(std::uint64_t blockStart, bool finished)
+    {
+        if (!m_map)
+            return;
+        m_map->SetCompared(std::max(blockStart, walked_));
+        if (finished)
+            m_map->Finish();
+        sink_.ShowMap(*m_map);
     }
 
   private:
@@ -223,6 +246,7 @@ class Comparison
     {
         // Everything through index is compared and written, should the sink stop the run.
         walked_ = index + 1;
+        ShowMap(walked_, false);
         while (nextMark_ <= index) {
             // The quotient is never negative, so dropping its fraction rounds it down.
             const auto percent =
@@ -251,6 +275,7 @@ class Comparison
     std::uint64_t nextMark_ = kProgressStep;
     std::uint64_t shownPercent_ = 0;
     std::string progressText_;
+    std::optional<DifferenceMap> m_map;
 };
 
 } // namespace
@@ -302,7 +327,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
 
     // From here on a run that ends early, stopped or failed, ends its report with a note of
     // where it stopped.
-    Comparison comparison(sink, byLines, withChars, inputs[0].offset, count);
+    Comparison comparison(sink, byLines, withChars, inputs[0].offset, count, options.mapRegions);
     std::uint64_t start = 0;
     const auto showPhase = [&sink](const char* text) {
         sink.ShowStatus(text);
@@ -321,6 +346,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
             input.Open(options);
         }
 
+        comparison.ShowMap(0, false);
         while (start < count) {
             const auto size =
                 static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
@@ -343,6 +369,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
             input.CheckUnchanged();
         throw;
     }
+    comparison.ShowMap(start, true);
     const CompareSummary summary = comparison.Finish();
 
     sink.AppendLine(SummaryText(summary.changed, summary.locations), 0, 0);

@@ -50,6 +50,8 @@ struct CompareOptions
     // Bytes read from each file at a time; memory use stays at twice this, whatever the size.
     std::size_t blockSize = 256 * 1024;
     std::function<std::unique_ptr<FileSource>(const std::string& path)> openFile = OpenFileSource;
+    // Regions of the difference map given to the sink (see DifferenceMap); 0 keeps none.
+    std::size_t mapRegions = 0;
 };
 
 CompareSummary CompareFiles(const std::string& path1, const std::string& path2,

@@ -5,6 +5,8 @@
 
 namespace bFile {
 
+class DifferenceMap;
+
 // Where the comparison engine writes. The window's result pane, the command line and the
 // tests each implement it; the engine knows nothing else of its surroundings.
 class CompareSink
@@ -32,6 +34,11 @@ class CompareSink
     // A sink may show it as the status too, but must not let the window's events run: the
     // run is unwinding.
     virtual void AppendStopNote(std::string_view note) { AppendLine(note, 0, 0); }
+
+    // The difference map, when the run keeps one: at the start, with the progress texts and
+    // at the end, when it is Finished() and whatever the run did not compare is marked so, also
+    // on an early end. It lives until the run returns.
+    virtual void ShowMap(const DifferenceMap& /*map*/) {}
 
     // "Detected more than 1000 changes, continue?": true goes on, false stops the run.
     virtual bool ContinueAfter1000Changes() = 0;

@@ -2,6 +2,7 @@
 // for any two files, offsets, layout, answer to the question and block size.
 
 #include "comparefiles.h"
+#include "differencemap.h"
 #include "differential.h"
 
 #include <cstdio>
@@ -264,7 +265,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // 0x08: long described files, 0xC0 all set: one file compared with itself. Then the
     // block size: below 0x8000 it is 1 more than the value modulo 400, so that rows and runs
     // cross block edges; from 0x8000 on, it is the value, large enough for long equal
-    // stretches to be skipped within one block.
+    // stretches to be skipped within one block. The regions of the difference map come last,
+    // 0 for none.
     Reader input(data, size);
     Request request;
     const unsigned char flags = input.Byte();
@@ -292,6 +294,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         request.file1 = std::move(file1);
         request.file2 = file2;
     }
+    request.mapRegions = static_cast<std::size_t>(input.Take(bFile::DifferenceMap::kMaxRegions));
     CountReach(request);
     const RunFolder folder;
     request.path1 = folder.Path("a.bin");
@@ -309,12 +312,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!difference.empty()) {
         std::fprintf(stderr,
                      "engine and reference disagree\n  sizes %llu and %llu, offsets 0x%llX and "
-                     "0x%llX, byLines %d, withChars %d, continue %d, block %zu, %s\n%s\n",
+                     "0x%llX, byLines %d, withChars %d, continue %d, block %zu, map %zu, %s\n%s\n",
                      static_cast<unsigned long long>(request.file1.length),
                      static_cast<unsigned long long>(request.file2.length),
                      static_cast<unsigned long long>(request.offset1),
                      static_cast<unsigned long long>(request.offset2), request.byLines,
-                     request.withChars, request.continueAfter1000, blockSize,
+                     request.withChars, request.continueAfter1000, blockSize, request.mapRegions,
                      onDisk ? "on disk" : "in memory", difference.c_str());
         std::abort();
     }

@@ -1,6 +1,7 @@
 #include "differential.h"
 
 #include "comparefiles.h"
+#include "differencemap.h"
 #include "fakesources.h"
 
 #include <algorithm>
@@ -48,6 +49,14 @@ class RecordingSink final : public bFile::CompareSink
         return answer_;
     }
     void RefreshFont() override { result_.calls.push_back("font"); }
+    void ShowMap(const bFile::DifferenceMap& map) override
+    {
+        MapShown& shown = result_.maps.emplace_back();
+        shown.compared = map.Compared();
+        shown.finished = map.Finished();
+        for (std::size_t r = 0; r < map.Regions(); ++r)
+            shown.counts.push_back(map.Count(r));
+    }
 
   private:
     Result& result_;
@@ -74,6 +83,37 @@ void PutFile(const std::string& path, const VirtualFile& file, bool onDisk)
         throw std::runtime_error("cannot write " + path);
 }
 
+std::string Describe(const MapShown& map)
+{
+    std::string text = "compared " + std::to_string(map.compared) +
+                       (map.finished ? ", finished, counts" : ", counts");
+    for (const std::uint64_t count : map.counts)
+        text += " " + std::to_string(count);
+    return text;
+}
+
+// Every map shown must hold the differences before its compared end, the ends must grow, and
+// the last map, the only finished one, must equal the reference's.
+std::string FirstMapDifference(const Result& engine, const Result& reference)
+{
+    if (reference.maps.empty())
+        return engine.maps.empty() ? "" : "a map was shown although none was asked for";
+    if (engine.maps.empty() || engine.maps.back() != reference.maps.back()) {
+        return "final map\n  engine:    " +
+               (engine.maps.empty() ? "(none)" : Describe(engine.maps.back())) +
+               "\n  reference: " + Describe(reference.maps.back());
+    }
+    for (std::size_t at = 0; at + 1 < engine.maps.size(); ++at) {
+        const MapShown& shown = engine.maps[at];
+        MapShown expected = ReferenceMap(reference.differing, reference.size,
+                                         reference.maps.back().counts.size(), shown.compared);
+        if (shown != expected || (at > 0 && shown.compared < engine.maps[at - 1].compared))
+            return "map " + std::to_string(at) + " of " + std::to_string(engine.maps.size()) +
+                   "\n  engine:    " + Describe(shown) + "\n  reference: " + Describe(expected);
+    }
+    return {};
+}
+
 std::string Shown(const std::vector<std::string>& calls, std::size_t at)
 {
     return at < calls.size() ? "\"" + calls[at] + "\"" : "(nothing)";
@@ -88,6 +128,7 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
         PutFile(request.path2, request.file2, onDisk);
     bFile::CompareOptions options;
     options.blockSize = blockSize;
+    options.mapRegions = request.mapRegions;
     if (!onDisk) {
         const std::map<std::string, const VirtualFile*> files = {{request.path2, &request.file2},
                                                                  {request.path1, &request.file1}};
@@ -127,7 +168,7 @@ std::string FirstDifference(const Result& engine, const Result& reference)
                std::to_string(engine.locations) + ", reference " +
                std::to_string(reference.changed) + "/" + std::to_string(reference.locations);
     }
-    return {};
+    return FirstMapDifference(engine, reference);
 }
 
 } // namespace lumatra::reference

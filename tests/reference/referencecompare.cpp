@@ -182,12 +182,14 @@ Result ReferenceCompare(const Request& request)
         return "Comparing files, please wait ... " + std::to_string(percent(i)) + "%";
     };
     std::uint64_t mark = 1000;
+    std::uint64_t compared = size; // the positions before it are compared
 
     // Position i, by the rules; false when the answer No ends the comparison.
     const auto step = [&](std::uint64_t i) {
         const unsigned char b1 = request.file1.At(offset1 + i), b2 = request.file2.At(offset2 + i);
         if (b1 != b2) {
             ++result.changed;
+            result.differing.push_back(i);
             open = true;
             if (!request.byLines) {
                 std::string line = Hex(offset1 + i, "%08" PRIX64 ":") + " " +
@@ -221,8 +223,10 @@ Result ReferenceCompare(const Request& request)
         if (result.changed == 1000 && !asked) {
             asked = true;
             result.calls.push_back("question");
-            if (!request.continueAfter1000)
+            if (!request.continueAfter1000) {
+                compared = i + 1;
                 return false;
+            }
         }
         return true;
     };
@@ -272,12 +276,35 @@ Result ReferenceCompare(const Request& request)
         stretch(walked, size);
     if (open)
         ++result.locations;
+    result.size = size;
+    if (request.mapRegions > 0) {
+        result.maps.push_back(ReferenceMap(result.differing, size, request.mapRegions, compared));
+        result.maps.back().finished = true;
+    }
     writeRow();
     out.Line("\r\n" + std::to_string(result.changed) + " bytes changed, " +
              std::to_string(result.locations) + " locations");
     result.calls.push_back("status:Done!");
     result.calls.push_back("font");
     return result;
+}
+
+MapShown ReferenceMap(const std::vector<std::uint64_t>& differing, std::uint64_t size,
+                      std::size_t regions, std::uint64_t compared)
+{
+    MapShown map;
+    map.compared = compared;
+    map.counts.resize(regions < size ? regions : size);
+    std::size_t region = 0;
+    for (const std::uint64_t i : differing) {
+        if (i >= compared)
+            break;
+        // Move on while the next region starts at or before i.
+        while (static_cast<unsigned __int128>(region + 1) * size / map.counts.size() <= i)
+            ++region;
+        ++map.counts[region];
+    }
+    return map;
 }
 
 } // namespace lumatra::reference

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -42,6 +43,17 @@ struct Request
     bool byLines = false;
     bool withChars = false;
     bool continueAfter1000 = true; // the answer to the question after 1000 changes
+    std::size_t mapRegions = 0;    // regions of the difference map; 0 keeps none
+};
+
+// A difference map as the sink saw it: how far the comparison had got, the count of each
+// region, and whether the run had ended.
+struct MapShown
+{
+    std::uint64_t compared = 0;
+    std::vector<std::uint64_t> counts;
+    bool finished = false;
+    bool operator==(const MapShown&) const = default;
 };
 
 struct Result
@@ -51,11 +63,21 @@ struct Result
     // "progress:TEXT *N" for N progress calls in a row with the same text.
     std::vector<std::string> calls;
     std::uint64_t changed = 0, locations = 0;
+    // The engine's: every map shown, in order. The reference's: the final map only, with the
+    // range's size and every differing index, from which any earlier map follows.
+    std::vector<MapShown> maps;
+    std::uint64_t size = 0;
+    std::vector<std::uint64_t> differing;
 };
 
 // Adds `times` progress calls showing text.
 void AddProgress(Result& result, const std::string& text, std::uint64_t times);
 
 Result ReferenceCompare(const Request& request);
+
+// The map of a range of size bytes in the given number of regions, region r holding the
+// indexes from r * size / regions (rounded down), after the indexes before compared.
+MapShown ReferenceMap(const std::vector<std::uint64_t>& differing, std::uint64_t size,
+                      std::size_t regions, std::uint64_t compared);
 
 } // namespace lumatra::reference

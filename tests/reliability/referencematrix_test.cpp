@@ -58,7 +58,7 @@ class ReferenceMatrix : public ::testing::Test
                                   << ", offsets " << request.offset1 << "/" << request.offset2
                                   << ", byLines " << request.byLines << ", withChars "
                                   << request.withChars << ", continue " << request.continueAfter1000
-                                  << ", block " << blockSize;
+                                  << ", block " << blockSize << ", map " << request.mapRegions;
     }
 
     lumatra::test::TempDir dir_;
@@ -103,6 +103,8 @@ TEST_F(ReferenceMatrix, ThousandChangesAcrossBlockEdges)
         Request request = Base(a, b);
         for (const bool answer : {true, false}) {
             request.continueAfter1000 = answer;
+            // The map's regions end inside the run, and one region holds it all.
+            request.mapRegions = start % 2 == 0 ? 64 : 1;
             for (const bool byLines : {false, true}) {
                 request.byLines = byLines;
                 request.withChars = byLines;
@@ -122,6 +124,8 @@ TEST_F(ReferenceMatrix, ScatteredChangesInLongRanges)
             request.offset1 = offset1;
             request.byLines = offset1 % 2 == 1;
             request.withChars = offset1 != 0;
+            // More regions than bytes, regions of unequal sizes, and the window's count.
+            request.mapRegions = offset1 == 0 ? 5000 : offset1 == 7 ? 3 : 4096;
             ExpectAgreement(request, 13, false);
             ExpectAgreement(request, 4096, true);
         }
