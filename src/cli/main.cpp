@@ -5,8 +5,10 @@
 #include "fileexists.h"
 #include "findshiftcommand.h"
 #include "hexoffset.h"
+#include "maptext.h"
 #include "options.h"
 #include "outputfile.h"
+#include "reportlines.h"
 #include "reportsink.h"
 #include "statusline.h"
 #include "version.h"
@@ -129,14 +131,23 @@ int Run(const CompareRequest& request)
     } catch (const std::exception& error) {
         return Fail(std::string("lumatra-report: ") + error.what());
     }
-    // Progress on a terminal that also shows the report would tear the report's lines.
-    StatusLine status(2, !output->IsTerminal());
+    // Progress on a terminal that also shows the report would tear the report's lines; the
+    // map comes out whole at the end.
+    const bool mapOnly = request.mapParts > 0;
+    StatusLine status(2, mapOnly || !output->IsTerminal());
     try {
-        ReportSink sink(*output, status, request.stopAfter1000);
-        const bFile::CompareSummary summary =
-            bFile::CompareFiles(request.file1, request.file2, offset1, offset2, request.byLines,
-                                request.withChars, sink);
+        ReportSink reportSink(*output, status, request.stopAfter1000);
+        MapSink mapSink(*output, status, request.stopAfter1000);
+        bFile::CompareOptions options;
+        options.mapRegions = request.mapParts;
+        const bFile::CompareSummary summary = bFile::CompareFiles(
+            request.file1, request.file2, offset1, offset2, request.byLines, request.withChars,
+            mapOnly ? static_cast<ReportSink&>(mapSink) : reportSink, options);
         status.Clear();
+        if (mapOnly) {
+            output->Write(MapText(mapSink.Map()));
+            output->Write(bFile::SummaryText(summary.changed, summary.locations) + "\r\n");
+        }
         output->Commit();
         return summary.changed == 0 ? kSame : kDifferent;
     } catch (const std::exception& error) {

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "differencemap.h"
 #include "findshiftcommand.h"
 #include "hexoffset.h"
 
@@ -21,7 +22,20 @@ constexpr ValueOption kValueOptions[] = {
     {"-o", &CompareRequest::output},
     {"--output", &CompareRequest::output},
     {"--shift-window", &CompareRequest::shiftWindow},
+    {"--map", &CompareRequest::map},
 };
+
+// A whole decimal number of map parts from 1 to the most the map keeps; nothing otherwise.
+std::optional<std::size_t> MapParts(const std::string& text)
+{
+    constexpr std::size_t kMost = bFile::DifferenceMap::kMaxRegions;
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos)
+        return std::nullopt;
+    const std::size_t parts = std::stoul(text);
+    if (parts < 1 || parts > kMost)
+        return std::nullopt;
+    return parts;
+}
 
 } // namespace
 
@@ -87,6 +101,14 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             return UsageError{"option '" + argument + "' needs a file name"};
         if (option->field == &CompareRequest::shiftWindow && !ShiftWindowFromText(*value))
             return UsageError{"shift window '" + *value + "' is not a number of bytes"};
+        if (option->field == &CompareRequest::map) {
+            const std::optional<std::size_t> parts = MapParts(*value);
+            if (!parts)
+                return UsageError{"the map needs a number of parts from 1 to " +
+                                  std::to_string(bFile::DifferenceMap::kMaxRegions) + ", not '" +
+                                  *value + "'"};
+            request.mapParts = *parts;
+        }
         request.*(option->field) = *value;
     }
 
@@ -99,8 +121,8 @@ Command ParseArguments(const std::vector<std::string>& arguments)
     }
     if (!request.shiftWindow.empty() && !request.findShift)
         return UsageError{"option '--shift-window' goes only with '--find-shift'"};
-    if (request.findShift &&
-        (request.byLines || request.withChars || request.stopAfter1000 || !request.output.empty()))
+    if (request.findShift && (request.byLines || request.withChars || request.stopAfter1000 ||
+                              !request.output.empty() || request.mapParts > 0))
         return UsageError{"'--find-shift' writes no report: it takes no report options"};
     if (files.size() != 2)
         return UsageError{files.size() < 2 ? "two files are needed" : "too many files"};
@@ -132,6 +154,10 @@ std::string UsageText()
            "                      regular file, or the one a link leads to, is replaced only\n"
            "                      when the report is complete and keeps its permissions; a\n"
            "                      device or FIFO is written directly\n"
+           "  --map N             instead of the report, the compared range in N equal parts\n"
+           "                      (1 to 4096): each part's first and last position (as the\n"
+           "                      report labels them), its count of differing bytes and a\n"
+           "                      bar scaled to the largest count; then the summary\n"
            "  -h, --help          show this help and exit\n"
            "      --version       show the version and exit\n"
            "  --                  end of options: what follows are files\n"

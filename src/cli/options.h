@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -14,9 +15,11 @@ struct CompareRequest
     bool byLines = false;
     bool withChars = false;
     bool stopAfter1000 = false;
-    std::string output;      // empty: standard output
-    bool findShift = false;  // print the offsets that line the files up again, no report
-    std::string shiftWindow; // as typed; empty for the default
+    std::string output;       // empty: standard output
+    bool findShift = false;   // print the offsets that line the files up again, no report
+    std::string shiftWindow;  // as typed; empty for the default
+    std::string map;          // as typed
+    std::size_t mapParts = 0; // the parts of the difference map asked for instead of the report
 };
 
 struct ShowHelp

@@ -22,3 +22,9 @@ bool ReportSink::ContinueAfter1000Changes()
 {
     return !stopAfter1000_;
 }
+
+void MapSink::ShowMap(const bFile::DifferenceMap& map)
+{
+    if (map.Finished())
+        m_map = map;
+}

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "comparesink.h"
+#include "differencemap.h"
 #include "outputfile.h"
 #include "statusline.h"
 
 // The command line's end of the engine: report lines go to the output with CR LF line
 // breaks, status texts to the terminal's status line, and the question after 1000 changes
 // is answered by an option.
-class ReportSink final : public bFile::CompareSink
+class ReportSink : public bFile::CompareSink
 {
   public:
     ReportSink(OutputFile& output, StatusLine& status, bool stopAfter1000);
@@ -21,4 +22,20 @@ class ReportSink final : public bFile::CompareSink
     OutputFile& output_;
     StatusLine& status_;
     bool stopAfter1000_;
+};
+
+// Keeps the difference map instead of writing the report: the report's lines are dropped, and
+// the map as the run left it stays for the caller to print.
+class MapSink final : public ReportSink
+{
+  public:
+    using ReportSink::ReportSink;
+
+    void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
+    void ShowMap(const bFile::DifferenceMap& map) override;
+
+    const bFile::DifferenceMap& Map() const { return m_map; }
+
+  private:
+    bFile::DifferenceMap m_map;
 };

@@ -265,6 +265,36 @@ help_version)
     expect_status 1 "-- before a file named --help"
     ;;
 
+map)
+    # Parts of 4 bytes: three differences in the first, one in the third, scaled to 40 cells.
+    printf 'AAAAAAAAAAAAAAAA' >p.bin
+    printf 'AbbbAAAAAbAAAAAA' >q.bin
+    full=$(printf '\u2588%.0s' $(seq 40))
+    run --map 4 p.bin q.bin
+    expect_status 1 "--map"
+    expect_file out.txt "00000000-00000003 3 $full\r\n00000004-00000007 0\r\n00000008-0000000B 1 ${full:0:13}\u258D\r\n0000000C-0000000F 0\r\n\r\n4 bytes changed, 2 locations\r\n"
+    # Positions as the report labels them: in file 1, or from the start offsets by lines.
+    run --map=2 --offset1 8 --offset2 8 -o map.txt p.bin q.bin
+    expect_file map.txt "00000008-0000000B 1 $full\r\n0000000C-0000000F 0\r\n\r\n1 bytes changed, 1 locations\r\n"
+    run --map=2 --by-lines --offset1 8 --offset2 8 p.bin q.bin
+    expect_file out.txt "00000000-00000003 1 $full\r\n00000004-00000007 0\r\n\r\n1 bytes changed, 1 locations\r\n"
+    # A run stopped after 1000 changes leaves its last part never compared.
+    head -c 1200 /dev/zero >zeros.bin
+    head -c 1200 /dev/zero | tr '\0' '\1' >ones.bin
+    run --map 6 --stop-after-1000 zeros.bin ones.bin
+    expect_status 1 "--map with --stop-after-1000"
+    tail -n 3 out.txt >tail.txt
+    expect_file tail.txt "000003E8-000004AF not compared\r\n\r\n1000 bytes changed, 1 locations\r\n"
+    run --map 4096 p.bin p.bin
+    expect_status 0 "--map of equal files"
+    [ "$(grep -c ' 0.$' out.txt)" -eq 16 ] || fail "16 one-byte parts expected: $(head -c 300 out.txt)"
+    for parts in 0 4097 x ""; do
+        run --map "$parts" p.bin q.bin
+        expect_status 2 "--map '$parts'"
+        expect_file out.txt ''
+    done
+    ;;
+
 write_failures)
     if [ -w /dev/full ]; then
         "$program" a.bin b.bin >/dev/full 2>err.txt
