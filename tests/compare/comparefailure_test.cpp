@@ -61,6 +61,7 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
     const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
     bFile::CompareOptions options;
     options.blockSize = 1000;
+    options.mapRegions = 5;
     options.openFile = [&b](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
         auto real = bFile::OpenFileSource(path);
         if (path != b)
@@ -76,6 +77,12 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
     EXPECT_EQ(lines.back(), "Comparison stopped at 0x7D0.");
     EXPECT_FALSE(HasSummary(sink_));
     EXPECT_TRUE(sink_.Calls("status").back() == "Opening file 2 ...");
+    // The map ends where the report does: two regions counted, the third never compared.
+    ASSERT_TRUE(sink_.lastMap && sink_.lastMap->Finished());
+    EXPECT_EQ(sink_.lastMap->Compared(), 2000u);
+    EXPECT_EQ(sink_.lastMap->Count(1), 1000u);
+    EXPECT_FALSE(sink_.lastMap->NeverCompared(1));
+    EXPECT_TRUE(sink_.lastMap->NeverCompared(2));
 }
 
 TEST_F(CompareFailureTest, FileThatShrinksOrGrowsDuringTheRunIsAnError)
@@ -106,7 +113,9 @@ TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
     {
     };
     sink_.onProgress = [] { throw Closed{}; };
-    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, true, false, sink_), Closed);
+    bFile::CompareOptions options;
+    options.mapRegions = 4;
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, true, false, sink_, options), Closed);
     EXPECT_FALSE(HasSummary(sink_));
     // Stopped at the first progress mark, index 1000: the row begun at 992 holds the compared
     // bytes through 1000, and the note names the next byte's place in file 1.
@@ -114,6 +123,10 @@ TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], "000003E0: 01 01 01 01 01 01 01 01 01");
     EXPECT_EQ(lines.back(), "Comparison stopped at 0x3F9.");
+    // Regions of 1247 or 1248 bytes: the first holds the 1001 compared bytes.
+    ASSERT_TRUE(sink_.lastMap && sink_.lastMap->Finished());
+    EXPECT_EQ(sink_.lastMap->Count(0), 1001u);
+    EXPECT_TRUE(sink_.lastMap->NeverCompared(1));
 }
 
 TEST_F(CompareFailureTest, StoppedRunTellsOfAFileRewrittenMeanwhile)
@@ -209,6 +222,7 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
 {
     bFile::CompareOptions options;
     options.blockSize = 4 << 20;
+    options.mapRegions = bFile::DifferenceMap::kMaxRegions;
     options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
         using lumatra::test::MemorySource;
         return std::make_unique<MemorySource>(
@@ -229,6 +243,12 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
     EXPECT_EQ(summary.changed, 1u);
     EXPECT_EQ(sink_.Calls("progress").back(), "Comparing files, please wait ... 99%");
     EXPECT_EQ(sink_.progressCalls, kSize / 1000);
+    // Regions of about 1 MiB: the difference 5 bytes past 4 GiB lies in the last one.
+    ASSERT_TRUE(sink_.lastMap);
+    const std::size_t region = sink_.lastMap->RegionOf(kDifference);
+    EXPECT_EQ(region, bFile::DifferenceMap::kMaxRegions - 1);
+    EXPECT_EQ(sink_.lastMap->Count(region), 1u);
+    EXPECT_EQ(sink_.lastMap->LargestCount(), 1u);
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "comparefiles.h"
+#include "differencemap.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -79,6 +81,7 @@ class RecordingSink : public bFile::CompareSink
     }
     void RefreshFont() override { calls.push_back("font"); }
     bool StopRequested() override { return stopWhen && stopWhen(); }
+    void ShowMap(const bFile::DifferenceMap& map) override { lastMap = map; }
 
     // The calls of one kind, without their prefix.
     std::vector<std::string> Calls(std::string_view kind) const
@@ -99,6 +102,7 @@ class RecordingSink : public bFile::CompareSink
     bool answer = true;
     std::function<void()> onProgress;
     std::function<bool()> stopWhen;
+    std::optional<bFile::DifferenceMap> lastMap;
 };
 
 } // namespace lumatra::test
