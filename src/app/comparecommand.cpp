@@ -2,6 +2,7 @@
 #include "fileexists.h"
 #include "fmain.h"
 #include "hexoffset.h"
+#include "mapstrip.h"
 #include "panesink.h"
 #include "plainbox.h"
 #include "resultpane.h"
@@ -69,10 +70,17 @@ void fMAIN::cmdRUN_Click()
     m_stopRequested = false;
     cmdRUN->setText(QStringLiteral("&Stop"));
     PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
+    // The map is kept whether shown or not, so that showing it later shows this run's.
+    sink.SetMapStrip(m_mapStrip);
+    m_mapStrip->StartComparison();
+    ShowDifferenceMap();
+    bFile::CompareOptions options;
+    options.mapRegions = bFile::DifferenceMap::kMaxRegions;
     QString failure;
     try {
         bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
-                            optLines->isChecked(), chkChars->checkState() != Qt::Unchecked, sink);
+                            optLines->isChecked(), chkChars->checkState() != Qt::Unchecked, sink,
+                            options);
     } catch (const bFile::CompareStopped&) {
         // Asked for: the report's last line and the status say where the run stopped.
     } catch (const std::bad_alloc&) {

@@ -4,6 +4,8 @@
 #include "filedrop.h"
 #include "hexoffset.h"
 #include "lengthlimit.h"
+#include "mapsetting.h"
+#include "mapstrip.h"
 #include "plainbox.h"
 #include "restoresettings.h"
 #include "resultpane.h"
@@ -81,6 +83,8 @@ void fMAIN::createControls()
     tOut->applyFont(design);
     tOut->setCharset(238);
     tOut->setTabChangesFocus(true);
+    m_mapStrip = new MapStrip(*tOut, inner);
+    m_mapStrip->hide();
 
     SB = statusBar();
     SB->setFixedHeight(twipsToPixels(390));
@@ -157,6 +161,9 @@ void fMAIN::createMenus()
     mnuFONT = mnuSET->addAction(QStringLiteral("Select Font"));
     mnuTOP = mnuSET->addAction(QStringLiteral("Allways on Top"));
     mnuTOP->setCheckable(true); // Qt flips the check mark before mnuTOP_Click runs
+    m_mapItem = mnuSET->addAction(QStringLiteral("Difference Map"));
+    m_mapItem->setCheckable(true);
+    m_mapItem->setChecked(true);
 
     // A command on the menu bar itself, without a menu.
     mnuABOUT = menuBar()->addAction(QStringLiteral("About"));
@@ -182,6 +189,7 @@ void fMAIN::createActions()
     connect(mnuFINDSHIFT, &QAction::triggered, this, &fMAIN::mnuFINDSHIFT_Click);
     connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
     connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
+    connect(m_mapItem, &QAction::triggered, this, &fMAIN::ShowDifferenceMap);
     connect(mnuABOUT, &QAction::triggered, this, &fMAIN::mnuABOUT_Click);
     connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
     connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
@@ -214,6 +222,7 @@ void fMAIN::Form_Load()
             tOut->setCharset(restored.charset);
         },
         ResultChanged);
+    m_mapItem->setChecked(bVarious::RestoreDifferenceMap());
 }
 
 void fMAIN::Form_Unload(int& Cancel)
@@ -235,7 +244,8 @@ void fMAIN::Form_Unload(int& Cancel)
 
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
-    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->charset()}))
+    const bool mapStored = bVarious::StoreDifferenceMap(m_mapItem->isChecked());
+    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->charset()}) || !mapStored)
         bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("The window position and the font could not "
                                                  "be saved for the next start."));

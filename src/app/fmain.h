@@ -13,6 +13,7 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class MapStrip;
 class QMenu;
 class QPushButton;
 class QRadioButton;
@@ -148,4 +149,10 @@ class fMAIN : public QMainWindow
     Busy m_busy = Busy::Idle;
     bool m_stopRequested = false;    // a comparison or search ends at its next status or progress
     bool m_closeWhenStopped = false; // the window closes once the operation has unwound
+
+    // The difference map is shown when "Difference Map" is checked and a comparison has run.
+    void ShowDifferenceMap();
+
+    MapStrip* m_mapStrip = nullptr;
+    QAction* m_mapItem = nullptr; // "Difference Map" in the Settings menu
 };

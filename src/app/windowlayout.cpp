@@ -1,4 +1,5 @@
 #include "fmain.h"
+#include "mapstrip.h"
 #include "resultpane.h"
 #include "twips.h"
 
@@ -29,8 +30,19 @@ void fMAIN::Form_Resize()
 
     const int innerWidth = pixelsToTwips(centralWidget()->width());
     const int innerHeight = pixelsToTwips(centralWidget()->height() + SB->height());
-    tOut->setGeometry(twipsToPixels(10), twipsToPixels(10), twipsToPixels(innerWidth - 30),
-                      twipsToPixels(innerHeight - 1500));
+    // The difference map takes the right edge of the pane's area while it is shown.
+    const QRect paneArea(twipsToPixels(10), twipsToPixels(10), twipsToPixels(innerWidth - 30),
+                         twipsToPixels(innerHeight - 1500));
+    const int mapWidth = m_mapStrip->isHidden() ? 0 : MapStrip::kWidth;
+    tOut->setGeometry(paneArea.adjusted(0, 0, -mapWidth, 0));
+    m_mapStrip->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,
+                            paneArea.height());
     constexpr int designedChrome = 810;
     fraTab->move(twipsToPixels(50), twipsToPixels(innerHeight + designedChrome - 2300));
+}
+
+void fMAIN::ShowDifferenceMap()
+{
+    m_mapStrip->setHidden(!m_mapItem->isChecked() || !m_mapStrip->HasMap());
+    Form_Resize();
 }

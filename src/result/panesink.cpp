@@ -1,5 +1,6 @@
 #include "panesink.h"
 
+#include "mapstrip.h"
 #include "panebudget.h"
 #include "plainbox.h"
 #include "resultpane.h"
@@ -76,9 +77,20 @@ void PaneSink::RefreshFont()
     m_pane.viewport()->update();
 }
 
+void PaneSink::ShowMap(const bFile::DifferenceMap& map)
+{
+    if (m_mapStrip == nullptr)
+        return;
+    if (m_runningMap == nullptr || map.Finished())
+        m_mapStrip->SetMap(map);
+    m_runningMap = map.Finished() ? nullptr : &map;
+}
+
 void PaneSink::showNow(std::string_view text)
 {
     m_pane.flushPending();
+    if (m_runningMap != nullptr)
+        m_mapStrip->SetMap(*m_runningMap);
     bFile::ShowStatus(m_status, fromUtf8(text));
     m_sinceEvents.restart();
 }

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <functional>
 
+class MapStrip;
 class QLabel;
 class QWidget;
 class ResultPane;
@@ -31,6 +32,11 @@ class PaneSink final : public bFile::CompareSink
     void AppendStopNote(std::string_view note) override;
     bool ContinueAfter1000Changes() override;
     void RefreshFont() override;
+    void ShowMap(const bFile::DifferenceMap& map) override;
+
+    // Where the difference map goes: at the run's start and end at once, in between each time
+    // the window handles its events.
+    void SetMapStrip(MapStrip* strip) { m_mapStrip = strip; }
 
   private:
     void showNow(std::string_view text);
@@ -41,4 +47,6 @@ class PaneSink final : public bFile::CompareSink
     std::function<bool()> m_stopRequested;
     QElapsedTimer m_sinceEvents;
     qint64 m_reportBytes = 0; // what the report is estimated to take in the pane
+    MapStrip* m_mapStrip = nullptr;
+    const bFile::DifferenceMap* m_runningMap = nullptr; // the engine's, while it runs
 };

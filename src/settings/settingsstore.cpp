@@ -29,6 +29,8 @@ QString keyName(SettingsStore::Key key)
         return u"Bold"_s;
     case SettingsStore::Key::LastDir:
         return u"LastDir"_s;
+    case SettingsStore::Key::DifferenceMap:
+        return u"DifferenceMap"_s;
     }
     return {};
 }

@@ -9,7 +9,7 @@
 class SettingsStore
 {
   public:
-    enum class Key { PosX, PosY, PosH, PosW, Font, Size, Charset, Bold, LastDir };
+    enum class Key { PosX, PosY, PosH, PosW, Font, Size, Charset, Bold, LastDir, DifferenceMap };
 
     SettingsStore();
 

@@ -1,9 +1,12 @@
-// Opens the real window on whatever display there is, fills it with two small generated files,
-// runs one "By lines" comparison with chars and saves a picture of the window:
+// Opens the real window on whatever display there is, fills it with two generated files whose
+// differences form a pattern (a patched header, bands of scattered changes, a rewritten block),
+// runs one "Normal" comparison with chars, clicks the difference map at the bands and saves a
+// picture of the window:
 //     lumatra_screenshot OUTPUT.png [find-shift]
-// With find-shift, file 2 has 16 bytes more at 0x40 instead, and "Find Shift" follows the
-// comparison.
+// With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
+// is "By lines" with chars, and "Find Shift" follows it.
 #include "fmain.h"
+#include "mapstrip.h"
 #include "resultpane.h"
 #include "testfiles.h"
 #include "throwawaysettings.h"
@@ -17,7 +20,34 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
 #include <cstdio>
+
+namespace {
+
+// A text of 192 KiB, and the same with letters changed in case in a pattern the map shows.
+std::pair<QByteArray, QByteArray> banded()
+{
+    const QByteArray text = QByteArrayLiteral("Lumatra compares two files byte by byte. ");
+    QByteArray one;
+    while (one.size() < 192 * 1024)
+        one.append(text);
+    QByteArray two = one;
+    const auto change = [&two](qsizetype at) { two[at] = char(two[at] ^ 0x20); };
+    for (qsizetype i = 0x10; i < 0x30; ++i)
+        change(i);
+    // Bands of up to six changes a KiB, rising and falling, with equal stretches between.
+    for (int k = 8; k < 160; ++k) {
+        const int count = qMax(0, qRound(6 * std::sin(2 * M_PI * k / 38)));
+        for (int c = 0; c < count; ++c)
+            change(k * 1024 + (c * 397 + k * 61) % 1024);
+    }
+    for (qsizetype i = 0x2C000; i < 0x2C100; ++i)
+        change(i);
+    return {one, two};
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -32,15 +62,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir dir;
-    QByteArray one;
-    for (int i = 0; i < 256; ++i)
-        one.append(char(i));
-    QByteArray two = one;
-    for (int i = 0x30; i < 0x52; ++i)
-        two[i] = char(two[i] ^ 0x20); // letters change case, digits and signs change too
-    two[0x90] = 'x';
-    if (findShift)
+    auto [one, two] = banded();
+    if (findShift) {
+        one.clear();
+        for (int i = 0; i < 256; ++i)
+            one.append(char(i));
         two = QByteArray(one).insert(0x40, QByteArray(16, '*'));
+    }
     const QString path1 = dir.filePath(QStringLiteral("one.bin"));
     const QString path2 = dir.filePath(QStringLiteral("two.bin"));
     if (!dir.isValid() || !WriteFile(path1, one) || !WriteFile(path2, two)) {
@@ -54,13 +82,23 @@ int main(int argc, char* argv[])
         return 2;
     QTest::keyClicks(window.txtFILE1, path1);
     QTest::keyClicks(window.txtFILE2, path2);
-    QTest::mouseClick(window.optLines, Qt::LeftButton);
+    if (findShift)
+        QTest::mouseClick(window.optLines, Qt::LeftButton);
     QTest::mouseClick(window.chkChars, Qt::LeftButton);
     QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
     QTest::qWait(300);
     if (findShift) {
         window.mnuFINDSHIFT->trigger();
         QTest::qWait(300);
+    } else {
+        auto* map = window.findChild<MapStrip*>();
+        if (map == nullptr || !map->isVisible()) {
+            std::fputs("lumatra_screenshot: no difference map in the window\n", stderr);
+            return 2;
+        }
+        QTest::mouseClick(map, Qt::LeftButton, {},
+                          QPoint(MapStrip::kWidth / 2, map->height() * 2 / 5));
+        QTest::qWait(100);
     }
 
     if (!window.grab().save(QString::fromLocal8Bit(argv[1]))) {

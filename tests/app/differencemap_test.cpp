@@ -1,0 +1,211 @@
+#include "fmain.h"
+#include "isolatedstore.h"
+#include "mapstrip.h"
+#include "modalanswerer.h"
+#include "resultpane.h"
+#include "testfiles.h"
+#include "windowdriver.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// File 2 holds 0xFF at these indexes from its offset, isolated so that each is a line of its
+// own in both layouts, and zeros elsewhere, as file 1 does.
+constexpr std::uint64_t kOffset1 = 0x20, kOffset2 = 0x10;
+constexpr qsizetype kLength1 = 40000, kLength2 = 30000; // file 2's range is the shorter
+constexpr std::uint64_t kRange = kLength2 - kOffset2;
+
+std::vector<std::uint64_t> differingIndexes()
+{
+    std::vector<std::uint64_t> indexes;
+    for (std::uint64_t k = 0; k < 300; ++k)
+        indexes.push_back(50 + 97 * k);
+    return indexes;
+}
+
+// The label of the first line wholly in the pane's view.
+std::uint64_t topLabel(ResultPane& pane)
+{
+    QTextCursor cursor = pane.cursorForPosition(QPoint(0, pane.fontMetrics().height() / 2));
+    cursor.movePosition(QTextCursor::StartOfLine);
+    cursor.movePosition(QTextCursor::EndOfLine, QTextCursor::KeepAnchor);
+    return cursor.selectedText().section(u':', 0, 0).toULongLong(nullptr, 16);
+}
+
+struct Tip
+{
+    std::uint64_t first = 0, last = 0;
+    QString rest;
+};
+
+Tip tipAt(const MapStrip& map, int y)
+{
+    static const QRegularExpression shape(u"^0x([0-9A-F]+)-0x([0-9A-F]+): (.*)$"_s);
+    const QRegularExpressionMatch match = shape.match(map.PartText(y));
+    if (!match.hasMatch())
+        qFatal("unexpected tooltip: %s", qPrintable(map.PartText(y)));
+    return {match.captured(1).toULongLong(nullptr, 16), match.captured(2).toULongLong(nullptr, 16),
+            match.captured(3)};
+}
+
+QAction* mapItem(fMAIN& window)
+{
+    const QList<QAction*> items = window.mnuSET->actions();
+    const auto top = std::find(items.begin(), items.end(), window.mnuTOP);
+    return top + 1 < items.end() ? *(top + 1) : nullptr;
+}
+
+} // namespace
+
+class DifferenceMapTest : public QObject
+{
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase();
+    void clickLandsOnTheFirstLineAtOrAfterThePart_data();
+    void clickLandsOnTheFirstLineAtOrAfterThePart();
+    void clickAfterAnEditFindsTheNearestLabelledLine();
+    void runStoppedAfter1000ChangesLeavesTheRestNeverCompared();
+    void settingIsKeptAcrossARestart();
+
+  private:
+    std::unique_ptr<fMAIN> compared(bool byLines);
+
+    QTemporaryDir m_dir;
+    QString m_path1, m_path2;
+};
+
+void DifferenceMapTest::initTestCase()
+{
+    QByteArray two(kLength2, '\0');
+    for (const std::uint64_t i : differingIndexes())
+        two[qsizetype(kOffset2 + i)] = char(0xFF);
+    m_path1 = m_dir.filePath(u"one.bin"_s);
+    m_path2 = m_dir.filePath(u"two.bin"_s);
+    QVERIFY(WriteFile(m_path1, QByteArray(kLength1, '\0')) && WriteFile(m_path2, two));
+}
+
+std::unique_ptr<fMAIN> DifferenceMapTest::compared(bool byLines)
+{
+    auto window = openWindow();
+    if (window)
+        compare(*window, {m_path1, m_path2, u"20"_s, u"10"_s, byLines});
+    return window;
+}
+
+void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart_data()
+{
+    QTest::addColumn<bool>("byLines");
+    QTest::newRow("Normal: file 1 positions") << false;
+    QTest::newRow("By lines: indexes") << true;
+}
+
+void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
+{
+    QFETCH(bool, byLines);
+    const auto window = compared(byLines);
+    QVERIFY(window);
+    auto* map = window->findChild<MapStrip*>();
+    QVERIFY(map && map->isVisible());
+    const std::uint64_t origin = byLines ? 0 : kOffset1;
+
+    // The strip spans the truncated range, as the lines are labelled.
+    QCOMPARE(tipAt(*map, 0).first, origin);
+    QCOMPARE(tipAt(*map, map->height() - 1).last, origin + kRange - 1);
+
+    for (const int percent : {0, 10, 33, 50, 66}) {
+        const int y = map->height() * percent / 100;
+        const Tip tip = tipAt(*map, y);
+        std::uint64_t count = 0, expected = UINT64_MAX;
+        for (const std::uint64_t i : differingIndexes()) {
+            count += origin + i >= tip.first && origin + i <= tip.last;
+            if (origin + i >= tip.first)
+                expected = std::min(expected, origin + i);
+        }
+        QCOMPARE(tip.rest, QString::number(count) + u" bytes differ"_s);
+        QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(MapStrip::kWidth / 2, y));
+        QCOMPARE(topLabel(*window->tOut), expected);
+    }
+}
+
+void DifferenceMapTest::clickAfterAnEditFindsTheNearestLabelledLine()
+{
+    const auto window = compared(false);
+    QVERIFY(window);
+    auto* map = window->findChild<MapStrip*>();
+    const QPoint at(MapStrip::kWidth / 2, map->height() / 3);
+    QTest::mouseClick(map, Qt::LeftButton, {}, at);
+    const std::uint64_t target = topLabel(*window->tOut);
+
+    // The line it landed on goes; the next labelled line is the nearest now.
+    QTextCursor line = window->tOut->textCursor();
+    line.movePosition(QTextCursor::StartOfLine);
+    line.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
+    line.removeSelectedText();
+    QTest::mouseClick(map, Qt::LeftButton, {}, at);
+    QCOMPARE(topLabel(*window->tOut), target + 97);
+}
+
+void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
+{
+    const QString ones = m_dir.filePath(u"ones.bin"_s);
+    QVERIFY(WriteFile(ones, QByteArray(3000, '\1')));
+    auto window = openWindow();
+    QVERIFY(window);
+    {
+        ModalAnswerer answers({QMessageBox::No});
+        compare(*window, {m_path1, ones});
+    }
+    auto* map = window->findChild<MapStrip*>();
+    QCOMPARE(tipAt(*map, 0).rest.endsWith(u" bytes differ"_s), true);
+    QCOMPARE(tipAt(*map, map->height() - 1).rest, u"not compared"_s);
+}
+
+void DifferenceMapTest::settingIsKeptAcrossARestart()
+{
+    auto window = openWindow();
+    QVERIFY(window);
+    QAction* item = mapItem(*window);
+    QVERIFY(item && item->text() == u"Difference Map"_s && item->isChecked());
+    auto* map = window->findChild<MapStrip*>();
+    const int fullWidth = window->tOut->width();
+    QVERIFY(!map->isVisible()); // nothing before the first comparison
+
+    compare(*window, {m_path1, m_path2});
+    QVERIFY(map->isVisible());
+    QCOMPARE(window->tOut->width(), fullWidth - MapStrip::kWidth);
+    QCOMPARE(map->geometry().left(), window->tOut->geometry().right() + 1);
+    item->trigger();
+    QVERIFY(!map->isVisible());
+    QCOMPARE(window->tOut->width(), fullWidth);
+    {
+        ModalAnswerer answers({QMessageBox::No}); // the unsaved report
+        QVERIFY(window->close());
+    }
+
+    // A new start with the store as the close left it.
+    window = std::make_unique<fMAIN>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    item = mapItem(*window);
+    QVERIFY(!item->isChecked());
+    compare(*window, {m_path1, m_path2});
+    map = window->findChild<MapStrip*>();
+    QVERIFY(!map->isVisible());
+    item->trigger();
+    QVERIFY(map->isVisible());
+}
+
+int main(int argc, char** argv)
+{
+    return runWithIsolatedStore<DifferenceMapTest>(argc, argv);
+}
+#include "differencemap_test.moc"
