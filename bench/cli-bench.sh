@@ -3,7 +3,8 @@
 # an identical pair (also against the read floor, bench/readfloor.c: both files read in
 # 256 KiB blocks into page-aligned buffers and compared with memcmp), a pair with 1% of its
 # bytes changed at random positions (against cmp -l), and the peak memory on a sparse pair of
-# 4 GiB files. Every ratio is taken between medians of runs made side by side, and given in
+# 4 GiB files, and the cost of keeping the difference map on both pairs (bench/mapcost.cpp:
+# the engine alone, report dropped). Every ratio is taken between medians of runs made side by side, and given in
 # processor time (user + system) too, which a busy machine disturbs far less than the clock.
 #   bench/cli-bench.sh [BUILD-DIR]        (default: build)
 # Environment: LUMATRA_BENCH_MIB (256), LUMATRA_BENCH_SPARSE_GIB (4), LUMATRA_BENCH_RUNS (5),
@@ -16,13 +17,16 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 report="$build/src/cli/lumatra-report"
+map_cost="$build/bench/map-cost"
 mib=${LUMATRA_BENCH_MIB:-256}
 sparse_gib=${LUMATRA_BENCH_SPARSE_GIB:-4}
 runs=${LUMATRA_BENCH_RUNS:-5}
-if [[ ! -x $report ]]; then
-    echo "cli-bench.sh: $report is missing; build the project first" >&2
-    exit 2
-fi
+for program in "$report" "$map_cost"; do
+    if [[ ! -x $program ]]; then
+        echo "cli-bench.sh: $program is missing; build the project first" >&2
+        exit 2
+    fi
+done
 cc=${CC:-cc}
 for tool in cmp python3 /usr/bin/time truncate "$cc"; do
     command -v "$tool" >/dev/null || { echo "cli-bench.sh: $tool is needed" >&2; exit 2; }
@@ -118,6 +122,17 @@ for ((run = 0; run <= runs; run++)); do
         "$(cpu "$t6") s, cmp -l $(cpu "$t4") s; load $(cut -d' ' -f1 /proc/loadavg)"
 done
 echo "  outputs: cmp -l $(wc -l <cmp-l.out) lines, lumatra-report $(wc -l <report.out) lines"
+
+# The difference map's cost: the same comparison without and with the map, alternating.
+percent_more() {
+    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f\n", (b / a - 1) * 100 }'
+}
+read -r map_same_off map_same_on < <("$map_cost" same1 same2 "$runs")
+read -r map_diff_off map_diff_on < <("$map_cost" same1 diff "$runs")
+map_same=$(percent_more "$map_same_off" "$map_same_on")
+map_diff=$(percent_more "$map_diff_off" "$map_diff_on")
+echo "  difference map (medians of $runs): identical $map_same_off s without, $map_same_on s with" \
+    "($map_same %); 1% changed $map_diff_off s without, $map_diff_on s with ($map_diff %)"
 rm -f same1 same2 diff cmp-l.out report.out
 
 m_lum_same=$(median "${lum_same[@]}")
@@ -176,4 +191,8 @@ echo "target 7: identical $mib MiB pair, lumatra-report $m_lum_same s = $r_floor
 echo "target 8: 1% of $mib MiB changed, Normal, both to a file: lumatra-report" \
     "$m_lum_normal_file s = $r_normal_file x cmp -l (at most 0.30 x):" \
     "$(verdict "$r_normal_file" 0.30)"
+map_verdict=$(awk -v a="$(verdict "$map_same" 3)" -v b="$(verdict "$map_diff" 3)" \
+    'BEGIN { print (a == "met" && b == "met" ? "met" : "missed") }')
+echo "target 9: keeping the difference map costs $map_same % on the identical pair and" \
+    "$map_diff % on the 1% pair (at most 3 % each): $map_verdict"
 echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
