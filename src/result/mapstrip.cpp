@@ -51,7 +51,7 @@ void MapStrip::SetMap(const bFile::DifferenceMap& map)
     update();
 }
 
-MapStrip::Rows MapStrip::RegionsAt(int y) const
+MapStrip::RegionSpan MapStrip::RegionsAt(int y) const
 {
     const auto regions = std::uint64_t(m_map->Regions());
     const auto rows = std::uint64_t(std::max(height(), 1));
@@ -63,13 +63,13 @@ std::optional<MapStrip::Part> MapStrip::PartAt(int y) const
 {
     if (!m_map || m_map->Regions() == 0 || y < 0 || y >= height())
         return std::nullopt;
-    const Rows rows = RegionsAt(y);
+    const RegionSpan span = RegionsAt(y);
     Part part;
-    part.first = m_map->Origin() + m_map->FirstIndex(rows.first);
-    part.last = m_map->Origin() + m_map->FirstIndex(rows.end) - 1;
-    for (std::size_t r = rows.first; r < rows.end; ++r)
+    part.first = m_map->Origin() + m_map->FirstIndex(span.first);
+    part.last = m_map->Origin() + m_map->FirstIndex(span.end) - 1;
+    for (std::size_t r = span.first; r < span.end; ++r)
         part.count += m_map->Count(r);
-    part.compared = !m_map->NeverCompared(rows.first);
+    part.compared = !m_map->NeverCompared(span.first);
     return part;
 }
 
@@ -120,8 +120,8 @@ std::optional<std::pair<int, int>> MapStrip::RowsInView() const
         const std::size_t region = m_map->RegionOf(index);
         int found = -1;
         for (int y = 0; y < height(); ++y) {
-            const Rows rows = RegionsAt(y);
-            if (rows.first <= region && region < rows.end) {
+            const RegionSpan span = RegionsAt(y);
+            if (span.first <= region && region < span.end) {
                 found = y;
                 if (!lastRow)
                     break;

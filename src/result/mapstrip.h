@@ -51,14 +51,14 @@ class MapStrip : public QWidget
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
-    // The regions shown by pixel row y, from first up to end.
-    struct Rows
+    // The regions that pixel row y shows, from first up to end.
+    struct RegionSpan
     {
         std::size_t first, end;
     };
-    Rows RegionsAt(int y) const;
-    // The rows from the first to the last that show a label from first to last; nothing when
-    // the pane shows no part of the range.
+    RegionSpan RegionsAt(int y) const;
+    // The first and last pixel row of the part whose report lines the pane shows; nothing
+    // when it shows none.
     std::optional<std::pair<int, int>> RowsInView() const;
     void ScrollPaneTo(int y);
 

@@ -136,7 +136,8 @@ void FMainTest::menusAsDesigned()
              (QStringList{u"Save Result"_qs, u"Save Result As"_qs, u"-"_qs, u"Exit"_qs}));
     QCOMPARE(captions(w.m2), (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs,
                                           u"Find"_qs, u"Find Next"_qs, u"Find Shift"_qs}));
-    QCOMPARE(captions(w.mnuSET), (QStringList{u"Select Font"_qs, u"Allways on Top"_qs}));
+    QCOMPARE(captions(w.mnuSET),
+             (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs}));
     QCOMPARE(w.mnuSAVE->shortcut(), QKeySequence(u"Ctrl+S"_qs));
     QCOMPARE(w.mnuEXIT->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
     QCOMPARE(w.mnuFIND->shortcut(), QKeySequence(u"Ctrl+F"_qs));
