@@ -6,6 +6,21 @@
 #include <QFrame>
 #include <QStatusBar>
 
+namespace {
+
+// The layout rules in twips.
+constexpr int kMinInnerWidth = 8300;  // narrower than this, the window snaps back to...
+constexpr int kSnapOuterWidth = 8550; // ...this outer width
+constexpr int kMinInnerHeight = 5000; // lower than this, the outer height snaps to it
+constexpr int kPaneMargin = 10;       // the pane's left and top edge
+constexpr int kPaneWidthLoss = 30;    // the pane is this much narrower than the inner area
+constexpr int kBelowPane = 1500;      // the height the frame and status bar take under the pane
+constexpr int kFrameLeft = 50;
+constexpr int kDesignedChrome = 810;    // title bar, menu bar and borders the rules were made for
+constexpr int kFrameAboveBottom = 2300; // the frame's top, measured up from the outer bottom
+
+} // namespace
+
 // The rules are designed for a window whose chrome C (title bar, menu bar and borders, the
 // outer height minus the inner height) is 810 twips, and place the frame's top at
 // outer height - 2300, that is at inner height + C - 2300. Here the inner area is everything
@@ -22,23 +37,24 @@ void fMAIN::Form_Resize()
     // The size changes below come back as a resize event of their own, which lays the window
     // out again with the new size.
     const int borders = frameGeometry().width() - width();
-    if (pixelsToTwips(centralWidget()->width()) < 8300)
-        resize(twipsToPixels(8550) - borders, height());
+    if (pixelsToTwips(centralWidget()->width()) < kMinInnerWidth)
+        resize(twipsToPixels(kSnapOuterWidth) - borders, height());
     const int chrome = frameGeometry().height() - height();
-    if (pixelsToTwips(centralWidget()->height() + SB->height()) < 5000)
-        resize(width(), twipsToPixels(5000) - chrome);
+    if (pixelsToTwips(centralWidget()->height() + SB->height()) < kMinInnerHeight)
+        resize(width(), twipsToPixels(kMinInnerHeight) - chrome);
 
     const int innerWidth = pixelsToTwips(centralWidget()->width());
     const int innerHeight = pixelsToTwips(centralWidget()->height() + SB->height());
     // The difference map takes the right edge of the pane's area while it is shown.
-    const QRect paneArea(twipsToPixels(10), twipsToPixels(10), twipsToPixels(innerWidth - 30),
-                         twipsToPixels(innerHeight - 1500));
+    const QRect paneArea(twipsToPixels(kPaneMargin), twipsToPixels(kPaneMargin),
+                         twipsToPixels(innerWidth - kPaneWidthLoss),
+                         twipsToPixels(innerHeight - kBelowPane));
     const int mapWidth = m_mapStrip->isHidden() ? 0 : MapStrip::kWidth;
     tOut->setGeometry(paneArea.adjusted(0, 0, -mapWidth, 0));
     m_mapStrip->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,
                             paneArea.height());
-    constexpr int designedChrome = 810;
-    fraTab->move(twipsToPixels(50), twipsToPixels(innerHeight + designedChrome - 2300));
+    fraTab->move(twipsToPixels(kFrameLeft),
+                 twipsToPixels(innerHeight + kDesignedChrome - kFrameAboveBottom));
 }
 
 void fMAIN::ShowDifferenceMap()
