@@ -10,7 +10,7 @@
 // in alternating runs, each shown, searched, saved, selected whole and copied; it prints the
 // ratios of the medians as targets 9 to 12. Ratios of runs made side by side hold on a busy
 // machine far better than the times themselves.
-#include "fmain.h"
+#include "fmainparts.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "throwawaysettings.h"
@@ -217,7 +217,7 @@ class StatusWatcher : public QObject
 struct Bench
 {
     // Yes to the question after 1000 changes; the search text is set before each "Find".
-    explicit Bench(fMAIN& window) : window(window), status(*window.SBPanel)
+    explicit Bench(fMAIN& window) : window(window), status(*Parts(window).SBPanel)
     {
         answerer.SetStandingButton(QMessageBox::Yes);
     }
@@ -255,12 +255,12 @@ void typeInto(QLineEdit* field, const QString& text)
 RunTimes compareInWindow(Bench& bench, const QString& path1, const QString& path2)
 {
     fMAIN& window = bench.window;
-    typeInto(window.txtFILE1, path1);
-    typeInto(window.txtFILE2, path2);
-    typeInto(window.txtOFS1, QStringLiteral("0"));
-    typeInto(window.txtOFS2, QStringLiteral("0"));
-    QTest::mouseClick(window.optNormal, Qt::LeftButton);
-    window.chkChars->setChecked(false);
+    typeInto(Parts(window).txtFILE1, path1);
+    typeInto(Parts(window).txtFILE2, path2);
+    typeInto(Parts(window).txtOFS1, QStringLiteral("0"));
+    typeInto(Parts(window).txtOFS2, QStringLiteral("0"));
+    QTest::mouseClick(Parts(window).optNormal, Qt::LeftButton);
+    Parts(window).chkChars->setChecked(false);
     QApplication::processEvents();
 
     RunTimes times;
@@ -269,15 +269,15 @@ RunTimes compareInWindow(Bench& bench, const QString& path1, const QString& path
     const double processorBefore = processorSeconds();
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
     times.toReturn = double(clock.nsecsElapsed()) / 1e9;
     QApplication::processEvents();
-    window.tOut->viewport()->repaint();
+    Parts(window).tOut->viewport()->repaint();
     times.toShown = double(clock.nsecsElapsed()) / 1e9;
     times.processor = processorSeconds() - processorBefore;
     times.maxGapMs = bench.gaps.stopMs();
     times.percentPaints = bench.status.percentPaints;
-    times.done = bench.status.doneSeconds >= 0 || window.SBPanel->text() == u"Done!";
+    times.done = bench.status.doneSeconds >= 0 || Parts(window).SBPanel->text() == u"Done!";
     return times;
 }
 
@@ -357,13 +357,13 @@ bool identicalPair(Bench& bench, const QTemporaryDir& dir, const QString& report
 
 double timeFind(Bench& bench, const QString& text, QString& how)
 {
-    ResultPane& pane = *bench.window.tOut;
+    ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
     bench.answerer.SetStandingText(text);
     const qsizetype boxesBefore = bench.answerer.SeenInputs().size();
     QElapsedTimer clock;
     clock.start();
-    bench.window.mnuFIND->trigger();
+    Parts(bench.window).mnuFIND->trigger();
     double elapsed = double(clock.nsecsElapsed()) / 1e9;
     if (bench.answerer.SeenInputs().size() > boxesBefore) {
         how = QStringLiteral("the Find command");
@@ -385,10 +385,10 @@ double timeSave(Bench& bench, const QString& path, QString& how)
     fMAIN& window = bench.window;
     // An existing file: "Save Result" writes to it without asking for a name.
     QFile(path).open(QIODevice::WriteOnly | QIODevice::Truncate);
-    window.ResultFile = path;
+    Parts(window).ResultFile = path;
     QElapsedTimer clock;
     clock.start();
-    window.mnuSAVE->trigger();
+    Parts(window).mnuSAVE->trigger();
     double elapsed = double(clock.nsecsElapsed()) / 1e9;
     if (QFileInfo(path).size() > 0) {
         how = QStringLiteral("the Save Result command");
@@ -402,7 +402,7 @@ double timeSave(Bench& bench, const QString& path, QString& how)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return -1;
-    QString text = window.tOut->toPlainText();
+    QString text = Parts(window).tOut->toPlainText();
     text.replace(u'\n', QStringLiteral("\r\n"));
     file.write(text.toUtf8());
     if (!file.commit())
@@ -413,7 +413,7 @@ double timeSave(Bench& bench, const QString& path, QString& how)
 // Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
 double timeSelectAll(Bench& bench)
 {
-    ResultPane& pane = *bench.window.tOut;
+    ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
     pane.setFocus();
     QApplication::processEvents();
@@ -435,7 +435,7 @@ double timeCopy(Bench& bench, qint64 chars)
 {
     QElapsedTimer clock;
     clock.start();
-    bench.window.mnuCOPY->trigger();
+    Parts(bench.window).mnuCOPY->trigger();
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const qint64 copied = QApplication::clipboard()->text().size();
     QApplication::clipboard()->clear();
@@ -444,7 +444,7 @@ double timeCopy(Bench& bench, qint64 chars)
 
 double timeScrollToEnd(Bench& bench)
 {
-    ResultPane& pane = *bench.window.tOut;
+    ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
     pane.setFocus();
     QApplication::processEvents();
@@ -482,7 +482,7 @@ bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
                            "%4 lines in the pane, question answered: %5, longest event gap %6")
                 .arg(run)
                 .arg(seconds(times.toReturn), seconds(times.toShown))
-                .arg(bench.window.tOut->toPlainText().count(u'\n'))
+                .arg(Parts(bench.window).tOut->toPlainText().count(u'\n'))
                 .arg(Questions(bench.answerer) > questionsBefore ? QStringLiteral("yes")
                                                                  : QStringLiteral("no"))
                 .arg(gapText(times.maxGapMs), seconds(times.processor)));
@@ -580,7 +580,7 @@ bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
     QFile::remove(reportPath);
     const double selectAll = timeSelectAll(bench);
     bench.gaps.start();
-    const double copy = timeCopy(bench, bench.window.tOut->document()->characterCount() - 1);
+    const double copy = timeCopy(bench, Parts(bench.window).tOut->document()->characterCount() - 1);
     gap = std::max(gap, bench.gaps.stopMs());
     say(QStringLiteral("  run %1, %2 lines: to the report shown %3, find %4, save of %5 MiB: "
                        "%6, select-all %7, copy %8, longest event gap of find, save and copy "

@@ -22,14 +22,25 @@ class ResultPane;
 
 // The program's one window: the result pane, the frame with the compare request, the menus
 // and the status bar. Controls, menu items and handlers carry the names the rest of the
-// program uses for them, and are public so that the document, settings and dialog code can
-// reach them as one window's parts.
+// program uses for them. The class lives in fmain_window.cpp (controls, menus, closing and
+// the window commands), fmain_compare.cpp (the compare command), fmain_findshift.cpp (Find
+// Shift), fmain_document.cpp (save, search and the edit commands) and fmain_layout.cpp (the
+// resize rules).
 class fMAIN : public QMainWindow
 {
     Q_OBJECT
 
   public:
     explicit fMAIN(QWidget* parent = nullptr);
+
+    // True from the start of a comparison until it has unwound.
+    bool isComparing() const { return m_busy == Busy::Comparing; }
+    // True while a comparison, or a save, search or copy of the report, is under way.
+    bool isBusy() const { return m_busy != Busy::Idle; }
+
+  private:
+    // The tests and the bench drive the window through its parts; this is their one door.
+    friend struct fMAINParts;
 
     // Controls
     ResultPane* tOut = nullptr;
@@ -75,16 +86,11 @@ class fMAIN : public QMainWindow
     bool ResultChanged = false;
     QString FindText;
 
-    // True from the start of a comparison until it has unwound.
-    bool isComparing() const { return m_busy == Busy::Comparing; }
-    // True while a comparison, or a save, search or copy of the report, is under way.
-    bool isBusy() const { return m_busy != Busy::Idle; }
-
     // Searches the pane for FindText from the end of the selection, asking for the text when
     // there is none. Stale: on a miss, search once more from the start before reporting it.
     void Hladaj(bool Stale);
 
-  public Q_SLOTS:
+  private Q_SLOTS:
     void Form_Load();
     void Form_Resize();
     void Form_Unload(int& Cancel);

@@ -1,4 +1,4 @@
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "mapstrip.h"
 #include "modalanswerer.h"
@@ -57,8 +57,8 @@ Tip tipAt(const MapStrip& map, int y)
 
 QAction* mapItem(fMAIN& window)
 {
-    const QList<QAction*> items = window.mnuSET->actions();
-    const auto top = std::find(items.begin(), items.end(), window.mnuTOP);
+    const QList<QAction*> items = Parts(window).mnuSET->actions();
+    const auto top = std::find(items.begin(), items.end(), Parts(window).mnuTOP);
     return top + 1 < items.end() ? *(top + 1) : nullptr;
 }
 
@@ -132,7 +132,7 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
         }
         QCOMPARE(tip.rest, QString::number(count) + u" bytes differ"_s);
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(MapStrip::kWidth / 2, y));
-        QCOMPARE(topLabel(*window->tOut), expected);
+        QCOMPARE(topLabel(*Parts(*window).tOut), expected);
     }
 }
 
@@ -143,15 +143,15 @@ void DifferenceMapTest::clickAfterAnEditFindsTheNearestLabelledLine()
     auto* map = window->findChild<MapStrip*>();
     const QPoint at(MapStrip::kWidth / 2, map->height() / 3);
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    const std::uint64_t target = topLabel(*window->tOut);
+    const std::uint64_t target = topLabel(*Parts(*window).tOut);
 
     // The line it landed on goes; the next labelled line is the nearest now.
-    QTextCursor line = window->tOut->textCursor();
+    QTextCursor line = Parts(*window).tOut->textCursor();
     line.movePosition(QTextCursor::StartOfLine);
     line.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
     line.removeSelectedText();
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    QCOMPARE(topLabel(*window->tOut), target + 97);
+    QCOMPARE(topLabel(*Parts(*window).tOut), target + 97);
 }
 
 void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
@@ -176,16 +176,16 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     QAction* item = mapItem(*window);
     QVERIFY(item && item->text() == u"Difference Map"_s && item->isChecked());
     auto* map = window->findChild<MapStrip*>();
-    const int fullWidth = window->tOut->width();
+    const int fullWidth = Parts(*window).tOut->width();
     QVERIFY(!map->isVisible()); // nothing before the first comparison
 
     compare(*window, {m_path1, m_path2});
     QVERIFY(map->isVisible());
-    QCOMPARE(window->tOut->width(), fullWidth - MapStrip::kWidth);
-    QCOMPARE(map->geometry().left(), window->tOut->geometry().right() + 1);
+    QCOMPARE(Parts(*window).tOut->width(), fullWidth - MapStrip::kWidth);
+    QCOMPARE(map->geometry().left(), Parts(*window).tOut->geometry().right() + 1);
     item->trigger();
     QVERIFY(!map->isVisible());
-    QCOMPARE(window->tOut->width(), fullWidth);
+    QCOMPARE(Parts(*window).tOut->width(), fullWidth);
     {
         ModalAnswerer answers({QMessageBox::No}); // the unsaved report
         QVERIFY(window->close());

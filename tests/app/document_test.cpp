@@ -1,5 +1,5 @@
 #include "fakedialogs.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -28,17 +28,18 @@ struct Selection
     bool operator==(const Selection&) const = default;
 };
 
-Selection selection(const fMAIN& w)
+Selection selection(fMAIN& w)
 {
-    return {w.tOut->textCursor().selectionStart(), w.tOut->textCursor().selectionEnd()};
+    return {Parts(w).tOut->textCursor().selectionStart(),
+            Parts(w).tOut->textCursor().selectionEnd()};
 }
 
 void select(fMAIN& w, int start, int end)
 {
-    QTextCursor cursor = w.tOut->textCursor();
+    QTextCursor cursor = Parts(w).tOut->textCursor();
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
-    w.tOut->setTextCursor(cursor);
+    Parts(w).tOut->setTextCursor(cursor);
 }
 
 QByteArray contents(const QString& path)
@@ -115,7 +116,7 @@ void DocumentTest::init()
 void DocumentTest::cleanup()
 {
     // Whatever a test left unsaved must not hold up the next one at a prompt.
-    m_window->ResultChanged = false;
+    Parts(*m_window).ResultChanged = false;
     m_window.reset();
     m_dir.reset();
     bDialog::SetPlatformDialogs(nullptr);
@@ -123,27 +124,27 @@ void DocumentTest::cleanup()
 
 void DocumentTest::compare(const QString& file1, const QString& file2)
 {
-    m_window->txtFILE1->setText(file1);
-    m_window->txtFILE2->setText(file2);
-    QTest::mouseClick(m_window->cmdRUN, Qt::LeftButton);
+    Parts(*m_window).txtFILE1->setText(file1);
+    Parts(*m_window).txtFILE2->setText(file2);
+    QTest::mouseClick(Parts(*m_window).cmdRUN, Qt::LeftButton);
 }
 
 void DocumentTest::saveAs(const QString& target)
 {
     m_dialogs.fileAnswer = target;
-    m_window->mnuSAVEAS->trigger();
+    Parts(*m_window).mnuSAVEAS->trigger();
 }
 
 void DocumentTest::firstSaveAsksForTheFile()
 {
     fMAIN& w = *m_window;
     compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
-    const QString report = w.tOut->toPlainText();
+    const QString report = Parts(w).tOut->toPlainText();
     QVERIFY(report.endsWith(u"\n3 bytes changed, 2 locations\n"_s));
 
     const QString target = path(u"report.txt"_s);
     m_dialogs.fileAnswer = target;
-    QTest::keyClick(w.tOut, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(Parts(w).tOut, Qt::Key_S, Qt::ControlModifier);
 
     QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptSave);
     QCOMPARE(m_dialogs.fileRequest.title, u"Save as:"_s);
@@ -151,37 +152,37 @@ void DocumentTest::firstSaveAsksForTheFile()
     QCOMPARE(m_dialogs.fileRequest.nameFilter, u"Text Files  (*.txt)"_s);
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
-    QCOMPARE(w.ResultFile, target);
-    QVERIFY(!w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), target);
+    QCOMPARE(Parts(w).ResultFile, target);
+    QVERIFY(!Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), target);
 
     // The first edit is shown once; later edits leave the status text alone.
-    QTest::keyClicks(w.tOut, u"x"_s);
-    QVERIFY(w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), u"* "_s + target);
-    w.SBPanel->setText(u"elsewhere"_s);
-    QTest::keyClicks(w.tOut, u"y"_s);
-    QCOMPARE(w.SBPanel->text(), u"elsewhere"_s);
+    QTest::keyClicks(Parts(w).tOut, u"x"_s);
+    QVERIFY(Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + target);
+    Parts(w).SBPanel->setText(u"elsewhere"_s);
+    QTest::keyClicks(Parts(w).tOut, u"y"_s);
+    QCOMPARE(Parts(w).SBPanel->text(), u"elsewhere"_s);
 }
 
 void DocumentTest::saveReplacesAnExistingFileWithoutAsking()
 {
     fMAIN& w = *m_window;
     const QString target = path(u"report.txt"_s);
-    QTest::keyClicks(w.tOut, u"one"_s);
+    QTest::keyClicks(Parts(w).tOut, u"one"_s);
     saveAs(target);
-    QTest::keyClicks(w.tOut, u" two"_s);
+    QTest::keyClicks(Parts(w).tOut, u" two"_s);
 
     m_dialogs.fileRequest = {};
-    w.mnuSAVE->trigger();
+    Parts(w).mnuSAVE->trigger();
     QCOMPARE(m_dialogs.fileRequest.title, QString()); // no dialog
     QCOMPARE(contents(target), QByteArray("one two"));
-    QVERIFY(!w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), target);
+    QVERIFY(!Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), target);
 
     // An empty pane gives an empty file.
-    w.tOut->clear();
-    w.mnuSAVE->trigger();
+    Parts(w).tOut->clear();
+    Parts(w).mnuSAVE->trigger();
     QCOMPARE(contents(target), QByteArray());
 }
 
@@ -189,18 +190,18 @@ void DocumentTest::saveOffersTheNameOfADeletedFile()
 {
     fMAIN& w = *m_window;
     const QString target = path(u"report.txt"_s);
-    QTest::keyClicks(w.tOut, u"one"_s);
+    QTest::keyClicks(Parts(w).tOut, u"one"_s);
     saveAs(target);
     QVERIFY(QFile::remove(target));
-    QTest::keyClicks(w.tOut, u" two"_s);
+    QTest::keyClicks(Parts(w).tOut, u" two"_s);
 
     m_dialogs.fileAnswer.reset(); // the user cancels
-    w.mnuSAVE->trigger();
+    Parts(w).mnuSAVE->trigger();
     QCOMPARE(m_dialogs.fileRequest.fileName, u"report.txt"_s);
     QVERIFY(!QFile::exists(target));
-    QVERIFY(w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), u"* "_s + target);
-    QCOMPARE(w.ResultFile, target);
+    QVERIFY(Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + target);
+    QCOMPARE(Parts(w).ResultFile, target);
 }
 
 void DocumentTest::failedSaveChangesNothing_data()
@@ -220,9 +221,9 @@ void DocumentTest::failedSaveChangesNothing()
     QCOMPARE(mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
     fMAIN& w = *m_window;
     const QString saved = path(u"report.txt"_s);
-    QTest::keyClicks(w.tOut, u"saved"_s);
+    QTest::keyClicks(Parts(w).tOut, u"saved"_s);
     saveAs(saved);
-    QTest::keyClicks(w.tOut, u" unsaved"_s);
+    QTest::keyClicks(Parts(w).tOut, u" unsaved"_s);
 
     ModalAnswerer answerer({kOk});
     saveAs(path(target));
@@ -234,10 +235,10 @@ void DocumentTest::failedSaveChangesNothing()
         qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(reason, Qt::CaseInsensitive),
              qPrintable(answerer.SeenBoxes()[0].text));
-    QVERIFY(w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), u"* "_s + saved);
-    QCOMPARE(w.ResultFile, path(target)); // the chosen path stays, for the next save
-    QCOMPARE(w.tOut->toPlainText(), u"saved unsaved"_s);
+    QVERIFY(Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + saved);
+    QCOMPARE(Parts(w).ResultFile, path(target)); // the chosen path stays, for the next save
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"saved unsaved"_s);
     QCOMPARE(contents(saved), QByteArray("saved"));
     QVERIFY(QFileInfo(path(u"folder"_s)).isDir());
 }
@@ -257,7 +258,7 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
     saveAs(path(u"report.txt"_s));
     {
         ModalAnswerer answerer;
-        QTest::keyClick(w.tOut, Qt::Key_Escape); // right after a save
+        QTest::keyClick(Parts(w).tOut, Qt::Key_Escape); // right after a save
         QVERIFY(answerer.SeenBoxes().isEmpty());
         QVERIFY(!w.isVisible());
     }
@@ -278,7 +279,7 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
 void DocumentTest::oddNamesAreShownEscaped()
 {
     fMAIN& w = *m_window;
-    QTest::keyClicks(w.tOut, u"report"_s);
+    QTest::keyClicks(Parts(w).tOut, u"report"_s);
     {
         ModalAnswerer answerer({kOk});
         saveAs(path(u"gone\n/x.txt"_s));
@@ -290,9 +291,9 @@ void DocumentTest::oddNamesAreShownEscaped()
     const QString shown = path(u"odd\\r\\n\\x1B[2J.txt"_s);
     saveAs(path(u"odd\r\n\x1B[2J.txt"_s));
     QCOMPARE(contents(path(u"odd\r\n\x1B[2J.txt"_s)), QByteArray("report"));
-    QCOMPARE(w.SBPanel->text(), shown);
-    QTest::keyClicks(w.tOut, u" edited"_s);
-    QCOMPARE(w.SBPanel->text(), u"* "_s + shown);
+    QCOMPARE(Parts(w).SBPanel->text(), shown);
+    QTest::keyClicks(Parts(w).tOut, u" edited"_s);
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + shown);
     ModalAnswerer answerer({kCancel});
     w.close();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
@@ -321,7 +322,7 @@ void DocumentTest::savePromptAnswers()
     QFETCH(bool, closes);
     QFETCH(QByteArray, written);
     fMAIN& w = *m_window;
-    QTest::keyClicks(w.tOut, u"edit"_s);
+    QTest::keyClicks(Parts(w).tOut, u"edit"_s);
     if (saveTo)
         m_dialogs.fileAnswer = path(*saveTo);
 
@@ -338,8 +339,8 @@ void DocumentTest::savePromptAnswers()
     if (saveTo)
         QCOMPARE(contents(path(*saveTo)), written.isEmpty() ? "<unreadable>" : written);
     if (!closes) {
-        QCOMPARE(w.tOut->toPlainText(), u"edit"_s);
-        QVERIFY(w.ResultChanged);
+        QCOMPARE(Parts(w).tOut->toPlainText(), u"edit"_s);
+        QVERIFY(Parts(w).ResultChanged);
     }
 }
 
@@ -348,14 +349,14 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
     fMAIN& w = *m_window;
     const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(300000, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
-    QTest::keyClicks(w.tOut, u"old"_s);
+    QTest::keyClicks(Parts(w).tOut, u"old"_s);
     saveAs(path(u"report.txt"_s));
 
     QStringList during;
     QTimer watch;
     connect(&watch, &QTimer::timeout, &w, [&] {
-        if (w.isComparing() && (during.isEmpty() || during.last() != w.SBPanel->text()))
-            during << w.SBPanel->text();
+        if (w.isComparing() && (during.isEmpty() || during.last() != Parts(w).SBPanel->text()))
+            during << Parts(w).SBPanel->text();
     });
     watch.start(0);
     compare(a, b);
@@ -364,10 +365,10 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
     QVERIFY(!during.isEmpty());
     for (const QString& text : std::as_const(during))
         QVERIFY2(!text.startsWith(u"* "_s), qPrintable(during.join(u" | "_s)));
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
-    QVERIFY(w.ResultChanged);
-    QTest::keyClicks(w.tOut, u"x"_s); // already unsaved: the text stays
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QVERIFY(Parts(w).ResultChanged);
+    QTest::keyClicks(Parts(w).tOut, u"x"_s); // already unsaved: the text stays
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
 }
 
 void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
@@ -380,17 +381,17 @@ void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
     bool savedDuringRun = false;
     QTimer::singleShot(0, &w, [&] {
         savedDuringRun = w.isComparing();
-        QTest::keyClick(w.txtFILE1, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(Parts(w).txtFILE1, Qt::Key_S, Qt::ControlModifier);
     });
     compare(a, b);
 
     QVERIFY(savedDuringRun);
     const QByteArray part = contents(target);
-    const QByteArray whole = w.tOut->toPlainText().toUtf8().replace("\n", "\r\n");
+    const QByteArray whole = Parts(w).tOut->toPlainText().toUtf8().replace("\n", "\r\n");
     QVERIFY(part.startsWith("File 1: "));
     QVERIFY2(whole.startsWith(part) && part.size() < whole.size(), part.constData());
-    QVERIFY(w.ResultChanged); // the rest of the report is not saved
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QVERIFY(Parts(w).ResultChanged); // the rest of the report is not saved
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
 }
 
 void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
@@ -399,18 +400,18 @@ void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
     const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
     const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
     compare(a, b);
-    const QString report = w.tOut->toPlainText();
+    const QString report = Parts(w).tOut->toPlainText();
 
     QApplication::clipboard()->setText(u"JUNK"_s);
-    w.FindText = u"File"_s;
+    Parts(w).FindText = u"File"_s;
     QTimer::singleShot(0, &w, [&] {
         QVERIFY(w.isComparing());
-        w.mnuFINDNXT->trigger();
-        w.mnuPASTE->trigger();
-        w.mnuCUT->trigger();
+        Parts(w).mnuFINDNXT->trigger();
+        Parts(w).mnuPASTE->trigger();
+        Parts(w).mnuCUT->trigger();
     });
     compare(a, b);
-    QCOMPARE(w.tOut->toPlainText(), report);
+    QCOMPARE(Parts(w).tOut->toPlainText(), report);
 }
 
 void DocumentTest::closingDuringAComparisonStillAsks()
@@ -419,14 +420,14 @@ void DocumentTest::closingDuringAComparisonStillAsks()
     const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(4096, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(4096, 'a'));
     ModalAnswerer answerer({kCancel});
-    QTimer::singleShot(0, &w, [&] { QTest::mouseClick(w.cmdEXIT, Qt::LeftButton); });
+    QTimer::singleShot(0, &w, [&] { QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton); });
     compare(a, b);
     // The stopped run's part of a report is unsaved: Cancel keeps it and the window.
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Save As"_s);
     QVERIFY(w.isVisible());
-    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s));
-    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s));
+    QVERIFY(Parts(w).tOut->isEnabled());
 }
 
 // A report of several pieces: while the save and the search let the window handle its events,
@@ -444,22 +445,22 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
         ModalAnswerer yes({kYes});
         compare(a, b);
     }
-    const QString report = w.tOut->toPlainText();
+    const QString report = Parts(w).tOut->toPlainText();
     QVERIFY(report.size() > 300000);
 
     QStringList statusDuring;
     const auto disturb = [&] {
-        statusDuring << w.SBPanel->text();
-        QTest::keyClicks(w.tOut, u"x"_s);
-        w.mnuPASTE->trigger();
-        w.mnuCUT->trigger();
-        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+        statusDuring << Parts(w).SBPanel->text();
+        QTest::keyClicks(Parts(w).tOut, u"x"_s);
+        Parts(w).mnuPASTE->trigger();
+        Parts(w).mnuCUT->trigger();
+        QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
     };
     QApplication::clipboard()->setText(u"JUNK"_s);
-    w.FindText = u"00009C3E: 61 62"_s; // a line near the end: 0x9C3E is 39998
+    Parts(w).FindText = u"00009C3E: 61 62"_s; // a line near the end: 0x9C3E is 39998
     QTimer::singleShot(0, &w, disturb);
-    w.mnuFINDNXT->trigger();
-    QCOMPARE(w.tOut->textCursor().selectedText(), u"00009C3E: 61 62"_s);
+    Parts(w).mnuFINDNXT->trigger();
+    QCOMPARE(Parts(w).tOut->textCursor().selectedText(), u"00009C3E: 61 62"_s);
 
     const QString target = path(u"report.txt"_s);
     QTimer::singleShot(0, &w, [&] {
@@ -470,61 +471,61 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
     saveAs(target);
     QVERIFY(w.isVisible());
     QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
-    QCOMPARE(w.tOut->toPlainText(), report);
+    QCOMPARE(Parts(w).tOut->toPlainText(), report);
     QCOMPARE(statusDuring.size(), 2);
     QVERIFY2(statusDuring[0].startsWith(u"Searching ... "_s), qPrintable(statusDuring[0]));
     QVERIFY2(statusDuring[1].startsWith(u"Saving ... "_s), qPrintable(statusDuring[1]));
-    QCOMPARE(w.SBPanel->text(), target);
+    QCOMPARE(Parts(w).SBPanel->text(), target);
     QTRY_VERIFY(!w.isVisible()); // the close asked for during the save
 }
 
 void DocumentTest::findAsksAndIgnoresLetterCase()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
-    w.FindText = u"earlier"_s;
-    w.txtFILE1->setFocus();
+    Parts(w).tOut->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
+    Parts(w).FindText = u"earlier"_s;
+    Parts(w).txtFILE1->setFocus();
     ModalAnswerer answerer({}, {u"eta"_s});
-    QTest::keyClick(w.txtFILE1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(Parts(w).txtFILE1, Qt::Key_F, Qt::ControlModifier);
 
     QCOMPARE(answerer.SeenInputs().size(), 1);
     QCOMPARE(answerer.SeenInputs()[0].title, u"Lumatra"_s);
     QCOMPARE(answerer.SeenInputs()[0].prompt, u"Find what:"_s);
     QCOMPARE(answerer.SeenInputs()[0].initial, QString());
-    QCOMPARE(w.FindText, u"eta"_s);
+    QCOMPARE(Parts(w).FindText, u"eta"_s);
     QCOMPARE(selection(w), (Selection{7, 10}));
-    QCOMPARE(w.focusWidget(), w.tOut);
+    QCOMPARE(w.focusWidget(), Parts(w).tOut);
 }
 
 void DocumentTest::cancelledFindChangesNothing()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"text"_s);
-    w.txtFILE1->setFocus();
+    Parts(w).tOut->setPlainText(u"text"_s);
+    Parts(w).txtFILE1->setFocus();
     {
         ModalAnswerer answerer({}, {std::nullopt});
-        w.mnuFIND->trigger();
+        Parts(w).mnuFIND->trigger();
         QCOMPARE(answerer.SeenInputs().size(), 1);
     }
     {
         ModalAnswerer answerer({}, {QString()});
-        w.mnuFINDNXT->trigger(); // nothing selected, nothing searched yet: it asks too
+        Parts(w).mnuFINDNXT->trigger(); // nothing selected, nothing searched yet: it asks too
         QCOMPARE(answerer.SeenInputs().size(), 1);
     }
-    QVERIFY(w.FindText.isEmpty());
+    QVERIFY(Parts(w).FindText.isEmpty());
     QCOMPARE(selection(w), (Selection{0, 0}));
-    QCOMPARE(w.focusWidget(), w.txtFILE1);
+    QCOMPARE(w.focusWidget(), Parts(w).txtFILE1);
 }
 
 void DocumentTest::findNextWalksMatchesAndWraps()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"aXa axa AXA\n"_s);
-    w.FindText = u"axa"_s;
+    Parts(w).tOut->setPlainText(u"aXa axa AXA\n"_s);
+    Parts(w).FindText = u"axa"_s;
     ModalAnswerer answerer;
     QList<Selection> walk;
     for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(w.tOut, Qt::Key_F3);
+        QTest::keyClick(Parts(w).tOut, Qt::Key_F3);
         walk << selection(w);
     }
     // No overlap ("aXa axa" holds no match at 2), and back to the first without a message.
@@ -532,10 +533,10 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     QVERIFY(answerer.SeenBoxes().isEmpty());
 
     // The only occurrence is found again after it.
-    w.FindText = u"7 8"_s;
-    w.tOut->setPlainText(u"1 2 7 8 9"_s);
+    Parts(w).FindText = u"7 8"_s;
+    Parts(w).tOut->setPlainText(u"1 2 7 8 9"_s);
     select(w, 4, 7);
-    w.mnuFINDNXT->trigger();
+    Parts(w).mnuFINDNXT->trigger();
     QCOMPARE(selection(w), (Selection{4, 7}));
     QVERIFY(answerer.SeenBoxes().isEmpty());
 }
@@ -543,11 +544,11 @@ void DocumentTest::findNextWalksMatchesAndWraps()
 void DocumentTest::findNextSearchesTheSelection()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"ab\ncd ab\ncd\n"_s);
-    w.FindText = u"unrelated"_s;
+    Parts(w).tOut->setPlainText(u"ab\ncd ab\ncd\n"_s);
+    Parts(w).FindText = u"unrelated"_s;
     select(w, 0, 5); // "ab\ncd" over a line break
-    w.mnuFINDNXT->trigger();
-    QCOMPARE(w.FindText, u"ab\ncd"_s);
+    Parts(w).mnuFINDNXT->trigger();
+    QCOMPARE(Parts(w).FindText, u"ab\ncd"_s);
     QCOMPARE(selection(w), (Selection{6, 11}));
 }
 
@@ -556,19 +557,19 @@ void DocumentTest::searchesAComparedReportOverLineBreaks()
 {
     fMAIN& w = *m_window;
     compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
-    const QString report = w.tOut->toPlainText();
+    const QString report = Parts(w).tOut->toPlainText();
     const int second = int(report.indexOf(u"00000002"_s));
     select(w, second - 3, second + 8); // "62", the line break and the next offset
-    w.FindText.clear();
+    Parts(w).FindText.clear();
     ModalAnswerer answerer;
-    w.mnuFINDNXT->trigger();
-    QCOMPARE(w.FindText, u"62\n00000002"_s);
+    Parts(w).mnuFINDNXT->trigger();
+    QCOMPARE(Parts(w).FindText, u"62\n00000002"_s);
     QCOMPARE(selection(w), (Selection{second - 3, second + 8})); // found again by wrapping
     QVERIFY(answerer.SeenBoxes().isEmpty());
 
-    w.FindText = u"66\n\n3 BYTES"_s;
-    w.tOut->moveCursor(QTextCursor::Start);
-    w.mnuFINDNXT->trigger();
+    Parts(w).FindText = u"66\n\n3 BYTES"_s;
+    Parts(w).tOut->moveCursor(QTextCursor::Start);
+    Parts(w).mnuFINDNXT->trigger();
     const int summary = int(report.indexOf(u"66\n\n3 bytes"_s));
     QCOMPARE(selection(w), (Selection{summary, summary + 11}));
 }
@@ -584,108 +585,108 @@ void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart()
 {
     QFETCH(QString, text);
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(text);
-    w.tOut->moveCursor(QTextCursor::End);
-    w.txtFILE1->setFocus();
+    Parts(w).tOut->setPlainText(text);
+    Parts(w).tOut->moveCursor(QTextCursor::End);
+    Parts(w).txtFILE1->setFocus();
     ModalAnswerer answerer({kOk}, {u"<b>zz</b>"_s});
-    w.mnuFIND->trigger();
+    Parts(w).mnuFIND->trigger();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Not found :"_s);
     QCOMPARE(answerer.SeenBoxes()[0].text, u"<b>zz</b>"_s);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Information);
     QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
     QCOMPARE(selection(w), (Selection{0, 0}));
-    QCOMPARE(w.focusWidget(), w.tOut);
+    QCOMPARE(w.focusWidget(), Parts(w).tOut);
 }
 
 void DocumentTest::copyPutsPlainTextOnly()
 {
     fMAIN& w = *m_window;
     QClipboard* clipboard = QApplication::clipboard();
-    w.tOut->setPlainText(u"line one\nline two\n"_s);
-    w.ResultChanged = false;
+    Parts(w).tOut->setPlainText(u"line one\nline two\n"_s);
+    Parts(w).ResultChanged = false;
     clipboard->setText(u"old"_s);
-    w.mnuCOPY->trigger();
+    Parts(w).mnuCOPY->trigger();
     QCOMPARE(clipboard->text(), QString()); // nothing selected
 
     // The focus and a selection elsewhere do not matter: the pane's selection is copied.
     select(w, 5, 13);
-    w.txtFILE1->setText(u"field text"_s);
-    w.txtFILE1->selectAll();
-    w.txtFILE1->setFocus();
-    w.mnuCOPY->trigger();
+    Parts(w).txtFILE1->setText(u"field text"_s);
+    Parts(w).txtFILE1->selectAll();
+    Parts(w).txtFILE1->setFocus();
+    Parts(w).mnuCOPY->trigger();
     QCOMPARE(clipboard->text(), u"one\nline"_s);
     QCOMPARE(clipboard->mimeData()->formats(), QStringList{u"text/plain"_s});
-    QVERIFY(!w.ResultChanged);
+    QVERIFY(!Parts(w).ResultChanged);
 }
 
 void DocumentTest::cutAndPasteMoveTextAndMarkTheChange()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"first\nsecond\nthird\n"_s);
+    Parts(w).tOut->setPlainText(u"first\nsecond\nthird\n"_s);
     saveAs(path(u"report.txt"_s));
 
     select(w, 0, 6); // "first" with its line break
-    w.txtFILE2->setFocus();
-    w.mnuCUT->trigger();
-    QCOMPARE(w.tOut->toPlainText(), u"second\nthird\n"_s);
+    Parts(w).txtFILE2->setFocus();
+    Parts(w).mnuCUT->trigger();
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"second\nthird\n"_s);
     QCOMPARE(QApplication::clipboard()->text(), u"first\n"_s);
-    QVERIFY(w.ResultChanged);
-    QCOMPARE(w.SBPanel->text(), u"* "_s + path(u"report.txt"_s));
+    QVERIFY(Parts(w).ResultChanged);
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + path(u"report.txt"_s));
 
-    w.tOut->moveCursor(QTextCursor::End);
-    w.mnuPASTE->trigger();
-    QCOMPARE(w.tOut->toPlainText(), u"second\nthird\nfirst\n"_s);
+    Parts(w).tOut->moveCursor(QTextCursor::End);
+    Parts(w).mnuPASTE->trigger();
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"second\nthird\nfirst\n"_s);
 
     // Several lines at once, in the middle of a line.
     QApplication::clipboard()->setText(u"A\r\nB\nC"_s);
     select(w, 3, 3);
-    w.mnuPASTE->trigger();
-    QCOMPARE(w.tOut->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
+    Parts(w).mnuPASTE->trigger();
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
     QCOMPARE(selection(w), (Selection{8, 8}));
 
     // The pane's own keys stay available too.
     select(w, 0, 3);
-    QTest::keySequence(w.tOut, QKeySequence::Cut);
-    QCOMPARE(w.tOut->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
+    QTest::keySequence(Parts(w).tOut, QKeySequence::Cut);
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
 }
 
 void DocumentTest::pasteWithoutClipboardText()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"keep this"_s);
+    Parts(w).tOut->setPlainText(u"keep this"_s);
     saveAs(path(u"report.txt"_s));
     QApplication::clipboard()->clear();
 
-    w.mnuPASTE->trigger(); // nothing selected: nothing changes
-    QCOMPARE(w.tOut->toPlainText(), u"keep this"_s);
-    QVERIFY(!w.ResultChanged);
-    w.mnuCUT->trigger();
-    QCOMPARE(w.tOut->toPlainText(), u"keep this"_s);
-    QVERIFY(!w.ResultChanged);
+    Parts(w).mnuPASTE->trigger(); // nothing selected: nothing changes
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep this"_s);
+    QVERIFY(!Parts(w).ResultChanged);
+    Parts(w).mnuCUT->trigger();
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep this"_s);
+    QVERIFY(!Parts(w).ResultChanged);
 
     select(w, 4, 9);
-    w.mnuPASTE->trigger(); // the selection is replaced by nothing
-    QCOMPARE(w.tOut->toPlainText(), u"keep"_s);
-    QVERIFY(w.ResultChanged);
+    Parts(w).mnuPASTE->trigger(); // the selection is replaced by nothing
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep"_s);
+    QVERIFY(Parts(w).ResultChanged);
 }
 
 void DocumentTest::rightButtonOpensTheEditMenuAtThePointer()
 {
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"text"_s);
+    Parts(w).tOut->setPlainText(u"text"_s);
     const QPoint local(40, 30);
-    const QPoint pointer = w.tOut->viewport()->mapToGlobal(local);
+    const QPoint pointer = Parts(w).tOut->viewport()->mapToGlobal(local);
     QCursor::setPos(pointer);
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
-        QTest::mouseClick(w.tOut->viewport(), button, {}, local);
-        QVERIFY(!w.m2->isVisible());
+        QTest::mouseClick(Parts(w).tOut->viewport(), button, {}, local);
+        QVERIFY(!Parts(w).m2->isVisible());
     }
-    QTest::mouseClick(w.tOut->viewport(), Qt::RightButton, {}, local);
-    QTRY_VERIFY(w.m2->isVisible());
-    QCOMPARE(w.m2->pos(), pointer);
-    QCOMPARE(w.tOut->toPlainText(), u"text"_s);
-    w.m2->hide();
+    QTest::mouseClick(Parts(w).tOut->viewport(), Qt::RightButton, {}, local);
+    QTRY_VERIFY(Parts(w).m2->isVisible());
+    QCOMPARE(Parts(w).m2->pos(), pointer);
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"text"_s);
+    Parts(w).m2->hide();
 }
 
 int main(int argc, char** argv)

@@ -3,7 +3,7 @@
 // the pane usable again and nothing that looks like a complete report.
 
 #include "fakedialogs.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -190,7 +190,7 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     {
         std::optional<AtStatus> atStatus;
         if (!atQuestion)
-            atStatus.emplace(*w.SBPanel, f.when, changeOnce);
+            atStatus.emplace(*Parts(w).SBPanel, f.when, changeOnce);
         ModalAnswerer answerer(atQuestion ? QList{kYes, kOk} : QList{kOk}, {}, [&] {
             if (atQuestion)
                 changeOnce();
@@ -205,11 +205,11 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
         QCOMPARE(box.text, QString(f.message).replace(u"PATH"_s, changed));
     }
     QVERIFY(!w.isComparing());
-    QVERIFY(w.tOut->isEnabled());
-    QVERIFY(w.tOut->updatesEnabled());
-    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s + a));
-    QVERIFY(!w.tOut->toPlainText().contains(u"bytes changed"_s));
-    QVERIFY(w.SBPanel->text() != u"Done!"_s);
+    QVERIFY(Parts(w).tOut->isEnabled());
+    QVERIFY(Parts(w).tOut->updatesEnabled());
+    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_s));
+    QVERIFY(Parts(w).SBPanel->text() != u"Done!"_s);
 
     // The window is as usable as before: the same request on restored files runs through.
     if (QFileInfo(changed).isDir())
@@ -219,11 +219,11 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     ModalAnswerer again({kYes});
     compare(w, {a, b});
     QCOMPARE(again.SeenBoxes().size(), 1); // the question only
-    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: "_s + a));
-    QVERIFY(w.tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
-    QCOMPARE(w.tOut->toPlainText().count(u"File 1: "_s), 1);
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
-    QVERIFY(w.tOut->isEnabled());
+    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(Parts(w).tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
+    QCOMPARE(Parts(w).tOut->toPlainText().count(u"File 1: "_s), 1);
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QVERIFY(Parts(w).tOut->isEnabled());
 }
 
 void FaultsTest::specialFilesAreRefusedWithoutWaiting_data()
@@ -253,16 +253,16 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
     const QString odd = special.startsWith(u'/') ? special : path(special);
 
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"an earlier report\n"_s);
-    w.ResultChanged = true;
+    Parts(w).tOut->setPlainText(u"an earlier report\n"_s);
+    Parts(w).ResultChanged = true;
     ModalAnswerer answerer({kOk});
     compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
 
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Error"_s);
     QCOMPARE(answerer.SeenBoxes()[0].text, u"File %1 doesn't exist!"_s.arg(field));
-    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_s);
-    QVERIFY(w.ResultChanged);
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"an earlier report\n"_s);
+    QVERIFY(Parts(w).ResultChanged);
 }
 
 void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
@@ -275,16 +275,16 @@ void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
 
     // Typed keys carry Latin-1 only; names like these come by pasting or dropping.
     fMAIN& w = *m_window;
-    w.txtFILE1->setText(a);
-    w.txtFILE2->setText(b);
-    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    Parts(w).txtFILE1->setText(a);
+    Parts(w).txtFILE2->setText(b);
+    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
 
-    QCOMPARE(w.tOut->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
-                                        u"File 2: "_s + b +
-                                        u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
-                                        "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
-                                        "\n3 bytes changed, 2 locations\n"_s);
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
+                                               u"File 2: "_s + b +
+                                               u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
+                                               "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
+                                               "\n3 bytes changed, 2 locations\n"_s);
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
 }
 
 void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
@@ -296,13 +296,14 @@ void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
         QSKIP("no /proc here");
     const qsizetype length = versionFile.readAll().size();
     fMAIN& w = *m_window;
-    w.txtFILE1->setText(version);
-    w.txtFILE2->setText(osType);
-    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    Parts(w).txtFILE1->setText(version);
+    Parts(w).txtFILE2->setText(osType);
+    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
 
-    QVERIFY(w.tOut->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
-    QVERIFY(!w.tOut->toPlainText().endsWith(u"\n0 bytes changed, 0 locations\n"_s));
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QVERIFY(
+        Parts(w).tOut->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
+    QVERIFY(!Parts(w).tOut->toPlainText().endsWith(u"\n0 bytes changed, 0 locations\n"_s));
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
 }
 
 // The same odd names give the same report in the window and in lumatra-report, escapes and all,
@@ -314,10 +315,10 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
-    w.txtFILE1->setText(a);
-    w.txtFILE2->setText(b);
-    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
-    const QStringList window = w.tOut->toPlainText().split(u'\n');
+    Parts(w).txtFILE1->setText(a);
+    Parts(w).txtFILE2->setText(b);
+    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    const QStringList window = Parts(w).tOut->toPlainText().split(u'\n');
 
     QProcess cli;
     cli.start(QStringLiteral(LUMATRA_REPORT_PROGRAM), {u"--"_s, a, b});
@@ -330,9 +331,9 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     QCOMPARE(report[1], u"File 2: "_s + shown2 + u" (8 bytes, Start offset 0x0, Shift 0x0)"_s);
 
     // Removed after the checks, file 2 fails in the engine, whose message names it.
-    AtStatus removeFile2(*w.SBPanel, u"Preparing ..."_s, [&b] { QFile::remove(b); });
+    AtStatus removeFile2(*Parts(w).SBPanel, u"Preparing ..."_s, [&b] { QFile::remove(b); });
     ModalAnswerer answerer({kOk});
-    QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
+    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].text,
              u"Cannot open file 2 ("_s + shown2 + u"): No such file or directory"_s);
@@ -387,8 +388,8 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
     QString expected = u"File 1: "_s + report;
     expected.replace(u"File 1: A ("_s, u"File 1: "_s + a + u" ("_s)
         .replace(u"\nB ("_s, u"\nFile 2: "_s + b + u" ("_s);
-    QCOMPARE(w.tOut->toPlainText(), expected);
-    QCOMPARE(w.SBPanel->text(), u"Done!"_s);
+    QCOMPARE(Parts(w).tOut->toPlainText(), expected);
+    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
 }
 
 int main(int argc, char** argv)

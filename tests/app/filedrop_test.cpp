@@ -1,5 +1,5 @@
 #include "filedrop.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 
 #include <QDropEvent>
@@ -52,10 +52,10 @@ class TestFileDrop : public QObject
     void windowFileFieldsTakeDrops()
     {
         fMAIN window;
-        QVERIFY(drag(*window.txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
-        QVERIFY(drag(*window.txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
-        QCOMPARE(window.txtFILE1->text(), u"/data/one.bin"_s);
-        QCOMPARE(window.txtFILE2->text(), u"/data/two.bin"_s);
+        QVERIFY(drag(*Parts(window).txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
+        QVERIFY(drag(*Parts(window).txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
+        QCOMPARE(Parts(window).txtFILE1->text(), u"/data/one.bin"_s);
+        QCOMPARE(Parts(window).txtFILE2->text(), u"/data/two.bin"_s);
     }
 };
 

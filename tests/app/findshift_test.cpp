@@ -2,7 +2,7 @@
 // status bar; anything else leaves the fields as they were and says why.
 
 #include "fakedialogs.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -80,11 +80,11 @@ QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qi
 
 void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset)
 {
-    typeInto(m_window->txtFILE1, m_dir->filePath(file1));
-    typeInto(m_window->txtFILE2, m_dir->filePath(file2));
-    typeInto(m_window->txtOFS1, offset);
-    typeInto(m_window->txtOFS2, offset);
-    QTest::keyClick(m_window->txtFILE1, Qt::Key_K, Qt::ControlModifier);
+    typeInto(Parts(*m_window).txtFILE1, m_dir->filePath(file1));
+    typeInto(Parts(*m_window).txtFILE2, m_dir->filePath(file2));
+    typeInto(Parts(*m_window).txtOFS1, offset);
+    typeInto(Parts(*m_window).txtOFS2, offset);
+    QTest::keyClick(Parts(*m_window).txtFILE1, Qt::Key_K, Qt::ControlModifier);
 }
 
 void FindShiftTest::answersFromTheFields_data()
@@ -136,17 +136,17 @@ void FindShiftTest::answersFromTheFields()
     MakeFile(u"far.txt"_qs, inserted, 0x100000000);
 
     fMAIN& w = *m_window;
-    w.tOut->setPlainText(u"an earlier report\n"_qs);
+    Parts(w).tOut->setPlainText(u"an earlier report\n"_qs);
     ModalAnswerer answerer({kOk});
     FindFrom(u"a.txt"_qs, file2, offset);
-    QCOMPARE(w.txtOFS1->text() + u' ' + w.txtOFS2->text(), fields);
-    QCOMPARE(w.tOut->toPlainText(), u"an earlier report\n"_qs);
+    QCOMPARE(Parts(w).txtOFS1->text() + u' ' + Parts(w).txtOFS2->text(), fields);
+    QCOMPARE(Parts(w).tOut->toPlainText(), u"an earlier report\n"_qs);
     if (icon == QMessageBox::NoIcon) {
         QCOMPARE(answerer.SeenBoxes().size(), 0);
-        QCOMPARE(w.SBPanel->text(), text);
+        QCOMPARE(Parts(w).SBPanel->text(), text);
         // Compare from the pair: nothing differs any more.
-        QTest::mouseClick(w.cmdRUN, Qt::LeftButton);
-        QVERIFY(w.tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
+        QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+        QVERIFY(Parts(w).tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
         return;
     }
     QCOMPARE(answerer.SeenBoxes().size(), 1);
@@ -161,18 +161,18 @@ void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
     MakeFile(u"b.txt"_qs, "!" + lines);
     // Each runs once the search lets the window handle its events.
     QTimer::singleShot(0, m_window.get(), [this] {
-        QCOMPARE(m_window->cmdRUN->text(), u"&Stop"_qs);
-        m_window->cmdRUN->click();
+        QCOMPARE(Parts(*m_window).cmdRUN->text(), u"&Stop"_qs);
+        Parts(*m_window).cmdRUN->click();
     });
     FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
-    QCOMPARE(m_window->SBPanel->text(), u"Find Shift stopped."_qs);
-    QCOMPARE(m_window->cmdRUN->text(), u"&Compare"_qs);
-    QCOMPARE(m_window->txtOFS2->text(), u"0"_qs);
+    QCOMPARE(Parts(*m_window).SBPanel->text(), u"Find Shift stopped."_qs);
+    QCOMPARE(Parts(*m_window).cmdRUN->text(), u"&Compare"_qs);
+    QCOMPARE(Parts(*m_window).txtOFS2->text(), u"0"_qs);
 
     QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
     FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(m_window->txtOFS2->text(), u"0"_qs);
+    QCOMPARE(Parts(*m_window).txtOFS2->text(), u"0"_qs);
 }
 
 int main(int argc, char** argv)

@@ -5,7 +5,7 @@
 //     lumatra_screenshot OUTPUT.png [find-shift]
 // With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
 // is "By lines" with chars, and "Find Shift" follows it.
-#include "fmain.h"
+#include "fmainparts.h"
 #include "mapstrip.h"
 #include "resultpane.h"
 #include "testfiles.h"
@@ -80,15 +80,15 @@ int main(int argc, char* argv[])
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
-    QTest::keyClicks(window.txtFILE1, path1);
-    QTest::keyClicks(window.txtFILE2, path2);
+    QTest::keyClicks(Parts(window).txtFILE1, path1);
+    QTest::keyClicks(Parts(window).txtFILE2, path2);
     if (findShift)
-        QTest::mouseClick(window.optLines, Qt::LeftButton);
-    QTest::mouseClick(window.chkChars, Qt::LeftButton);
-    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+        QTest::mouseClick(Parts(window).optLines, Qt::LeftButton);
+    QTest::mouseClick(Parts(window).chkChars, Qt::LeftButton);
+    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
     QTest::qWait(300);
     if (findShift) {
-        window.mnuFINDSHIFT->trigger();
+        Parts(window).mnuFINDSHIFT->trigger();
         QTest::qWait(300);
     } else {
         auto* map = window.findChild<MapStrip*>();

@@ -1,5 +1,5 @@
 #include "fakedialogs.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -70,7 +70,7 @@ void TestSettingsInWindow::initTestCase()
     bDialog::SetPlatformDialogs(&m_dialogs);
     QFile::remove(storeFile());
     const auto window = shownWindow();
-    m_design = {window->size(), window->tOut->font(), window->tOut->charset()};
+    m_design = {window->size(), Parts(*window).tOut->font(), Parts(*window).tOut->charset()};
     QVERIFY(!m_design.font.bold()); // a first start is not bold, whatever the design says
 }
 
@@ -98,22 +98,22 @@ void TestSettingsInWindow::comesBackWhereItWasWithItsFont()
         first->setGeometry(130, 95, 720, 470);
         QTRY_COMPARE(first->geometry(), QRect(130, 95, 720, 470));
         m_dialogs.fontAnswer = QFont(u"DejaVu Sans Mono"_s, 12, QFont::Bold);
-        first->mnuFONT->trigger();
+        Parts(*first).mnuFONT->trigger();
         outer = first->frameGeometry();
-        first->mnuEXIT->trigger();
+        Parts(*first).mnuEXIT->trigger();
         QVERIFY(!first->isVisible());
     }
     const QMap<QString, QString> written = storedTexts();
 
     const auto second = shownWindow();
     QTRY_COMPARE(second->frameGeometry(), outer);
-    QCOMPARE(second->tOut->font().family(), u"DejaVu Sans Mono"_s);
-    QCOMPARE(second->tOut->font().pointSizeF(), 12.0);
-    QVERIFY(second->tOut->font().bold());
-    QCOMPARE(second->tOut->charset(), m_design.charset);
+    QCOMPARE(Parts(*second).tOut->font().family(), u"DejaVu Sans Mono"_s);
+    QCOMPARE(Parts(*second).tOut->font().pointSizeF(), 12.0);
+    QVERIFY(Parts(*second).tOut->font().bold());
+    QCOMPARE(Parts(*second).tOut->charset(), m_design.charset);
 
     // Closing again with nothing done writes the same texts back.
-    QTest::mouseClick(second->cmdEXIT, Qt::LeftButton);
+    QTest::mouseClick(Parts(*second).cmdEXIT, Qt::LeftButton);
     QCOMPARE(storedTexts(), written);
 }
 
@@ -132,7 +132,7 @@ void TestSettingsInWindow::minimizedCloseKeepsTheEarlierPlace()
     second->showMinimized();
     QTRY_VERIFY(second->isMinimized());
     m_dialogs.fontAnswer = QFont(u"Liberation Mono"_s, 14);
-    second->mnuFONT->trigger();
+    Parts(*second).mnuFONT->trigger();
     second->close();
     const QMap<QString, QString> stored = storedTexts();
     for (const QString& key : {u"PosX"_s, u"PosY"_s, u"PosH"_s, u"PosW"_s})
@@ -172,10 +172,10 @@ void TestSettingsInWindow::unusableStoreFallsBackKeyByKey()
     ModalAnswerer answerer;
     const auto window = shownWindow();
     QCOMPARE(window->windowTitle(), u"Lumatra v1.0"_s);
-    QCOMPARE(window->tOut->font().family(), m_design.font.family());
-    QCOMPARE(window->tOut->font().pointSizeF(), m_design.font.pointSizeF());
-    QCOMPARE(window->tOut->charset(), m_design.charset);
-    QVERIFY(!window->tOut->font().bold());
+    QCOMPARE(Parts(*window).tOut->font().family(), m_design.font.family());
+    QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
+    QCOMPARE(Parts(*window).tOut->charset(), m_design.charset);
+    QVERIFY(!Parts(*window).tOut->font().bold());
     QCOMPARE(window->height(), m_design.size.height());
     if (keepsSize)
         QCOMPARE(window->width(), m_design.size.width());
@@ -212,11 +212,11 @@ void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses()
 
     const auto window = shownWindow();
     QCOMPARE(window->size(), m_design.size);
-    QCOMPARE(window->tOut->font().pointSizeF(), m_design.font.pointSizeF());
+    QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
 
     ModalAnswerer answerer({QMessageBox::Ok});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
-    window->mnuEXIT->trigger();
+    Parts(*window).mnuEXIT->trigger();
     QVERIFY(!window->isVisible());
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_s);

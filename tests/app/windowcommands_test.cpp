@@ -1,5 +1,5 @@
 #include "fakedialogs.h"
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
@@ -20,7 +20,7 @@ void setPaneFont(fMAIN& window, const QString& family, double points, bool bold)
     QFont font(family);
     font.setPointSizeF(points);
     font.setBold(bold);
-    window.tOut->applyFont(font);
+    Parts(window).tOut->applyFont(font);
 }
 
 } // namespace
@@ -85,43 +85,43 @@ void TestWindowCommands::fontCommandOpensAtWholePoints()
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, paneSize, true);
     m_dialogs.confirmShownFont = true;
-    w.mnuFONT->trigger();
+    Parts(w).mnuFONT->trigger();
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(m_dialogs.initialFont.pointSize(), dialogSize);
     QCOMPARE(m_dialogs.initialFont.family(), u"Liberation Mono"_s);
     QVERIFY(m_dialogs.initialFont.bold());
-    QCOMPARE(w.tOut->font().pointSizeF(), double(dialogSize));
-    QCOMPARE(w.tOut->font().family(), u"Liberation Mono"_s);
-    QVERIFY(w.tOut->font().bold());
+    QCOMPARE(Parts(w).tOut->font().pointSizeF(), double(dialogSize));
+    QCOMPARE(Parts(w).tOut->font().family(), u"Liberation Mono"_s);
+    QVERIFY(Parts(w).tOut->font().bold());
 }
 
 void TestWindowCommands::fontCommandTakesFaceSizeAndBoldOnly()
 {
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
-    w.tOut->setCharset(204);
+    Parts(w).tOut->setCharset(204);
     QFont chosen(u"DejaVu Sans Mono"_s);
     chosen.setPointSizeF(12.5); // comes back as 12, the even neighbour
     chosen.setItalic(true);
     m_dialogs.fontAnswer = chosen;
-    w.mnuFONT->trigger();
-    const QFont pane = w.tOut->font();
+    Parts(w).mnuFONT->trigger();
+    const QFont pane = Parts(w).tOut->font();
     QCOMPARE(pane.family(), u"DejaVu Sans Mono"_s);
     QCOMPARE(pane.pointSizeF(), 12.0);
     QVERIFY(!pane.bold());
     QVERIFY(!pane.italic());
-    QCOMPARE(w.tOut->charset(), 204);
+    QCOMPARE(Parts(w).tOut->charset(), 204);
 }
 
 void TestWindowCommands::cancelledFontDialogChangesNothing()
 {
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
-    const QFont before = w.tOut->font();
-    w.mnuFONT->trigger();
+    const QFont before = Parts(w).tOut->font();
+    Parts(w).mnuFONT->trigger();
     QCOMPARE(m_dialogs.initialFont.pointSize(), 10); // the dialog was shown
-    QCOMPARE(w.tOut->font(), before);
-    QCOMPARE(w.tOut->font().pointSizeF(), 9.75);
+    QCOMPARE(Parts(w).tOut->font(), before);
+    QCOMPARE(Parts(w).tOut->font().pointSizeF(), 9.75);
 }
 
 void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows_data()
@@ -141,13 +141,13 @@ void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows()
     QFETCH(bool, bold);
     fMAIN& w = *m_window;
     setPaneFont(w, face, 9.75, bold);
-    const QFontInfo shown(w.tOut->font());
+    const QFontInfo shown(Parts(w).tOut->font());
     m_dialogs.confirmShownFont = true;
-    w.mnuFONT->trigger();
+    Parts(w).mnuFONT->trigger();
     QCOMPARE(m_dialogs.initialFont.family(), shown.family());
     QCOMPARE(m_dialogs.initialFont.bold(), shown.bold());
     QVERIFY(!m_dialogs.initialFont.italic());
-    QCOMPARE(QFontInfo(w.tOut->font()).family(), shown.family());
+    QCOMPARE(QFontInfo(Parts(w).tOut->font()).family(), shown.family());
 }
 
 void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
@@ -157,14 +157,14 @@ void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
     QTRY_COMPARE(w.geometry(), QRect(140, 110, 700, 450));
     const QRect before = w.geometry();
 
-    w.mnuTOP->trigger();
-    QVERIFY(w.mnuTOP->isChecked());
+    Parts(w).mnuTOP->trigger();
+    QVERIFY(Parts(w).mnuTOP->isChecked());
     QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.geometry(), before);
 
-    w.mnuTOP->trigger();
-    QVERIFY(!w.mnuTOP->isChecked());
+    Parts(w).mnuTOP->trigger();
+    QVERIFY(!Parts(w).mnuTOP->isChecked());
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(w.geometry(), before);
@@ -173,7 +173,7 @@ void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
 void TestWindowCommands::aboutShowsFiveLines()
 {
     ModalAnswerer answerer({QMessageBox::Ok});
-    m_window->mnuABOUT->trigger();
+    Parts(*m_window).mnuABOUT->trigger();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     const SeenBox& box = answerer.SeenBoxes().constFirst();
     QCOMPARE(box.title, u"About"_s);
@@ -191,36 +191,37 @@ void TestWindowCommands::fileButtonsFillTheirFields()
 {
     fMAIN& w = *m_window;
     m_dialogs.fileAnswer = u"/data/one.bin"_s;
-    QTest::mouseClick(w.cmdFILE1, Qt::LeftButton);
-    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+    QTest::mouseClick(Parts(w).cmdFILE1, Qt::LeftButton);
+    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(m_dialogs.fileRequest.title, u"Open File:"_s);
     QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptOpen);
     QCOMPARE(m_dialogs.fileRequest.nameFilter, u"All Files (*)"_s);
 
     m_dialogs.fileAnswer = u"/data/two.bin"_s;
-    QTest::mouseClick(w.cmdFILE2, Qt::LeftButton);
-    QCOMPARE(w.txtFILE2->text(), u"/data/two.bin"_s);
+    QTest::mouseClick(Parts(w).cmdFILE2, Qt::LeftButton);
+    QCOMPARE(Parts(w).txtFILE2->text(), u"/data/two.bin"_s);
     QCOMPARE(m_dialogs.fileRequest.directory, u"/data/"_s); // the folder chosen before
-    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
 
     // A cancelled dialog leaves the field as it was.
     m_dialogs.fileAnswer.reset();
-    QTest::mouseClick(w.cmdFILE1, Qt::LeftButton);
-    QCOMPARE(w.txtFILE1->text(), u"/data/one.bin"_s);
+    QTest::mouseClick(Parts(w).cmdFILE1, Qt::LeftButton);
+    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
 }
 
 void TestWindowCommands::everyExitPathRunsTheCloseHandler_data()
 {
     QTest::addColumn<std::function<void(fMAIN&)>>("leave");
     QTest::newRow("close box") << std::function<void(fMAIN&)>([](fMAIN& w) { w.close(); });
-    QTest::newRow("Exit") << std::function<void(fMAIN&)>([](fMAIN& w) { w.mnuEXIT->trigger(); });
+    QTest::newRow("Exit") << std::function<void(fMAIN&)>(
+        [](fMAIN& w) { Parts(w).mnuEXIT->trigger(); });
     QTest::newRow("Ctrl+Q") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::keyClick(w.txtOFS1, Qt::Key_Q, Qt::ControlModifier); });
+        [](fMAIN& w) { QTest::keyClick(Parts(w).txtOFS1, Qt::Key_Q, Qt::ControlModifier); });
     QTest::newRow("E&xit") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::mouseClick(w.cmdEXIT, Qt::LeftButton); });
+        [](fMAIN& w) { QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton); });
     QTest::newRow("Esc") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::keyClick(w.tOut, Qt::Key_Escape); });
+        [](fMAIN& w) { QTest::keyClick(Parts(w).tOut, Qt::Key_Escape); });
 }
 
 // Each path asks about the unsaved report first; Cancel keeps the window and writes nothing,
@@ -230,8 +231,8 @@ void TestWindowCommands::everyExitPathRunsTheCloseHandler()
     QFETCH(std::function<void(fMAIN&)>, leave);
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 11, false);
-    QTest::keyClicks(w.tOut, u"edited"_s);
-    QVERIFY(w.ResultChanged);
+    QTest::keyClicks(Parts(w).tOut, u"edited"_s);
+    QVERIFY(Parts(w).ResultChanged);
     {
         ModalAnswerer answerer({QMessageBox::Cancel});
         leave(w);

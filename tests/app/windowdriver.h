@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fmain.h"
+#include "fmainparts.h"
 #include "isolatedstore.h"
 
 #include <QApplication>
@@ -30,13 +30,14 @@ inline void typeInto(QLineEdit* field, const QString& text)
 // Fills the frame as a user would and clicks "&Compare".
 inline void compare(fMAIN& window, const Request& request)
 {
-    typeInto(window.txtFILE1, request.file1);
-    typeInto(window.txtFILE2, request.file2);
-    typeInto(window.txtOFS1, request.offset1);
-    typeInto(window.txtOFS2, request.offset2);
-    QTest::mouseClick(request.byLines ? window.optLines : window.optNormal, Qt::LeftButton);
-    window.chkChars->setChecked(request.withChars);
-    QTest::mouseClick(window.cmdRUN, Qt::LeftButton);
+    typeInto(Parts(window).txtFILE1, request.file1);
+    typeInto(Parts(window).txtFILE2, request.file2);
+    typeInto(Parts(window).txtOFS1, request.offset1);
+    typeInto(Parts(window).txtOFS2, request.offset2);
+    QTest::mouseClick(request.byLines ? Parts(window).optLines : Parts(window).optNormal,
+                      Qt::LeftButton);
+    Parts(window).chkChars->setChecked(request.withChars);
+    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
 }
 
 // A new window as designed (no stored settings), shown and active; null when it never became
