@@ -3,24 +3,24 @@
 #include <string>
 
 ReportSink::ReportSink(OutputFile& output, StatusLine& status, bool stopAfter1000)
-    : output_(output), status_(status), stopAfter1000_(stopAfter1000)
+    : m_output(output), m_status(status), m_stopAfter1000(stopAfter1000)
 {}
 
 void ReportSink::AppendLine(std::string_view text, std::uint32_t /*colour*/, std::uint8_t indent)
 {
     if (indent > 0)
-        output_.Write(std::string(indent, ' '));
-    output_.WriteLine(text);
+        m_output.Write(std::string(indent, ' '));
+    m_output.WriteLine(text);
 }
 
 void ReportSink::ShowStatus(std::string_view text)
 {
-    status_.Show(text);
+    m_status.Show(text);
 }
 
 bool ReportSink::ContinueAfter1000Changes()
 {
-    return !stopAfter1000_;
+    return !m_stopAfter1000;
 }
 
 void MapSink::ShowMap(const bFile::DifferenceMap& map)

@@ -19,9 +19,9 @@ class ReportSink : public bFile::CompareSink
     void RefreshFont() override {}
 
   private:
-    OutputFile& output_;
-    StatusLine& status_;
-    bool stopAfter1000_;
+    OutputFile& m_output;
+    StatusLine& m_status;
+    bool m_stopAfter1000;
 };
 
 // Keeps the difference map instead of writing the report: the report's lines are dropped, and

@@ -10,21 +10,21 @@ constexpr std::string_view kEraseRest = "\x1b[K";
 
 } // namespace
 
-StatusLine::StatusLine(int fd, bool enabled) : fd_(fd), enabled_(enabled && isatty(fd) == 1) {}
+StatusLine::StatusLine(int fd, bool enabled) : m_fd(fd), m_enabled(enabled && isatty(fd) == 1) {}
 
 void StatusLine::Show(std::string_view text)
 {
-    if (!enabled_ || text == shown_)
+    if (!m_enabled || text == m_shown)
         return;
-    shown_.assign(text);
-    Put(std::string(kLineStart) + shown_ + std::string(kEraseRest));
+    m_shown.assign(text);
+    Put(std::string(kLineStart) + m_shown + std::string(kEraseRest));
 }
 
 void StatusLine::Clear()
 {
-    if (!enabled_ || shown_.empty())
+    if (!m_enabled || m_shown.empty())
         return;
-    shown_.clear();
+    m_shown.clear();
     Put(std::string(kLineStart) + std::string(kEraseRest));
 }
 
@@ -32,6 +32,6 @@ void StatusLine::Put(std::string_view text)
 {
     // Progress is a courtesy: a terminal that stops taking it must not end the comparison,
     // so a failed write only switches the display off.
-    if (write(fd_, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-        enabled_ = false;
+    if (write(m_fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        m_enabled = false;
 }

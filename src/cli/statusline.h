@@ -20,7 +20,7 @@ class StatusLine
   private:
     void Put(std::string_view text);
 
-    int fd_;
-    bool enabled_;
-    std::string shown_;
+    int m_fd;
+    bool m_enabled;
+    std::string m_shown;
 };

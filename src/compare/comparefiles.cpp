@@ -30,10 +30,10 @@ class PageBlock
     void Allocate(std::size_t size)
     {
         const std::size_t pages = (size + kPageSize - 1) / kPageSize;
-        bytes_.reset(static_cast<unsigned char*>(
+        m_bytes.reset(static_cast<unsigned char*>(
             ::operator new (pages* kPageSize, std::align_val_t{kPageSize})));
     }
-    unsigned char* data() const { return bytes_.get(); }
+    unsigned char* data() const { return m_bytes.get(); }
 
   private:
     struct Free
@@ -43,7 +43,7 @@ class PageBlock
             ::operator delete (bytes, std::align_val_t{kPageSize});
         }
     };
-    std::unique_ptr<unsigned char, Free> bytes_;
+    std::unique_ptr<unsigned char, Free> m_bytes;
 };
 
 // One of the two input files, numbered 1 and 2 in messages and report lines.
@@ -142,8 +142,8 @@ class Comparison
   public:
     Comparison(CompareSink& sink, bool byLines, bool withChars, std::uint64_t offset1,
                std::uint64_t count, std::size_t mapRegions)
-        : sink_(sink), body_(sink, byLines, withChars), offset1_(offset1),
-          percentUnit_(static_cast<double>(count - 1) / 100.0)
+        : m_sink(sink), m_body(sink, byLines, withChars), m_offset1(offset1),
+          m_percentUnit(static_cast<double>(count - 1) / 100.0)
     {
         if (mapRegions > 0)
             m_map.emplace(count, byLines ? 0 : offset1, mapRegions);
@@ -155,7 +155,7 @@ class Comparison
     {
         std::size_t j = 0;
         while (j < size) {
-            if (!runOpen_) {
+            if (!m_runOpen) {
                 const std::size_t k = FindDifference(a, b, j, size);
                 if (k > j)
                     ProgressThrough(start + k - 1);
@@ -166,22 +166,22 @@ class Comparison
             const std::uint64_t index = start + j;
             const bool differs = a[j] != b[j];
             if (differs) {
-                ++changed_;
-                runOpen_ = true;
-                body_.AddByte(index, offset1_ + index, a[j], b[j]);
+                ++m_changed;
+                m_runOpen = true;
+                m_body.AddByte(index, m_offset1 + index, a[j], b[j]);
                 if (m_map)
                     m_map->AddDifference(index);
             } else {
                 // The equal byte after a run closes it.
-                ++locations_;
-                runOpen_ = false;
-                body_.EndRow();
+                ++m_locations;
+                m_runOpen = false;
+                m_body.EndRow();
             }
             ProgressThrough(index);
-            if (differs && changed_ == kQuestionAt && !asked_) {
-                asked_ = true;
-                if (!sink_.ContinueAfter1000Changes()) {
-                    walked_ = index + 1;
+            if (differs && m_changed == kQuestionAt && !m_asked) {
+                m_asked = true;
+                if (!m_sink.ContinueAfter1000Changes()) {
+                    m_walked = index + 1;
                     return false;
                 }
             }
@@ -193,12 +193,12 @@ class Comparison
     // The comparison ended, at the last index or on the user's word.
     CompareSummary Finish()
     {
-        if (runOpen_) {
-            ++locations_;
-            runOpen_ = false;
+        if (m_runOpen) {
+            ++m_locations;
+            m_runOpen = false;
         }
-        body_.EndRow();
-        return {changed_, locations_};
+        m_body.EndRow();
+        return {m_changed, m_locations};
     }
 
     // The run is ending early, before the block from blockStart was walked through: writes
@@ -208,7 +208,7 @@ class Comparison
     void EndEarly(std::uint64_t blockStart) noexcept
     {
         try {
-            body_.EndRow();
+            m_body.EndRow();
         } catch (...) {
         }
         try {
@@ -216,7 +216,7 @@ class Comparison
         } catch (...) {
         }
         try {
-            sink_.AppendStopNote(StoppedLine(offset1_ + std::max(blockStart, walked_)));
+            m_sink.AppendStopNote(StoppedLine(m_offset1 + std::max(blockStart, m_walked)));
         } catch (...) {
         }
     }
@@ -227,10 +227,10 @@ class Comparison
     {
         if (!m_map)
             return;
-        m_map->SetCompared(std::max(blockStart, walked_));
+        m_map->SetCompared(std::max(blockStart, m_walked));
         if (finished)
             m_map->Finish();
-        sink_.ShowMap(*m_map);
+        m_sink.ShowMap(*m_map);
     }
 
   private:
@@ -238,43 +238,43 @@ class Comparison
     // differing byte, so the common case of no mark reached stays inline.
     void ProgressThrough(std::uint64_t index)
     {
-        if (index >= nextMark_)
+        if (index >= m_nextMark)
             ShowMarksThrough(index);
     }
 
     void ShowMarksThrough(std::uint64_t index)
     {
         // Everything through index is compared and written, should the sink stop the run.
-        walked_ = index + 1;
-        ShowMap(walked_, false);
-        while (nextMark_ <= index) {
+        m_walked = index + 1;
+        ShowMap(m_walked, false);
+        while (m_nextMark <= index) {
             // The quotient is never negative, so dropping its fraction rounds it down.
             const auto percent =
-                static_cast<std::uint64_t>(static_cast<double>(nextMark_) / percentUnit_);
-            if (percent != shownPercent_ || progressText_.empty()) {
-                shownPercent_ = percent;
-                progressText_ =
+                static_cast<std::uint64_t>(static_cast<double>(m_nextMark) / m_percentUnit);
+            if (percent != m_shownPercent || m_progressText.empty()) {
+                m_shownPercent = percent;
+                m_progressText =
                     "Comparing files, please wait ... " + bVarious::DecimalNumber(percent) + "%";
             }
-            sink_.ShowProgress(progressText_);
-            nextMark_ += kProgressStep;
-            if (sink_.StopRequested())
+            m_sink.ShowProgress(m_progressText);
+            m_nextMark += kProgressStep;
+            if (m_sink.StopRequested())
                 throw CompareStopped();
         }
     }
 
-    CompareSink& sink_;
-    ReportBody body_;
-    std::uint64_t offset1_;
-    double percentUnit_;
-    std::uint64_t changed_ = 0;
-    std::uint64_t locations_ = 0;
-    bool runOpen_ = false;
-    bool asked_ = false;
-    std::uint64_t walked_ = 0; // the indexes before it are compared, as of the last mark
-    std::uint64_t nextMark_ = kProgressStep;
-    std::uint64_t shownPercent_ = 0;
-    std::string progressText_;
+    CompareSink& m_sink;
+    ReportBody m_body;
+    std::uint64_t m_offset1;
+    double m_percentUnit;
+    std::uint64_t m_changed = 0;
+    std::uint64_t m_locations = 0;
+    bool m_runOpen = false;
+    bool m_asked = false;
+    std::uint64_t m_walked = 0; // the indexes before it are compared, as of the last mark
+    std::uint64_t m_nextMark = kProgressStep;
+    std::uint64_t m_shownPercent = 0;
+    std::string m_progressText;
     std::optional<DifferenceMap> m_map;
 };
 

@@ -147,12 +147,12 @@ class DescriptorSource final : public FileSource
     DescriptorSource() = default;
     ~DescriptorSource() override
     {
-        if (fd_ < 0)
+        if (m_fd < 0)
             return;
 #ifdef _WIN32
-        _close(fd_);
+        _close(m_fd);
 #else
-        close(fd_);
+        close(m_fd);
 #endif
     }
     DescriptorSource(const DescriptorSource&) = delete;
@@ -161,13 +161,13 @@ class DescriptorSource final : public FileSource
     void Open(const std::string& path)
     {
 #ifdef _WIN32
-        fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+        m_fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
 #else
         // Non-blocking, so that a FIFO put in the file's place does not wait for a writer; it
         // is refused by the size check. Reads of a regular file ignore the flag.
-        fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+        m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
 #endif
-        if (fd_ < 0)
+        if (m_fd < 0)
             ThrowErrno(errno);
         Size();
     }
@@ -177,9 +177,9 @@ class DescriptorSource final : public FileSource
         if (position > static_cast<std::uint64_t>(LLONG_MAX))
             ThrowErrno(EINVAL);
 #ifdef _WIN32
-        if (_lseeki64(fd_, static_cast<__int64>(position), SEEK_SET) < 0)
+        if (_lseeki64(m_fd, static_cast<__int64>(position), SEEK_SET) < 0)
 #else
-        if (lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0)
+        if (lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0)
 #endif
             ThrowErrno(errno);
     }
@@ -189,9 +189,9 @@ class DescriptorSource final : public FileSource
         for (;;) {
 #ifdef _WIN32
             const int got =
-                _read(fd_, into, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
+                _read(m_fd, into, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
 #else
-            const ssize_t got = read(fd_, into, count < SSIZE_MAX ? count : SSIZE_MAX);
+            const ssize_t got = read(m_fd, into, count < SSIZE_MAX ? count : SSIZE_MAX);
 #endif
             if (got >= 0)
                 return static_cast<std::size_t>(got);
@@ -203,7 +203,7 @@ class DescriptorSource final : public FileSource
     std::uint64_t Size() override
     {
         StatBuffer info{};
-        if (StatFile(fd_, &info) != 0)
+        if (StatFile(m_fd, &info) != 0)
             ThrowErrno(errno);
         return RegularSize(info);
     }
@@ -213,7 +213,7 @@ class DescriptorSource final : public FileSource
     FileState State() override
     {
         StatBuffer info{};
-        if (StatFile(fd_, &info) != 0)
+        if (StatFile(m_fd, &info) != 0)
             ThrowErrno(errno);
         return FileState{.size = RegularSize(info),
                          .device = static_cast<std::uint64_t>(info.st_dev),
@@ -227,13 +227,13 @@ class DescriptorSource final : public FileSource
     bool SizeIsReported()
     {
         StatBuffer info{};
-        if (StatFile(fd_, &info) != 0)
+        if (StatFile(m_fd, &info) != 0)
             ThrowErrno(errno);
-        return bFile::SizeIsReported(info, OnKernelFileSystem(fd_));
+        return bFile::SizeIsReported(info, OnKernelFileSystem(m_fd));
     }
 
   private:
-    int fd_ = -1;
+    int m_fd = -1;
 };
 
 // A file held whole in memory; its length is what reading it gave.

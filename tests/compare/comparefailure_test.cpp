@@ -31,34 +31,34 @@ class CompareFailureTest : public ::testing::Test
                           const bFile::CompareOptions& options = {})
     {
         try {
-            bFile::CompareFiles(path1, path2, 0, 0, false, false, sink_, options);
+            bFile::CompareFiles(path1, path2, 0, 0, false, false, m_sink, options);
         } catch (const bFile::CompareError& error) {
             return error.what();
         }
         return {};
     }
 
-    TempDir dir_;
-    RecordingSink sink_;
+    TempDir m_dir;
+    RecordingSink m_sink;
 };
 
 TEST_F(CompareFailureTest, VanishedFileIsNamedBeforeAnyLine)
 {
-    const std::string a = dir_.Write("a.bin", "abc");
-    EXPECT_EQ(FailureOf(a, dir_.Path("gone.bin")), "Cannot get the size of file 2 (" +
-                                                       dir_.Path("gone.bin") +
-                                                       "): No such file or directory");
-    EXPECT_TRUE(sink_.report.empty());
+    const std::string a = m_dir.Write("a.bin", "abc");
+    EXPECT_EQ(FailureOf(a, m_dir.Path("gone.bin")), "Cannot get the size of file 2 (" +
+                                                        m_dir.Path("gone.bin") +
+                                                        "): No such file or directory");
+    EXPECT_TRUE(m_sink.report.empty());
     // A name that would break the message line or steer a terminal is shown escaped.
-    EXPECT_EQ(FailureOf(a, dir_.Path("gone\n\x1B[2J.bin")), "Cannot get the size of file 2 (" +
-                                                                dir_.Path("gone\\n\\x1B[2J.bin") +
-                                                                "): No such file or directory");
+    EXPECT_EQ(FailureOf(a, m_dir.Path("gone\n\x1B[2J.bin")), "Cannot get the size of file 2 (" +
+                                                                 m_dir.Path("gone\\n\\x1B[2J.bin") +
+                                                                 "): No such file or directory");
 }
 
 TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
 {
-    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
-    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    const std::string a = m_dir.Write("a.bin", Bytes(5000, 1));
+    const std::string b = m_dir.Write("b.bin", Bytes(5000, 2));
     bFile::CompareOptions options;
     options.blockSize = 1000;
     options.mapRegions = 5;
@@ -72,104 +72,104 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
     };
     EXPECT_EQ(FailureOf(a, b, options), "Cannot read file 2 (" + b + "): Input/output error");
     // The first two blocks were reported, then the note of where the run stopped.
-    const std::vector<std::string> lines = sink_.Calls("line");
+    const std::vector<std::string> lines = m_sink.Calls("line");
     EXPECT_EQ(lines.size(), 3u + 2000 + 1);
     EXPECT_EQ(lines.back(), "Comparison stopped at 0x7D0.");
-    EXPECT_FALSE(HasSummary(sink_));
-    EXPECT_TRUE(sink_.Calls("status").back() == "Opening file 2 ...");
+    EXPECT_FALSE(HasSummary(m_sink));
+    EXPECT_TRUE(m_sink.Calls("status").back() == "Opening file 2 ...");
     // The map ends where the report does: two regions counted, the third never compared.
-    ASSERT_TRUE(sink_.lastMap && sink_.lastMap->Finished());
-    EXPECT_EQ(sink_.lastMap->Compared(), 2000u);
-    EXPECT_EQ(sink_.lastMap->Count(1), 1000u);
-    EXPECT_FALSE(sink_.lastMap->NeverCompared(1));
-    EXPECT_TRUE(sink_.lastMap->NeverCompared(2));
+    ASSERT_TRUE(m_sink.lastMap && m_sink.lastMap->Finished());
+    EXPECT_EQ(m_sink.lastMap->Compared(), 2000u);
+    EXPECT_EQ(m_sink.lastMap->Count(1), 1000u);
+    EXPECT_FALSE(m_sink.lastMap->NeverCompared(1));
+    EXPECT_TRUE(m_sink.lastMap->NeverCompared(2));
 }
 
 TEST_F(CompareFailureTest, FileThatShrinksOrGrowsDuringTheRunIsAnError)
 {
-    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
-    const std::string b = dir_.Write("b.bin", Bytes(5000, 1));
+    const std::string a = m_dir.Write("a.bin", Bytes(5000, 1));
+    const std::string b = m_dir.Write("b.bin", Bytes(5000, 1));
     bFile::CompareOptions options;
     options.blockSize = 1500;
 
-    sink_.onProgress = [&a] { std::filesystem::resize_file(a, 2000); };
+    m_sink.onProgress = [&a] { std::filesystem::resize_file(a, 2000); };
     EXPECT_EQ(FailureOf(a, b, options), "File 1 (" + a + ") got shorter during the comparison");
-    EXPECT_FALSE(HasSummary(sink_));
+    EXPECT_FALSE(HasSummary(m_sink));
 
-    dir_.Write("a.bin", Bytes(5000, 1));
-    sink_ = RecordingSink();
-    sink_.onProgress = [&b] { std::filesystem::resize_file(b, 6000); };
+    m_dir.Write("a.bin", Bytes(5000, 1));
+    m_sink = RecordingSink();
+    m_sink.onProgress = [&b] { std::filesystem::resize_file(b, 6000); };
     EXPECT_EQ(FailureOf(a, b, options),
               "File 2 (" + b + ") changed its size during the comparison");
-    EXPECT_FALSE(HasSummary(sink_));
+    EXPECT_FALSE(HasSummary(m_sink));
 }
 
 TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
 {
     // The window stops a comparison this way when it is closed; nothing may leak.
-    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
-    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    const std::string a = m_dir.Write("a.bin", Bytes(5000, 1));
+    const std::string b = m_dir.Write("b.bin", Bytes(5000, 2));
     struct Closed
     {
     };
-    sink_.onProgress = [] { throw Closed{}; };
+    m_sink.onProgress = [] { throw Closed{}; };
     bFile::CompareOptions options;
     options.mapRegions = 4;
-    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, true, false, sink_, options), Closed);
-    EXPECT_FALSE(HasSummary(sink_));
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, true, false, m_sink, options), Closed);
+    EXPECT_FALSE(HasSummary(m_sink));
     // Stopped at the first progress mark, index 1000: the row begun at 992 holds the compared
     // bytes through 1000, and the note names the next byte's place in file 1.
-    const std::vector<std::string> lines = sink_.Calls("line");
+    const std::vector<std::string> lines = m_sink.Calls("line");
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], "000003E0: 01 01 01 01 01 01 01 01 01");
     EXPECT_EQ(lines.back(), "Comparison stopped at 0x3F9.");
     // Regions of 1247 or 1248 bytes: the first holds the 1001 compared bytes.
-    ASSERT_TRUE(sink_.lastMap && sink_.lastMap->Finished());
-    EXPECT_EQ(sink_.lastMap->Count(0), 1001u);
-    EXPECT_TRUE(sink_.lastMap->NeverCompared(1));
+    ASSERT_TRUE(m_sink.lastMap && m_sink.lastMap->Finished());
+    EXPECT_EQ(m_sink.lastMap->Count(0), 1001u);
+    EXPECT_TRUE(m_sink.lastMap->NeverCompared(1));
 }
 
 TEST_F(CompareFailureTest, StoppedRunTellsOfAFileRewrittenMeanwhile)
 {
     // A stop keeps the report so far, which is only true if the files stayed as they were.
-    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
-    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    const std::string a = m_dir.Write("a.bin", Bytes(5000, 1));
+    const std::string b = m_dir.Write("b.bin", Bytes(5000, 2));
     std::filesystem::last_write_time(b, std::filesystem::file_time_type::clock::now() -
                                             std::chrono::hours(1));
     struct Closed
     {
     };
-    sink_.onProgress = [&] {
-        dir_.Write("b.bin", Bytes(5000, 1)); // in place: truncated and written again
+    m_sink.onProgress = [&] {
+        m_dir.Write("b.bin", Bytes(5000, 1)); // in place: truncated and written again
         throw Closed{};
     };
     EXPECT_EQ(FailureOf(a, b), "File 2 (" + b + ") changed during the comparison");
-    EXPECT_FALSE(HasSummary(sink_));
+    EXPECT_FALSE(HasSummary(m_sink));
 }
 
 TEST_F(CompareFailureTest, StopAskedForEndsTheRunWithTheNote)
 {
-    const std::string a = dir_.Write("a.bin", Bytes(5000, 1));
-    const std::string b = dir_.Write("b.bin", Bytes(5000, 2));
+    const std::string a = m_dir.Write("a.bin", Bytes(5000, 1));
+    const std::string b = m_dir.Write("b.bin", Bytes(5000, 2));
     // Asked while file 2 opens: nothing is compared yet.
-    sink_.stopWhen = [this] { return sink_.calls.back() == "status:Opening file 2 ..."; };
-    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, false, false, sink_), bFile::CompareStopped);
-    EXPECT_EQ(sink_.Calls("line").back(), "Comparison stopped at 0x10.");
-    EXPECT_FALSE(HasSummary(sink_));
+    m_sink.stopWhen = [this] { return m_sink.calls.back() == "status:Opening file 2 ..."; };
+    EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, false, false, m_sink), bFile::CompareStopped);
+    EXPECT_EQ(m_sink.Calls("line").back(), "Comparison stopped at 0x10.");
+    EXPECT_FALSE(HasSummary(m_sink));
 
     // Asked only once the report is complete: it is not asked, and the run ends as usual.
-    sink_ = RecordingSink();
-    sink_.stopWhen = [this] { return HasSummary(sink_); };
-    EXPECT_EQ(bFile::CompareFiles(a, b, 0, 0, false, false, sink_).changed, 5000u);
-    EXPECT_EQ(sink_.Calls("status").back(), "Done!");
+    m_sink = RecordingSink();
+    m_sink.stopWhen = [this] { return HasSummary(m_sink); };
+    EXPECT_EQ(bFile::CompareFiles(a, b, 0, 0, false, false, m_sink).changed, 5000u);
+    EXPECT_EQ(m_sink.Calls("status").back(), "Done!");
 }
 
 TEST_F(CompareFailureTest, UnreadableFileIsNamed)
 {
     if (geteuid() == 0)
         GTEST_SKIP() << "root reads every file";
-    const std::string a = dir_.Write("a.bin", "abc");
-    const std::string b = dir_.Write("b.bin", "abc");
+    const std::string a = m_dir.Write("a.bin", "abc");
+    const std::string b = m_dir.Write("b.bin", "abc");
     ASSERT_EQ(chmod(b.c_str(), 0), 0);
     EXPECT_EQ(FailureOf(a, b), "Cannot open file 2 (" + b + "): Permission denied");
 }
@@ -184,8 +184,8 @@ class SparsePair : public ::testing::Test
 
     void SetUp() override
     {
-        for (std::string* path : {&a_, &b_}) {
-            *path = dir_.Write(path == &a_ ? "a.bin" : "b.bin", "");
+        for (std::string* path : {&m_a, &m_b}) {
+            *path = m_dir.Write(path == &m_a ? "a.bin" : "b.bin", "");
             std::filesystem::resize_file(*path, kSize);
             struct stat info
             {
@@ -194,22 +194,23 @@ class SparsePair : public ::testing::Test
             if (static_cast<std::uint64_t>(info.st_blocks) * 512 >= kSize)
                 GTEST_SKIP() << "no sparse files here";
         }
-        const int fd = open(b_.c_str(), O_WRONLY);
+        const int fd = open(m_b.c_str(), O_WRONLY);
         ASSERT_GE(fd, 0);
         ASSERT_EQ(pwrite(fd, "\x7F", 1, static_cast<off_t>(kDifference)), 1);
         close(fd);
     }
 
-    TempDir dir_;
-    std::string a_, b_;
-    RecordingSink sink_;
+    TempDir m_dir;
+    std::string m_a, m_b;
+    RecordingSink m_sink;
 };
 
 TEST_F(SparsePair, PositionsPastFourGiBFromAHighOffset)
 {
-    const auto summary = bFile::CompareFiles(a_, b_, 0xFFFFFFF0, 0xFFFFFFF0, false, false, sink_);
-    const std::vector<std::string> lines = sink_.Calls("line");
-    EXPECT_EQ(lines[0], "File 1: " + a_ + " (4294967328 bytes, Start offset 0xFFFFFFF0)");
+    const auto summary =
+        bFile::CompareFiles(m_a, m_b, 0xFFFFFFF0, 0xFFFFFFF0, false, false, m_sink);
+    const std::vector<std::string> lines = m_sink.Calls("line");
+    EXPECT_EQ(lines[0], "File 1: " + m_a + " (4294967328 bytes, Start offset 0xFFFFFFF0)");
     EXPECT_EQ(lines[3], "100000005: 00 7F");
     EXPECT_EQ(summary.changed, 1u);
 }
@@ -226,11 +227,11 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
     options.openFile = [this](const std::string& path) -> std::unique_ptr<bFile::FileSource> {
         using lumatra::test::MemorySource;
         return std::make_unique<MemorySource>(
-            kSize, path == b_ ? std::vector<MemorySource::Run>{{kDifference, {&kMark, 1}}}
-                              : std::vector<MemorySource::Run>{});
+            kSize, path == m_b ? std::vector<MemorySource::Run>{{kDifference, {&kMark, 1}}}
+                               : std::vector<MemorySource::Run>{});
     };
-    const auto summary = bFile::CompareFiles(a_, b_, 0, 0, true, true, sink_, options);
-    const std::vector<std::string> lines = sink_.Calls("line");
+    const auto summary = bFile::CompareFiles(m_a, m_b, 0, 0, true, true, m_sink, options);
+    const std::vector<std::string> lines = m_sink.Calls("line");
     ASSERT_EQ(lines.size(), 3u + 4 + 1);
     // The ten-character label is matched by ten blanks in the rows below it, so that every
     // byte stays in its column.
@@ -241,14 +242,14 @@ TEST_F(SparsePair, WholeRangePastFourGiB)
     EXPECT_EQ(lines[5], lead + " 7F");
     EXPECT_EQ(lines[6], lead + "  " + std::string(bFile::ByteChar(0x7F)));
     EXPECT_EQ(summary.changed, 1u);
-    EXPECT_EQ(sink_.Calls("progress").back(), "Comparing files, please wait ... 99%");
-    EXPECT_EQ(sink_.progressCalls, kSize / 1000);
+    EXPECT_EQ(m_sink.Calls("progress").back(), "Comparing files, please wait ... 99%");
+    EXPECT_EQ(m_sink.progressCalls, kSize / 1000);
     // Regions of about 1 MiB: the difference 5 bytes past 4 GiB lies in the last one.
-    ASSERT_TRUE(sink_.lastMap);
-    const std::size_t region = sink_.lastMap->RegionOf(kDifference);
+    ASSERT_TRUE(m_sink.lastMap);
+    const std::size_t region = m_sink.lastMap->RegionOf(kDifference);
     EXPECT_EQ(region, bFile::DifferenceMap::kMaxRegions - 1);
-    EXPECT_EQ(sink_.lastMap->Count(region), 1u);
-    EXPECT_EQ(sink_.lastMap->LargestCount(), 1u);
+    EXPECT_EQ(m_sink.lastMap->Count(region), 1u);
+    EXPECT_EQ(m_sink.lastMap->LargestCount(), 1u);
 }
 
 } // namespace

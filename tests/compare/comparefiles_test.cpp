@@ -28,9 +28,9 @@ class CompareFilesTest : public ::testing::Test
                     std::uint64_t offset2 = 0, bool byLines = false, bool withChars = false,
                     std::size_t blockSize = 7)
     {
-        const std::string path1 = dir_.Write("a.bin", a);
-        const std::string path2 = dir_.Write("b.bin", b);
-        std::filesystem::current_path(dir_.Path(""));
+        const std::string path1 = m_dir.Write("a.bin", a);
+        const std::string path2 = m_dir.Write("b.bin", b);
+        std::filesystem::current_path(m_dir.Path(""));
         Outcome run;
         bFile::CompareOptions options;
         options.blockSize = blockSize;
@@ -40,7 +40,7 @@ class CompareFilesTest : public ::testing::Test
         return run;
     }
 
-    TempDir dir_;
+    TempDir m_dir;
 };
 
 Bytes Text(std::string_view text)
@@ -225,7 +225,7 @@ TEST_F(CompareFilesTest, QuestionAfterThousandChangesComesOnceAfterThatIndex)
     Outcome stopped;
     stopped.sink.answer = false;
     {
-        const std::string p1 = dir_.Write("a.bin", a), p2 = dir_.Write("b.bin", b);
+        const std::string p1 = m_dir.Write("a.bin", a), p2 = m_dir.Write("b.bin", b);
         bFile::CompareOptions options;
         options.blockSize = 64;
         stopped.summary = bFile::CompareFiles(p1, p2, 0, 0, false, false, stopped.sink, options);

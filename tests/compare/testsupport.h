@@ -24,13 +24,13 @@ class TempDir
     TempDir()
     {
         std::string pattern = (std::filesystem::temp_directory_path() / "lumatra-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        m_path = mkdtemp(pattern.data());
     }
-    ~TempDir() { std::filesystem::remove_all(path_); }
+    ~TempDir() { std::filesystem::remove_all(m_path); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    std::string Path(const std::string& name) const { return (m_path / name).string(); }
 
     std::string Write(const std::string& name, const Bytes& bytes) const
     {
@@ -45,7 +45,7 @@ class TempDir
     }
 
   private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };
 
 // Keeps the report as the pane would hold it, and every call in order as "kind:text".

@@ -26,7 +26,7 @@ constexpr unsigned kMaxRun = 3000;
 class Reader
 {
   public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
+    Reader(const std::uint8_t* data, std::size_t size) : m_data(data), m_left(size) {}
 
     unsigned char Byte() { return static_cast<unsigned char>(Bits(1)); }
     // 0 to max.
@@ -41,13 +41,13 @@ class Reader
     std::uint64_t Bits(int bytes)
     {
         std::uint64_t value = 0;
-        for (int i = 0; i < bytes && left_ > 0; ++i, --left_)
-            value |= std::uint64_t{*data_++} << (8 * i);
+        for (int i = 0; i < bytes && m_left > 0; ++i, --m_left)
+            value |= std::uint64_t{*m_data++} << (8 * i);
         return value;
     }
 
-    const std::uint8_t* data_;
-    std::size_t left_;
+    const std::uint8_t* m_data;
+    std::size_t m_left;
 };
 
 // A folder of its own for the two files of one run, removed with them afterwards: the fuzzer
@@ -63,24 +63,24 @@ class RunFolder
             std::perror("mkdtemp");
             std::abort();
         }
-        path_ = pattern;
+        m_path = pattern;
     }
     ~RunFolder()
     {
         std::error_code error;
-        std::filesystem::remove_all(path_, error);
+        std::filesystem::remove_all(m_path, error);
         if (error) {
-            std::fprintf(stderr, "cannot remove %s: %s\n", path_.c_str(), error.message().c_str());
+            std::fprintf(stderr, "cannot remove %s: %s\n", m_path.c_str(), error.message().c_str());
             std::abort();
         }
     }
     RunFolder(const RunFolder&) = delete;
     RunFolder& operator=(const RunFolder&) = delete;
 
-    std::string Path(const char* name) const { return (path_ / name).string(); }
+    std::string Path(const char* name) const { return (m_path / name).string(); }
 
   private:
-    std::filesystem::path path_;
+    std::filesystem::path m_path;
 };
 
 void AppendRun(Bytes& bytes, std::size_t count, unsigned char value, unsigned char step)

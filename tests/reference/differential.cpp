@@ -27,31 +27,31 @@ std::unique_ptr<bFile::FileSource> ServeFromMemory(const VirtualFile& file)
 class RecordingSink final : public bFile::CompareSink
 {
   public:
-    RecordingSink(Result& result, bool answer) : result_(result), answer_(answer) {}
+    RecordingSink(Result& result, bool answer) : m_result(result), m_answer(answer) {}
     void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override
     {
-        result_.report += std::string(indent, ' ') + std::string(text) + "\r\n";
-        result_.calls.push_back("line:" + std::string(text));
+        m_result.report += std::string(indent, ' ') + std::string(text) + "\r\n";
+        m_result.calls.push_back("line:" + std::string(text));
         if (colour != 0 || indent != 0)
-            result_.calls.push_back("not plain black text");
+            m_result.calls.push_back("not plain black text");
     }
     void ShowStatus(std::string_view text) override
     {
-        result_.calls.push_back("status:" + std::string(text));
+        m_result.calls.push_back("status:" + std::string(text));
     }
     void ShowProgress(std::string_view text) override
     {
-        AddProgress(result_, std::string(text), 1);
+        AddProgress(m_result, std::string(text), 1);
     }
     bool ContinueAfter1000Changes() override
     {
-        result_.calls.push_back("question");
-        return answer_;
+        m_result.calls.push_back("question");
+        return m_answer;
     }
-    void RefreshFont() override { result_.calls.push_back("font"); }
+    void RefreshFont() override { m_result.calls.push_back("font"); }
     void ShowMap(const bFile::DifferenceMap& map) override
     {
-        MapShown& shown = result_.maps.emplace_back();
+        MapShown& shown = m_result.maps.emplace_back();
         shown.compared = map.Compared();
         shown.finished = map.Finished();
         for (std::size_t r = 0; r < map.Regions(); ++r)
@@ -59,8 +59,8 @@ class RecordingSink final : public bFile::CompareSink
     }
 
   private:
-    Result& result_;
-    bool answer_;
+    Result& m_result;
+    bool m_answer;
 };
 
 // Gives the file its length (a sparse file), and on onDisk its bytes too.

@@ -42,8 +42,8 @@ class ReferenceMatrix : public ::testing::Test
     Request Base(VirtualFile a, VirtualFile b)
     {
         Request request;
-        request.path1 = dir_.Path("a.bin");
-        request.path2 = dir_.Path("b b.bin");
+        request.path1 = m_dir.Path("a.bin");
+        request.path2 = m_dir.Path("b b.bin");
         request.file1 = std::move(a);
         request.file2 = std::move(b);
         return request;
@@ -61,7 +61,7 @@ class ReferenceMatrix : public ::testing::Test
                                   << ", block " << blockSize << ", map " << request.mapRegions;
     }
 
-    lumatra::test::TempDir dir_;
+    lumatra::test::TempDir m_dir;
 };
 
 TEST_F(ReferenceMatrix, SmallFilesAtEveryInterestingOffset)
