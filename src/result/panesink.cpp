@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr qint64 progressPaceMs = 30;
+constexpr qint64 kProgressPaceMs = 30;
 
 QString fromUtf8(std::string_view text)
 {
@@ -44,7 +44,7 @@ void PaneSink::ShowProgress(std::string_view text)
 {
     if (m_reportBytes > m_pane.memoryBudget())
         throw std::overflow_error(kPaneFullMessage);
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < progressPaceMs)
+    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kProgressPaceMs)
         return;
     showNow(text);
 }

@@ -18,7 +18,7 @@ namespace {
 // a text document pays for every paragraph it holds, and a report of a million lines arrives
 // several times sooner in paragraphs of 128 lines. Positions, the plain text, the search and
 // the saved file count a line separator as the line break it is.
-constexpr int linesPerParagraph = 128;
+constexpr int kLinesPerParagraph = 128;
 
 } // namespace
 
@@ -54,7 +54,7 @@ void ResultPane::appendLine(const QString& line, const QColor& colour)
         flushPending();
     m_pendingColour = colour;
     m_pending += line;
-    if (m_frozen && ++m_pendingParagraphLines < linesPerParagraph) {
+    if (m_frozen && ++m_pendingParagraphLines < kLinesPerParagraph) {
         m_pending += QChar(QChar::LineSeparator);
     } else {
         m_pending += QLatin1Char('\n');

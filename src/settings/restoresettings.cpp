@@ -21,16 +21,16 @@ namespace {
 
 // Window systems keep window coordinates in 16 bits; a stored value beyond that was not
 // written by this program.
-constexpr double MaxPixels = 32767.0;
+constexpr double kMaxPixels = 32767.0;
 // A window that shows less of itself than this many pixels across or down on the screen area
 // cannot be grabbed by its title bar.
 constexpr int kGripPixels = 48;
 // The point sizes a font dialog offers.
 constexpr double kMinFontPoints = 1.0;
-constexpr double MaxFontPoints = 1638.0;
+constexpr double kMaxFontPoints = 1638.0;
 // The character-set codes a font can carry.
-constexpr std::array KnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
-                                   162, 163, 177, 178, 186, 204, 222, 238, 255};
+constexpr std::array kKnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
+                                    162, 163, 177, 178, 186, 204, 222, 238, 255};
 
 std::optional<int> storedPixels(const SettingsStore& store, Key key, double minPixels)
 {
@@ -38,14 +38,14 @@ std::optional<int> storedPixels(const SettingsStore& store, Key key, double minP
     if (!twips)
         return std::nullopt;
     const double pixels = *twips / kTwipsPerPixel; // the store keeps twips
-    if (pixels < minPixels || pixels > MaxPixels)
+    if (pixels < minPixels || pixels > kMaxPixels)
         return std::nullopt;
     return qRound(pixels);
 }
 
 bool isKnownCharset(double code)
 {
-    return std::find(KnownCharsets.begin(), KnownCharsets.end(), code) != KnownCharsets.end();
+    return std::find(kKnownCharsets.begin(), kKnownCharsets.end(), code) != kKnownCharsets.end();
 }
 
 // The parts of the outer window rectangle that the store holds usable values for.
@@ -142,8 +142,8 @@ class FrameFit : public QObject
 
 void restoreGeometry(const SettingsStore& store, QWidget& window)
 {
-    const StoredOuter stored{storedPixels(store, Key::PosX, -MaxPixels),
-                             storedPixels(store, Key::PosY, -MaxPixels),
+    const StoredOuter stored{storedPixels(store, Key::PosX, -kMaxPixels),
+                             storedPixels(store, Key::PosY, -kMaxPixels),
                              storedPixels(store, Key::PosH, 1), storedPixels(store, Key::PosW, 1)};
     if (!stored.moves() && !stored.height && !stored.width)
         return;
@@ -157,7 +157,7 @@ bVarious::PaneFont restoreFont(const SettingsStore& store, bVarious::PaneFont fo
         name && !name->trimmed().isEmpty())
         font.font.setFamily(*name);
     if (const std::optional<double> size = store.number(Key::Size);
-        size && *size >= kMinFontPoints && *size <= MaxFontPoints)
+        size && *size >= kMinFontPoints && *size <= kMaxFontPoints)
         font.font.setPointSizeF(*size);
     if (const std::optional<double> charset = store.number(Key::Charset);
         charset && isKnownCharset(*charset))

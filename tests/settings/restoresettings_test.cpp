@@ -15,8 +15,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList AllKeys{u"PosX"_s, u"PosY"_s, u"PosH"_s,    u"PosW"_s,
-                          u"Font"_s, u"Size"_s, u"Charset"_s, u"Bold"_s};
+const QStringList kAllKeys{u"PosX"_s, u"PosY"_s, u"PosH"_s,    u"PosW"_s,
+                           u"Font"_s, u"Size"_s, u"Charset"_s, u"Bold"_s};
 
 void plantValid()
 {
@@ -139,7 +139,7 @@ class TestRestoreSettings : public QObject
         QVERIFY(w.Store());
         QStringList keys = storedTexts().keys();
         keys.sort();
-        QStringList expected = AllKeys;
+        QStringList expected = kAllKeys;
         expected.sort();
         QCOMPARE(keys, expected);
     }
