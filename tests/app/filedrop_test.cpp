@@ -27,7 +27,7 @@ bool drag(QLineEdit& field, const QList<QUrl>& urls)
 
 } // namespace
 
-class TestFileDrop : public QObject
+class FileDropTest : public QObject
 {
     Q_OBJECT
 
@@ -61,7 +61,7 @@ class TestFileDrop : public QObject
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<TestFileDrop>(argc, argv);
+    return runWithIsolatedStore<FileDropTest>(argc, argv);
 }
 
 #include "filedrop_test.moc"

@@ -43,7 +43,7 @@ void writeStoreFile(const QByteArray& bytes)
 
 } // namespace
 
-class TestSettingsInWindow : public QObject
+class SettingsInWindowTest : public QObject
 {
     Q_OBJECT
 
@@ -64,7 +64,7 @@ class TestSettingsInWindow : public QObject
     Design m_design;
 };
 
-void TestSettingsInWindow::initTestCase()
+void SettingsInWindowTest::initTestCase()
 {
     QApplication::setQuitOnLastWindowClosed(false);
     bDialog::SetPlatformDialogs(&m_dialogs);
@@ -74,12 +74,12 @@ void TestSettingsInWindow::initTestCase()
     QVERIFY(!m_design.font.bold()); // a first start is not bold, whatever the design says
 }
 
-void TestSettingsInWindow::init()
+void SettingsInWindowTest::init()
 {
     QFile::remove(storeFile());
 }
 
-void TestSettingsInWindow::cleanup()
+void SettingsInWindowTest::cleanup()
 {
     const QFileInfo store(storeFile());
     if (store.isDir())
@@ -90,7 +90,7 @@ void TestSettingsInWindow::cleanup()
 }
 
 // Start, move, resize, change the font, close; the next start is as the first one was left.
-void TestSettingsInWindow::comesBackWhereItWasWithItsFont()
+void SettingsInWindowTest::comesBackWhereItWasWithItsFont()
 {
     QRect outer;
     {
@@ -117,7 +117,7 @@ void TestSettingsInWindow::comesBackWhereItWasWithItsFont()
     QCOMPARE(storedTexts(), written);
 }
 
-void TestSettingsInWindow::minimizedCloseKeepsTheEarlierPlace()
+void SettingsInWindowTest::minimizedCloseKeepsTheEarlierPlace()
 {
     {
         const auto first = shownWindow();
@@ -140,7 +140,7 @@ void TestSettingsInWindow::minimizedCloseKeepsTheEarlierPlace()
     QCOMPARE(stored.value(u"Size"_s), u"14"_s);
 }
 
-void TestSettingsInWindow::unusableStoreFallsBackKeyByKey_data()
+void SettingsInWindowTest::unusableStoreFallsBackKeyByKey_data()
 {
     static const char head[] = "[Settings]\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
     QByteArray garbage(head, sizeof head - 1); // the zero byte inside included
@@ -163,7 +163,7 @@ void TestSettingsInWindow::unusableStoreFallsBackKeyByKey_data()
 }
 
 // The window starts, keeps what it cannot read, and closes without a word.
-void TestSettingsInWindow::unusableStoreFallsBackKeyByKey()
+void SettingsInWindowTest::unusableStoreFallsBackKeyByKey()
 {
     QFETCH(QByteArray, storeFile);
     QFETCH(bool, keepsSize);
@@ -190,7 +190,7 @@ void TestSettingsInWindow::unusableStoreFallsBackKeyByKey()
     QCOMPARE(stored.value(u"Bold"_s), u"0"_s);
 }
 
-void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses_data()
+void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses_data()
 {
     QTest::addColumn<bool>("folderIsAFile");
     QTest::newRow("a folder where the file belongs") << false;
@@ -198,7 +198,7 @@ void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses_data()
 }
 
 // Even the superuser cannot write a file over a folder, or a folder under a file.
-void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses()
+void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses()
 {
     QFETCH(bool, folderIsAFile);
     const QFileInfo store(storeFile());
@@ -227,7 +227,7 @@ void TestSettingsInWindow::unwritableStoreIsToldAndTheWindowCloses()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<TestSettingsInWindow>(argc, argv);
+    return runWithIsolatedStore<SettingsInWindowTest>(argc, argv);
 }
 
 #include "settingsinwindow_test.moc"

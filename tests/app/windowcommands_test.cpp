@@ -25,7 +25,7 @@ void setPaneFont(fMAIN& window, const QString& family, double points, bool bold)
 
 } // namespace
 
-class TestWindowCommands : public QObject
+class WindowCommandsTest : public QObject
 {
     Q_OBJECT
 
@@ -50,7 +50,7 @@ class TestWindowCommands : public QObject
     std::unique_ptr<fMAIN> m_window;
 };
 
-void TestWindowCommands::init()
+void WindowCommandsTest::init()
 {
     QApplication::setQuitOnLastWindowClosed(false);
     QFile::remove(storeFile());
@@ -61,13 +61,13 @@ void TestWindowCommands::init()
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void TestWindowCommands::cleanup()
+void WindowCommandsTest::cleanup()
 {
     m_window.reset();
     bDialog::SetPlatformDialogs(nullptr);
 }
 
-void TestWindowCommands::fontCommandOpensAtWholePoints_data()
+void WindowCommandsTest::fontCommandOpensAtWholePoints_data()
 {
     QTest::addColumn<double>("paneSize");
     QTest::addColumn<int>("dialogSize");
@@ -78,7 +78,7 @@ void TestWindowCommands::fontCommandOpensAtWholePoints_data()
 }
 
 // Confirming the dialog without a change leaves the pane at the size the dialog opened with.
-void TestWindowCommands::fontCommandOpensAtWholePoints()
+void WindowCommandsTest::fontCommandOpensAtWholePoints()
 {
     QFETCH(double, paneSize);
     QFETCH(int, dialogSize);
@@ -95,7 +95,7 @@ void TestWindowCommands::fontCommandOpensAtWholePoints()
     QVERIFY(Parts(w).tOut->font().bold());
 }
 
-void TestWindowCommands::fontCommandTakesFaceSizeAndBoldOnly()
+void WindowCommandsTest::fontCommandTakesFaceSizeAndBoldOnly()
 {
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
@@ -113,7 +113,7 @@ void TestWindowCommands::fontCommandTakesFaceSizeAndBoldOnly()
     QCOMPARE(Parts(w).tOut->charset(), 204);
 }
 
-void TestWindowCommands::cancelledFontDialogChangesNothing()
+void WindowCommandsTest::cancelledFontDialogChangesNothing()
 {
     fMAIN& w = *m_window;
     setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
@@ -124,7 +124,7 @@ void TestWindowCommands::cancelledFontDialogChangesNothing()
     QCOMPARE(Parts(w).tOut->font().pointSizeF(), 9.75);
 }
 
-void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows_data()
+void WindowCommandsTest::fontDialogOpensOnTheFaceThePaneShows_data()
 {
     QTest::addColumn<QString>("face");
     QTest::addColumn<bool>("bold");
@@ -135,7 +135,7 @@ void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows_data()
 
 // Where the system substitutes a face for the one asked for, the dialog opens on the face, size
 // and weight the pane really shows, and OK keeps showing them.
-void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows()
+void WindowCommandsTest::fontDialogOpensOnTheFaceThePaneShows()
 {
     QFETCH(QString, face);
     QFETCH(bool, bold);
@@ -150,7 +150,7 @@ void TestWindowCommands::fontDialogOpensOnTheFaceThePaneShows()
     QCOMPARE(QFontInfo(Parts(w).tOut->font()).family(), shown.family());
 }
 
-void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
+void WindowCommandsTest::alwaysOnTopTwiceGivesAnOrdinaryWindow()
 {
     fMAIN& w = *m_window;
     w.setGeometry(140, 110, 700, 450);
@@ -170,7 +170,7 @@ void TestWindowCommands::alwaysOnTopTwiceGivesAnOrdinaryWindow()
     QCOMPARE(w.geometry(), before);
 }
 
-void TestWindowCommands::aboutShowsFiveLines()
+void WindowCommandsTest::aboutShowsFiveLines()
 {
     ModalAnswerer answerer({QMessageBox::Ok});
     Parts(*m_window).mnuABOUT->trigger();
@@ -187,7 +187,7 @@ void TestWindowCommands::aboutShowsFiveLines()
     QVERIFY(m_window->isVisible());
 }
 
-void TestWindowCommands::fileButtonsFillTheirFields()
+void WindowCommandsTest::fileButtonsFillTheirFields()
 {
     fMAIN& w = *m_window;
     m_dialogs.fileAnswer = u"/data/one.bin"_s;
@@ -210,7 +210,7 @@ void TestWindowCommands::fileButtonsFillTheirFields()
     QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
 }
 
-void TestWindowCommands::everyExitPathRunsTheCloseHandler_data()
+void WindowCommandsTest::everyExitPathRunsTheCloseHandler_data()
 {
     QTest::addColumn<std::function<void(fMAIN&)>>("leave");
     QTest::newRow("close box") << std::function<void(fMAIN&)>([](fMAIN& w) { w.close(); });
@@ -226,7 +226,7 @@ void TestWindowCommands::everyExitPathRunsTheCloseHandler_data()
 
 // Each path asks about the unsaved report first; Cancel keeps the window and writes nothing,
 // and after No the settings step reaches the store.
-void TestWindowCommands::everyExitPathRunsTheCloseHandler()
+void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
 {
     QFETCH(std::function<void(fMAIN&)>, leave);
     fMAIN& w = *m_window;
@@ -256,7 +256,7 @@ void TestWindowCommands::everyExitPathRunsTheCloseHandler()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<TestWindowCommands>(argc, argv);
+    return runWithIsolatedStore<WindowCommandsTest>(argc, argv);
 }
 
 #include "windowcommands_test.moc"

@@ -49,7 +49,7 @@ QFont font(const QString& family, double points, bool bold)
 
 } // namespace
 
-class TestDialogs : public QObject
+class DialogsTest : public QObject
 {
     Q_OBJECT
 
@@ -243,7 +243,7 @@ class TestDialogs : public QObject
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<TestDialogs>(argc, argv);
+    return runWithIsolatedStore<DialogsTest>(argc, argv);
 }
 
 #include "dialogs_test.moc"

@@ -63,7 +63,7 @@ struct Window
 
 } // namespace
 
-class TestRestoreSettings : public QObject
+class RestoreSettingsTest : public QObject
 {
     Q_OBJECT
 
@@ -354,7 +354,7 @@ class TestRestoreSettings : public QObject
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<TestRestoreSettings>(argc, argv);
+    return runWithIsolatedStore<RestoreSettingsTest>(argc, argv);
 }
 
 #include "restoresettings_test.moc"
