@@ -22,7 +22,7 @@ class DroppingSink final : public bFile::CompareSink
     void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
     void ShowStatus(std::string_view) override {}
     bool ContinueAfter1000Changes() override { return true; }
-    void RefreshFont() override {}
+    void ReportComplete() override {}
 };
 
 double Seconds(const std::string& path1, const std::string& path2, std::size_t mapRegions)

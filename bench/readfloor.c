@@ -11,7 +11,7 @@
 enum { kBlock = 256 * 1024, kPage = 4096 };
 
 /* Fills the buffer from the file; the byte count read, short only at its end. */
-static ssize_t fill(int fd, unsigned char* buffer)
+static ssize_t FillBlock(int fd, unsigned char* buffer)
 {
     ssize_t filled = 0;
     while (filled < kBlock) {
@@ -44,7 +44,7 @@ int main(int argc, char** argv)
     for (;;) {
         ssize_t got[2];
         for (int f = 0; f < 2; f++) {
-            got[f] = fill(fd[f], buffer[f]);
+            got[f] = FillBlock(fd[f], buffer[f]);
             if (got[f] < 0) {
                 perror(argv[f + 1]);
                 return 2;

@@ -55,25 +55,25 @@ constexpr double kSaveSeconds = 1.5;
 // "Immediate": well under what a person notices.
 constexpr double kScrollSeconds = 0.1;
 
-void say(const QString& text)
+void Say(const QString& text)
 {
     std::printf("%s\n", text.toLocal8Bit().constData());
     std::fflush(stdout);
 }
 
-QString seconds(double s)
+QString Seconds(double s)
 {
     return QString::number(s, 'f', 3) + QStringLiteral(" s");
 }
 
-QString verdict(bool met)
+QString Verdict(bool met)
 {
     return met ? QStringLiteral("met") : QStringLiteral("missed");
 }
 
 // Processor time the program has used so far, user and system, in seconds: set beside the
 // elapsed times, it tells a slow run from a busy machine.
-double processorSeconds()
+double ProcessorSeconds()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -81,13 +81,13 @@ double processorSeconds()
     return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
 }
 
-double median(std::vector<double> values)
+double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
 }
 
-int setting(const char* name, int fallback)
+int Setting(const char* name, int fallback)
 {
     bool ok = false;
     const int value = qEnvironmentVariableIntValue(name, &ok);
@@ -95,7 +95,7 @@ int setting(const char* name, int fallback)
 }
 
 // The process's peak resident memory so far, in MiB; -1 where the system does not tell.
-double peakMemoryMiB()
+double PeakMemoryMiB()
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
@@ -108,7 +108,7 @@ double peakMemoryMiB()
 }
 
 // Starts the peak over, so that a phase is measured apart from the ones before it.
-bool resetPeakMemory()
+bool ResetPeakMemory()
 {
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
@@ -116,7 +116,7 @@ bool resetPeakMemory()
 
 // Writes a pair of files of size bytes, of the same pseudo-random content except that every
 // differEvery-th byte of file 2 is changed (none when differEvery is 0).
-bool writePair(const QString& path1, const QString& path2, qint64 size, qint64 differEvery)
+bool WritePair(const QString& path1, const QString& path2, qint64 size, qint64 differEvery)
 {
     QFile files[2] = {QFile(path1), QFile(path2)};
     for (QFile& file : files) {
@@ -160,7 +160,7 @@ class EventGapMeter : public QObject
             m_last = now;
         });
     }
-    void start()
+    void Start()
     {
         m_clock.start();
         m_last = 0;
@@ -168,7 +168,7 @@ class EventGapMeter : public QObject
         m_timer.start(10);
     }
     // Closes the last gap too: the time since the last turn counts.
-    double stopMs()
+    double StopMs()
     {
         m_timer.stop();
         m_longest = std::max(m_longest, m_clock.nsecsElapsed() - m_last);
@@ -188,7 +188,7 @@ class StatusWatcher : public QObject
 {
   public:
     explicit StatusWatcher(QLabel& panel) : m_panel(panel) { panel.installEventFilter(this); }
-    void start()
+    void Start()
     {
         percentPaints = 0;
         doneSeconds = -1;
@@ -246,27 +246,27 @@ struct RunTimes
     bool done = false;
 };
 
-void typeInto(QLineEdit* field, const QString& text)
+void TypeInto(QLineEdit* field, const QString& text)
 {
     field->clear();
     QTest::keyClicks(field, text);
 }
 
-RunTimes compareInWindow(Bench& bench, const QString& path1, const QString& path2)
+RunTimes CompareInWindow(Bench& bench, const QString& path1, const QString& path2)
 {
     fMAIN& window = bench.window;
-    typeInto(Parts(window).txtFILE1, path1);
-    typeInto(Parts(window).txtFILE2, path2);
-    typeInto(Parts(window).txtOFS1, QStringLiteral("0"));
-    typeInto(Parts(window).txtOFS2, QStringLiteral("0"));
+    TypeInto(Parts(window).txtFILE1, path1);
+    TypeInto(Parts(window).txtFILE2, path2);
+    TypeInto(Parts(window).txtOFS1, QStringLiteral("0"));
+    TypeInto(Parts(window).txtOFS2, QStringLiteral("0"));
     QTest::mouseClick(Parts(window).optNormal, Qt::LeftButton);
     Parts(window).chkChars->setChecked(false);
     QApplication::processEvents();
 
     RunTimes times;
-    bench.status.start();
-    bench.gaps.start();
-    const double processorBefore = processorSeconds();
+    bench.status.Start();
+    bench.gaps.Start();
+    const double processorBefore = ProcessorSeconds();
     QElapsedTimer clock;
     clock.start();
     QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
@@ -274,15 +274,15 @@ RunTimes compareInWindow(Bench& bench, const QString& path1, const QString& path
     QApplication::processEvents();
     Parts(window).tOut->viewport()->repaint();
     times.toShown = double(clock.nsecsElapsed()) / 1e9;
-    times.processor = processorSeconds() - processorBefore;
-    times.maxGapMs = bench.gaps.stopMs();
+    times.processor = ProcessorSeconds() - processorBefore;
+    times.maxGapMs = bench.gaps.StopMs();
     times.percentPaints = bench.status.percentPaints;
     times.done = bench.status.doneSeconds >= 0 || Parts(window).SBPanel->text() == u"Done!";
     return times;
 }
 
 // lumatra-report on the pair, its report thrown away; seconds, or -1 when it failed.
-double runReport(const QString& program, const QString& path1, const QString& path2)
+double RunReport(const QString& program, const QString& path1, const QString& path2)
 {
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -295,33 +295,33 @@ double runReport(const QString& program, const QString& path1, const QString& pa
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-QString gapText(double ms)
+QString GapText(double ms)
 {
     return QString::number(ms, 'f', 0) + QStringLiteral(" ms");
 }
 
-bool identicalPair(Bench& bench, const QTemporaryDir& dir, const QString& report, int runs)
+bool IdenticalPair(Bench& bench, const QTemporaryDir& dir, const QString& report, int runs)
 {
-    const qint64 size = qint64(setting("LUMATRA_BENCH_WINDOW_MIB", 1024)) << 20;
+    const qint64 size = qint64(Setting("LUMATRA_BENCH_WINDOW_MIB", 1024)) << 20;
     const QString path1 = dir.filePath(QStringLiteral("same1.bin"));
     const QString path2 = dir.filePath(QStringLiteral("same2.bin"));
-    say(QStringLiteral("identical pair of %1 MiB").arg(size >> 20));
-    if (!writePair(path1, path2, size, 0)) {
-        say(QStringLiteral("window-bench: cannot write the identical pair"));
+    Say(QStringLiteral("identical pair of %1 MiB").arg(size >> 20));
+    if (!WritePair(path1, path2, size, 0)) {
+        Say(QStringLiteral("window-bench: cannot write the identical pair"));
         return false;
     }
     // Warms the page cache, so that both sides read from memory.
-    runReport(report, path1, path2);
+    RunReport(report, path1, path2);
 
     std::vector<double> reportTimes, windowTimes;
     double maxGap = 0;
     int leastPercents = INT_MAX;
     bool allDone = true;
     for (int run = 1; run <= runs; ++run) {
-        const double cli = runReport(report, path1, path2);
-        const RunTimes window = compareInWindow(bench, path1, path2);
+        const double cli = RunReport(report, path1, path2);
+        const RunTimes window = CompareInWindow(bench, path1, path2);
         if (cli < 0) {
-            say(QStringLiteral("window-bench: lumatra-report failed"));
+            Say(QStringLiteral("window-bench: lumatra-report failed"));
             return false;
         }
         reportTimes.push_back(cli);
@@ -329,33 +329,33 @@ bool identicalPair(Bench& bench, const QTemporaryDir& dir, const QString& report
         maxGap = std::max(maxGap, window.maxGapMs);
         leastPercents = std::min(leastPercents, window.percentPaints);
         allDone = allDone && window.done;
-        say(QStringLiteral("  run %1: lumatra-report %2, window click to Done! %3, "
+        Say(QStringLiteral("  run %1: lumatra-report %2, window click to Done! %3, "
                            "longest event gap %4, %5 status paints with a percentage")
                 .arg(run)
-                .arg(seconds(cli), seconds(window.toReturn), gapText(window.maxGapMs))
+                .arg(Seconds(cli), Seconds(window.toReturn), GapText(window.maxGapMs))
                 .arg(window.percentPaints));
     }
     QFile::remove(path1);
     QFile::remove(path2);
 
-    const double cli = median(reportTimes);
-    const double window = median(windowTimes);
+    const double cli = Median(reportTimes);
+    const double window = Median(windowTimes);
     const bool met =
         window <= kWindowRatio * cli && maxGap <= kMaxGapMs && leastPercents > 0 && allDone;
-    say(QStringLiteral("  median: lumatra-report %1, window %2, ratio %3")
-            .arg(seconds(cli), seconds(window), QString::number(window / cli, 'f', 2)));
+    Say(QStringLiteral("  median: lumatra-report %1, window %2, ratio %3")
+            .arg(Seconds(cli), Seconds(window), QString::number(window / cli, 'f', 2)));
     bench.targets.append(
         QStringLiteral("target 4: window on the identical %1 MiB pair, click to Done! %2 = "
                        "%3 x lumatra-report (at most %4 x), longest event gap %5 (at most %6), "
                        "percentage painted in every run: %7")
             .arg(size >> 20)
-            .arg(seconds(window), QString::number(window / cli, 'f', 2),
-                 QString::number(kWindowRatio, 'f', 1), gapText(maxGap), gapText(kMaxGapMs),
-                 verdict(met)));
+            .arg(Seconds(window), QString::number(window / cli, 'f', 2),
+                 QString::number(kWindowRatio, 'f', 1), GapText(maxGap), GapText(kMaxGapMs),
+                 Verdict(met)));
     return true;
 }
 
-double timeFind(Bench& bench, const QString& text, QString& how)
+double TimeFind(Bench& bench, const QString& text, QString& how)
 {
     ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
@@ -380,7 +380,7 @@ double timeFind(Bench& bench, const QString& text, QString& how)
     return elapsed;
 }
 
-double timeSave(Bench& bench, const QString& path, QString& how)
+double TimeSave(Bench& bench, const QString& path, QString& how)
 {
     fMAIN& window = bench.window;
     // An existing file: "Save Result" writes to it without asking for a name.
@@ -411,7 +411,7 @@ double timeSave(Bench& bench, const QString& path, QString& how)
 }
 
 // Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
-double timeSelectAll(Bench& bench)
+double TimeSelectAll(Bench& bench)
 {
     ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
@@ -431,7 +431,7 @@ double timeSelectAll(Bench& bench)
 
 // "Copy" of the selection; -1 unless the clipboard then holds chars characters. The clipboard
 // is emptied afterwards, so that its copy of the report is not counted later.
-double timeCopy(Bench& bench, qint64 chars)
+double TimeCopy(Bench& bench, qint64 chars)
 {
     QElapsedTimer clock;
     clock.start();
@@ -442,7 +442,7 @@ double timeCopy(Bench& bench, qint64 chars)
     return copied == chars ? elapsed : -1;
 }
 
-double timeScrollToEnd(Bench& bench)
+double TimeScrollToEnd(Bench& bench)
 {
     ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
@@ -457,80 +457,80 @@ double timeScrollToEnd(Bench& bench)
     return bar->value() == bar->maximum() && bar->maximum() > 0 ? elapsed : -1;
 }
 
-bool millionLines(Bench& bench, const QTemporaryDir& dir, int runs)
+bool MillionLines(Bench& bench, const QTemporaryDir& dir, int runs)
 {
-    const int lines = setting("LUMATRA_BENCH_LINES", 1000000);
+    const int lines = Setting("LUMATRA_BENCH_LINES", 1000000);
     constexpr int kEvery = 16; // each changed byte on its own line, between equal ones
     const QString path1 = dir.filePath(QStringLiteral("many1.bin"));
     const QString path2 = dir.filePath(QStringLiteral("many2.bin"));
-    say(QStringLiteral("report of %1 lines (%2 changed bytes, Normal layout, Yes to the "
+    Say(QStringLiteral("report of %1 lines (%2 changed bytes, Normal layout, Yes to the "
                        "question)")
             .arg(lines)
             .arg(lines));
-    if (!writePair(path1, path2, qint64(lines) * kEvery, kEvery)) {
-        say(QStringLiteral("window-bench: cannot write the pair"));
+    if (!WritePair(path1, path2, qint64(lines) * kEvery, kEvery)) {
+        Say(QStringLiteral("window-bench: cannot write the pair"));
         return false;
     }
-    const bool peakReset = resetPeakMemory();
+    const bool peakReset = ResetPeakMemory();
 
     std::vector<double> shownTimes;
     for (int run = 1; run <= runs; ++run) {
         const qsizetype questionsBefore = Questions(bench.answerer);
-        const RunTimes times = compareInWindow(bench, path1, path2);
+        const RunTimes times = CompareInWindow(bench, path1, path2);
         shownTimes.push_back(times.toShown);
-        say(QStringLiteral("  run %1: click to Done! %2, to the report shown %3 (processor %7), "
+        Say(QStringLiteral("  run %1: click to Done! %2, to the report shown %3 (processor %7), "
                            "%4 lines in the pane, question answered: %5, longest event gap %6")
                 .arg(run)
-                .arg(seconds(times.toReturn), seconds(times.toShown))
+                .arg(Seconds(times.toReturn), Seconds(times.toShown))
                 .arg(Parts(bench.window).tOut->toPlainText().count(u'\n'))
                 .arg(Questions(bench.answerer) > questionsBefore ? QStringLiteral("yes")
                                                                  : QStringLiteral("no"))
-                .arg(gapText(times.maxGapMs), seconds(times.processor)));
+                .arg(GapText(times.maxGapMs), Seconds(times.processor)));
     }
-    const double shownMemory = peakMemoryMiB();
+    const double shownMemory = PeakMemoryMiB();
 
     // Near the end: the label of the tenth changed byte from the last.
     const QString nearEnd =
         QStringLiteral("%1:").arg(qint64(lines - 10) * kEvery, 8, 16, QLatin1Char('0')).toUpper();
     QString findHow, saveHow;
-    const double find = timeFind(bench, nearEnd, findHow);
-    const double save = timeSave(bench, dir.filePath(QStringLiteral("report.txt")), saveHow);
-    const double scroll = timeScrollToEnd(bench);
-    const double memory = peakMemoryMiB();
-    say(QStringLiteral("  find of \"%1\" from the start: %2 (%3)")
-            .arg(nearEnd, find < 0 ? QStringLiteral("not found") : seconds(find), findHow));
-    say(QStringLiteral("  save of %1 MiB: %2 (%3)")
+    const double find = TimeFind(bench, nearEnd, findHow);
+    const double save = TimeSave(bench, dir.filePath(QStringLiteral("report.txt")), saveHow);
+    const double scroll = TimeScrollToEnd(bench);
+    const double memory = PeakMemoryMiB();
+    Say(QStringLiteral("  find of \"%1\" from the start: %2 (%3)")
+            .arg(nearEnd, find < 0 ? QStringLiteral("not found") : Seconds(find), findHow));
+    Say(QStringLiteral("  save of %1 MiB: %2 (%3)")
             .arg(QString::number(
                      double(QFileInfo(dir.filePath(QStringLiteral("report.txt"))).size()) / kMiB,
                      'f', 1),
-                 save < 0 ? QStringLiteral("failed") : seconds(save), saveHow));
-    say(QStringLiteral("  scroll to the end (Ctrl+End and a repaint): %1")
-            .arg(scroll < 0 ? QStringLiteral("did not reach the end") : seconds(scroll)));
-    say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save%3")
+                 save < 0 ? QStringLiteral("failed") : Seconds(save), saveHow));
+    Say(QStringLiteral("  scroll to the end (Ctrl+End and a repaint): %1")
+            .arg(scroll < 0 ? QStringLiteral("did not reach the end") : Seconds(scroll)));
+    Say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save%3")
             .arg(QString::number(shownMemory, 'f', 0), QString::number(memory, 'f', 0),
                  peakReset ? QString() : QStringLiteral(" (since the program started)")));
     if (!bench.answerer.Unexpected().isEmpty())
-        say(QStringLiteral("  unexpected dialogs: ") +
+        Say(QStringLiteral("  unexpected dialogs: ") +
             bench.answerer.Unexpected().join(QStringLiteral(", ")));
 
-    const double shown = median(shownTimes);
+    const double shown = Median(shownTimes);
     bench.targets.append(
         QStringLiteral("target 5: %1-line report, click to shown %2 (at most %3), peak memory "
                        "%4 MiB (at most %5 MiB): %6")
             .arg(lines)
-            .arg(seconds(shown), seconds(kShownSeconds), QString::number(memory, 'f', 0),
+            .arg(Seconds(shown), Seconds(kShownSeconds), QString::number(memory, 'f', 0),
                  QString::number(kMaxMemoryMiB, 'f', 0),
-                 verdict(shown <= kShownSeconds && memory >= 0 && memory <= kMaxMemoryMiB)));
+                 Verdict(shown <= kShownSeconds && memory >= 0 && memory <= kMaxMemoryMiB)));
     const bool findMet = find >= 0 && find < kFindSeconds;
     const bool saveMet = save >= 0 && save < kSaveSeconds;
     const bool scrollMet = scroll >= 0 && scroll < kScrollSeconds;
     bench.targets.append(
         QStringLiteral("target 6: Find near the end %1 (under %2), Save Result %3 (under %4), "
                        "scroll to the end %5 (under %6): %7")
-            .arg(find < 0 ? QStringLiteral("failed") : seconds(find), seconds(kFindSeconds),
-                 save < 0 ? QStringLiteral("failed") : seconds(save), seconds(kSaveSeconds),
-                 scroll < 0 ? QStringLiteral("failed") : seconds(scroll), seconds(kScrollSeconds),
-                 verdict(findMet && saveMet && scrollMet)));
+            .arg(find < 0 ? QStringLiteral("failed") : Seconds(find), Seconds(kFindSeconds),
+                 save < 0 ? QStringLiteral("failed") : Seconds(save), Seconds(kSaveSeconds),
+                 scroll < 0 ? QStringLiteral("failed") : Seconds(scroll), Seconds(kScrollSeconds),
+                 Verdict(findMet && saveMet && scrollMet)));
     return true;
 }
 
@@ -558,39 +558,39 @@ bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
               double* peaks = nullptr)
 {
     constexpr int kEvery = 16;
-    if (peaks != nullptr && !resetPeakMemory())
+    if (peaks != nullptr && !ResetPeakMemory())
         peaks = nullptr;
-    const RunTimes times = compareInWindow(bench, size.path1, size.path2);
+    const RunTimes times = CompareInWindow(bench, size.path1, size.path2);
     if (peaks != nullptr)
-        peaks[0] = peakMemoryMiB();
+        peaks[0] = PeakMemoryMiB();
     const QString nearEnd = QStringLiteral("%1:")
                                 .arg(qint64(size.lines - 10) * kEvery, 8, 16, QLatin1Char('0'))
                                 .toUpper();
     const QString reportPath = dir.filePath(QStringLiteral("report.txt"));
     QString how;
-    bench.gaps.start();
-    const double find = timeFind(bench, nearEnd, how);
-    double gap = bench.gaps.stopMs();
-    bench.gaps.start();
-    const double save = timeSave(bench, reportPath, how);
-    gap = std::max(gap, bench.gaps.stopMs());
+    bench.gaps.Start();
+    const double find = TimeFind(bench, nearEnd, how);
+    double gap = bench.gaps.StopMs();
+    bench.gaps.Start();
+    const double save = TimeSave(bench, reportPath, how);
+    gap = std::max(gap, bench.gaps.StopMs());
     if (peaks != nullptr)
-        peaks[1] = peakMemoryMiB();
+        peaks[1] = PeakMemoryMiB();
     const double mib = double(QFileInfo(reportPath).size()) / kMiB;
     QFile::remove(reportPath);
-    const double selectAll = timeSelectAll(bench);
-    bench.gaps.start();
-    const double copy = timeCopy(bench, Parts(bench.window).tOut->document()->characterCount() - 1);
-    gap = std::max(gap, bench.gaps.stopMs());
-    say(QStringLiteral("  run %1, %2 lines: to the report shown %3, find %4, save of %5 MiB: "
+    const double selectAll = TimeSelectAll(bench);
+    bench.gaps.Start();
+    const double copy = TimeCopy(bench, Parts(bench.window).tOut->document()->characterCount() - 1);
+    gap = std::max(gap, bench.gaps.StopMs());
+    Say(QStringLiteral("  run %1, %2 lines: to the report shown %3, find %4, save of %5 MiB: "
                        "%6, select-all %7, copy %8, longest event gap of find, save and copy "
                        "%9; load %10")
             .arg(run)
             .arg(size.lines)
-            .arg(seconds(times.toShown), seconds(find), QString::number(mib, 'f', 1), seconds(save),
-                 seconds(selectAll), seconds(copy), gapText(gap), loadText()));
+            .arg(Seconds(times.toShown), Seconds(find), QString::number(mib, 'f', 1), Seconds(save),
+                 Seconds(selectAll), Seconds(copy), GapText(gap), loadText()));
     if (find < 0 || save < 0 || selectAll < 0 || copy < 0) {
-        say(QStringLiteral("window-bench: a step failed (a negative time above)"));
+        Say(QStringLiteral("window-bench: a step failed (a negative time above)"));
         return false;
     }
     size.shown.push_back(times.toShown);
@@ -602,7 +602,7 @@ bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
     return true;
 }
 
-bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
+bool Scaling(Bench& bench, const QTemporaryDir& dir, int runs)
 {
     constexpr int kEvery = 16;
     constexpr double kMaxRatio = 12.0;
@@ -610,19 +610,19 @@ bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
     constexpr double kMaxGapMsWhileBusy = 250.0;
     // Below this an operation is immediate at either size, and its ratio only noise.
     constexpr double kImmediateSeconds = 0.1;
-    const int small = setting("LUMATRA_BENCH_LINES", 1000000);
+    const int small = Setting("LUMATRA_BENCH_LINES", 1000000);
     ScaleSize sizes[2];
     for (int i = 0; i < 2; ++i) {
         ScaleSize& size = sizes[i];
         size.lines = i == 0 ? small : small * 10;
         size.path1 = dir.filePath(QStringLiteral("scale%1-1.bin").arg(i));
         size.path2 = dir.filePath(QStringLiteral("scale%1-2.bin").arg(i));
-        if (!writePair(size.path1, size.path2, qint64(size.lines) * kEvery, kEvery)) {
-            say(QStringLiteral("window-bench: cannot write the pair"));
+        if (!WritePair(size.path1, size.path2, qint64(size.lines) * kEvery, kEvery)) {
+            Say(QStringLiteral("window-bench: cannot write the pair"));
             return false;
         }
     }
-    say(QStringLiteral("scaling: reports of %1 and %2 lines (Normal layout, Yes to the "
+    Say(QStringLiteral("scaling: reports of %1 and %2 lines (Normal layout, Yes to the "
                        "question), %3 runs each, alternating; load %4")
             .arg(sizes[0].lines)
             .arg(sizes[1].lines)
@@ -634,7 +634,7 @@ bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
             !scaleRun(bench, dir, sizes[1], run, run == 1 ? peaks : nullptr))
             return false;
     }
-    say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save "
+    Say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save "
                        "(%3 lines)")
             .arg(QString::number(peaks[0], 'f', 0), QString::number(peaks[1], 'f', 0))
             .arg(sizes[1].lines));
@@ -645,13 +645,13 @@ bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
         bool met;
     };
     const auto ratioOf = [&](std::vector<double> ScaleSize::*times, bool immediateCounts) {
-        Ratio r{median(sizes[0].*times), median(sizes[1].*times), 0, false};
+        Ratio r{Median(sizes[0].*times), Median(sizes[1].*times), 0, false};
         r.ratio = r.large / std::max(r.small, 1e-6);
         r.met = r.ratio <= kMaxRatio || (immediateCounts && r.large < kImmediateSeconds);
         return r;
     };
     const auto ratioText = [](const Ratio& r) {
-        return seconds(r.small) + QStringLiteral(" -> ") + seconds(r.large) +
+        return Seconds(r.small) + QStringLiteral(" -> ") + Seconds(r.large) +
                QStringLiteral(" = x ") + QString::number(r.ratio, 'f', 1);
     };
     const Ratio shown = ratioOf(&ScaleSize::shown, false);
@@ -661,27 +661,27 @@ bool scaling(Bench& bench, const QTemporaryDir& dir, int runs)
     const Ratio selectAll = ratioOf(&ScaleSize::selectAll, true);
     const double gap = std::max(sizes[0].longestGapMs, sizes[1].longestGapMs);
     const QString scale = QStringLiteral("%1 -> %2 lines").arg(sizes[0].lines).arg(sizes[1].lines);
-    say(QStringLiteral("  medians: %1; load %2").arg(scale, loadText()));
+    Say(QStringLiteral("  medians: %1; load %2").arg(scale, loadText()));
     bench.targets.append(
         QStringLiteral("target 9: %1, click to shown %2 (at most x %3): %4")
-            .arg(scale, ratioText(shown), QString::number(kMaxRatio, 'f', 0), verdict(shown.met)));
+            .arg(scale, ratioText(shown), QString::number(kMaxRatio, 'f', 0), Verdict(shown.met)));
     bench.targets.append(
         QStringLiteral("target 10: %1, Save Result %2 (at most x %3): %4")
-            .arg(scale, ratioText(save), QString::number(kMaxRatio, 'f', 0), verdict(save.met)));
+            .arg(scale, ratioText(save), QString::number(kMaxRatio, 'f', 0), Verdict(save.met)));
     bench.targets.append(
         QStringLiteral("target 11: peak memory at %1 lines after find and save %2 MiB (at most "
                        "%3 MiB): %4")
             .arg(sizes[1].lines)
             .arg(QString::number(peaks[1], 'f', 0), QString::number(kMaxPeakMiB, 'f', 0),
-                 verdict(peaks[1] >= 0 && peaks[1] <= kMaxPeakMiB)));
+                 Verdict(peaks[1] >= 0 && peaks[1] <= kMaxPeakMiB)));
     bench.targets.append(
         QStringLiteral("target 12: %1, Find %2, Copy of the whole report %3, select-all %4 (each "
                        "at most x %5, or under %6 at the larger size), longest event gap of Save "
                        "Result, Find and Copy %7 (at most %8): %9")
             .arg(scale, ratioText(find), ratioText(copy), ratioText(selectAll),
-                 QString::number(kMaxRatio, 'f', 0), seconds(kImmediateSeconds), gapText(gap),
-                 gapText(kMaxGapMsWhileBusy),
-                 verdict(find.met && copy.met && selectAll.met && gap <= kMaxGapMsWhileBusy)));
+                 QString::number(kMaxRatio, 'f', 0), Seconds(kImmediateSeconds), GapText(gap),
+                 GapText(kMaxGapMsWhileBusy),
+                 Verdict(find.met && copy.met && selectAll.met && gap <= kMaxGapMsWhileBusy)));
     for (const ScaleSize& size : sizes) {
         QFile::remove(size.path1);
         QFile::remove(size.path2);
@@ -709,7 +709,7 @@ int main(int argc, char* argv[])
         std::fputs("window-bench: cannot make a temporary folder\n", stderr);
         return 2;
     }
-    const int runs = setting("LUMATRA_BENCH_RUNS", 3);
+    const int runs = Setting("LUMATRA_BENCH_RUNS", 3);
 
     fMAIN window;
     window.show();
@@ -718,9 +718,9 @@ int main(int argc, char* argv[])
     Bench bench(window);
     const bool ok =
         qEnvironmentVariableIsSet("LUMATRA_BENCH_SCALE")
-            ? scaling(bench, dir, runs)
-            : identicalPair(bench, dir, args[1], runs) && millionLines(bench, dir, runs);
+            ? Scaling(bench, dir, runs)
+            : IdenticalPair(bench, dir, args[1], runs) && MillionLines(bench, dir, runs);
     for (const QString& target : bench.targets)
-        say(target);
+        Say(target);
     return ok ? 0 : 2;
 }

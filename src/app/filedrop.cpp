@@ -8,7 +8,7 @@
 namespace {
 
 // The local path of the first file a drag carries; empty when it carries none.
-QString droppedPath(const QMimeData* data)
+QString DroppedPath(const QMimeData* data)
 {
     if (!data || !data->hasUrls())
         return {};
@@ -32,14 +32,14 @@ bool FileDrop::eventFilter(QObject* watched, QEvent* event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto* drag = static_cast<QDragMoveEvent*>(event);
-        if (droppedPath(drag->mimeData()).isEmpty())
+        if (DroppedPath(drag->mimeData()).isEmpty())
             return false;
         drag->acceptProposedAction();
         return true;
     }
     case QEvent::Drop: {
         auto* drop = static_cast<QDropEvent*>(event);
-        const QString path = droppedPath(drop->mimeData());
+        const QString path = DroppedPath(drop->mimeData());
         if (path.isEmpty())
             return false;
         m_field.setText(path);

@@ -34,9 +34,9 @@ class fMAIN : public QMainWindow
     explicit fMAIN(QWidget* parent = nullptr);
 
     // True from the start of a comparison until it has unwound.
-    bool isComparing() const { return m_busy == Busy::Comparing; }
+    bool IsComparing() const { return m_busy == Busy::Comparing; }
     // True while a comparison, or a save, search or copy of the report, is under way.
-    bool isBusy() const { return m_busy != Busy::Idle; }
+    bool IsBusy() const { return m_busy != Busy::Idle; }
 
   private:
     // The tests and the bench drive the window through its parts; this is their one door.
@@ -122,13 +122,13 @@ class fMAIN : public QMainWindow
   private:
     // How a save command ended; the save prompt keeps the window open after a failed write.
     enum class SaveEnd { Written, Cancelled, Failed };
-    SaveEnd runSave(bool askForPath); // "Save Result", or "Save Result As" when askForPath
+    SaveEnd RunSave(bool askForPath); // "Save Result", or "Save Result As" when askForPath
     SaveEnd SaveResult();
 
-    void createControls();
-    void createMenus();
-    void createActions();
-    void orderTabStops();
+    void CreateControls();
+    void CreateMenus();
+    void ConnectHandlers();
+    void OrderTabStops();
     void HandleEscape();
 
     // The request in the window's fields, when both files exist and both offsets are hex;

@@ -18,7 +18,7 @@
 
 namespace {
 
-std::string localPath(const QLineEdit& field)
+std::string LocalPath(const QLineEdit& field)
 {
     return QFile::encodeName(field.text()).toStdString();
 }
@@ -32,7 +32,7 @@ std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
                                   QString::fromLatin1(text));
         return std::nullopt;
     };
-    const CheckedRequest request{localPath(*txtFILE1), localPath(*txtFILE2), 0, 0};
+    const CheckedRequest request{LocalPath(*txtFILE1), LocalPath(*txtFILE2), 0, 0};
     if (!bFile::FileExists(request.path1))
         return refuse("Error", "File 1 doesn't exist!");
     if (!bFile::FileExists(request.path2))

@@ -54,7 +54,7 @@ bool fMAIN::RunBusy(Busy what, const QString& statusText,
 
 // A report goes to its file without a question while that file exists; otherwise, or when
 // asked for, the save dialog names the file first, offering the old file's name.
-fMAIN::SaveEnd fMAIN::runSave(bool askForPath)
+fMAIN::SaveEnd fMAIN::RunSave(bool askForPath)
 {
     if (m_busy != Busy::Idle && m_busy != Busy::Comparing)
         return SaveEnd::Cancelled;
@@ -71,12 +71,12 @@ fMAIN::SaveEnd fMAIN::runSave(bool askForPath)
 
 void fMAIN::mnuSAVE_Click()
 {
-    runSave(false);
+    RunSave(false);
 }
 
 void fMAIN::mnuSAVEAS_Click()
 {
-    runSave(true);
+    RunSave(true);
 }
 
 // A failed write is shown and changes nothing else: the report still counts as unsaved.

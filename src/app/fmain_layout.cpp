@@ -37,24 +37,24 @@ void fMAIN::Form_Resize()
     // The size changes below come back as a resize event of their own, which lays the window
     // out again with the new size.
     const int borders = frameGeometry().width() - width();
-    if (pixelsToTwips(centralWidget()->width()) < kMinInnerWidth)
-        resize(twipsToPixels(kSnapOuterWidth) - borders, height());
+    if (PixelsToTwips(centralWidget()->width()) < kMinInnerWidth)
+        resize(TwipsToPixels(kSnapOuterWidth) - borders, height());
     const int chrome = frameGeometry().height() - height();
-    if (pixelsToTwips(centralWidget()->height() + SB->height()) < kMinInnerHeight)
-        resize(width(), twipsToPixels(kMinInnerHeight) - chrome);
+    if (PixelsToTwips(centralWidget()->height() + SB->height()) < kMinInnerHeight)
+        resize(width(), TwipsToPixels(kMinInnerHeight) - chrome);
 
-    const int innerWidth = pixelsToTwips(centralWidget()->width());
-    const int innerHeight = pixelsToTwips(centralWidget()->height() + SB->height());
+    const int innerWidth = PixelsToTwips(centralWidget()->width());
+    const int innerHeight = PixelsToTwips(centralWidget()->height() + SB->height());
     // The difference map takes the right edge of the pane's area while it is shown.
-    const QRect paneArea(twipsToPixels(kPaneMargin), twipsToPixels(kPaneMargin),
-                         twipsToPixels(innerWidth - kPaneWidthLoss),
-                         twipsToPixels(innerHeight - kBelowPane));
+    const QRect paneArea(TwipsToPixels(kPaneMargin), TwipsToPixels(kPaneMargin),
+                         TwipsToPixels(innerWidth - kPaneWidthLoss),
+                         TwipsToPixels(innerHeight - kBelowPane));
     const int mapWidth = m_mapStrip->isHidden() ? 0 : MapStrip::kWidth;
     tOut->setGeometry(paneArea.adjusted(0, 0, -mapWidth, 0));
     m_mapStrip->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,
                             paneArea.height());
-    fraTab->move(twipsToPixels(kFrameLeft),
-                 twipsToPixels(innerHeight + kDesignedChrome - kFrameAboveBottom));
+    fraTab->move(TwipsToPixels(kFrameLeft),
+                 TwipsToPixels(innerHeight + kDesignedChrome - kFrameAboveBottom));
 }
 
 void fMAIN::ShowDifferenceMap()

@@ -1,7 +1,6 @@
-#include "fmain.h"
-
 #include "dialogs.h"
 #include "filedrop.h"
+#include "fmain.h"
 #include "hexoffset.h"
 #include "lengthlimit.h"
 #include "mapsetting.h"
@@ -33,23 +32,23 @@
 namespace {
 
 // Places a control by its design rectangle in twips.
-template <typename Widget> Widget* place(Widget* widget, int left, int top, int width, int height)
+template <typename Widget> Widget* Place(Widget* widget, int left, int top, int width, int height)
 {
-    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
-                        twipsToPixels(height));
+    widget->setGeometry(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width),
+                        TwipsToPixels(height));
     return widget;
 }
 
-QLabel* autoSizedLabel(const QString& caption, QWidget* parent, int left, int top)
+QLabel* AutoSizedLabel(const QString& caption, QWidget* parent, int left, int top)
 {
     auto* label = new QLabel(caption, parent);
-    label->move(twipsToPixels(left), twipsToPixels(top));
+    label->move(TwipsToPixels(left), TwipsToPixels(top));
     label->adjustSize();
     return label;
 }
 
 // The ".." buttons: a chosen file's path goes into the field; a cancelled dialog leaves it.
-void chooseFileInto(QWidget* parent, QLineEdit* field)
+void ChooseFileInto(QWidget* parent, QLineEdit* field)
 {
     const QString path = bDialog::OpenFileDialog(parent, QStringLiteral("Open File:"), QString(),
                                                  QStringLiteral("*.*"), QString(), QString());
@@ -61,40 +60,40 @@ void chooseFileInto(QWidget* parent, QLineEdit* field)
 
 fMAIN::fMAIN(QWidget* parent) : QMainWindow(parent)
 {
-    createControls();
-    createMenus();
-    createActions();
-    orderTabStops();
+    CreateControls();
+    CreateMenus();
+    ConnectHandlers();
+    OrderTabStops();
     // Designed inner size (below the menu bar, status bar included): 9210 x 5760 twips.
-    resize(twipsToPixels(9210), twipsToPixels(5760) + menuBar()->sizeHint().height());
+    resize(TwipsToPixels(9210), TwipsToPixels(5760) + menuBar()->sizeHint().height());
     Form_Load();
 }
 
-void fMAIN::createControls()
+void fMAIN::CreateControls()
 {
     auto* inner = new QWidget(this);
     setCentralWidget(inner);
 
     tOut = new ResultPane(inner);
-    place(tOut, 120, 120, 7575, 4095);
+    Place(tOut, 120, 120, 7575, 4095);
     QFont design(QStringLiteral("Courier New"));
     design.setPointSizeF(9.75);
     design.setBold(true);
-    tOut->applyFont(design);
-    tOut->setCharset(238);
+    tOut->ApplyFont(design);
+    tOut->SetCharset(238);
     tOut->setTabChangesFocus(true);
     m_mapStrip = new MapStrip(*tOut, inner);
     m_mapStrip->hide();
 
     SB = statusBar();
-    SB->setFixedHeight(twipsToPixels(390));
+    SB->setFixedHeight(TwipsToPixels(390));
     SBPanel = new QLabel(QStringLiteral("Ready"));
     SBPanel->setTextFormat(Qt::PlainText);
     // A full path must not widen the window: the panel takes the width it is given.
     SBPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     SB->addWidget(SBPanel, 1);
 
-    fraTab = place(new QFrame(inner), 120, 4320, 8295, 1095);
+    fraTab = Place(new QFrame(inner), 120, 4320, 8295, 1095);
     fraTab->setFrameShape(QFrame::Box);
     fraTab->setFrameShadow(QFrame::Sunken);
     // The frame's controls are drawn for a narrow 8-point interface font; an Arial-like face at
@@ -105,28 +104,28 @@ void fMAIN::createControls()
     designUi.setPointSizeF(8);
     fraTab->setFont(designUi);
 
-    laFILE1 = autoSizedLabel(QStringLiteral("File 1:"), fraTab, 120, 240);
-    txtFILE1 = place(new QLineEdit(fraTab), 600, 240, 3735, 285);
-    cmdFILE1 = place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 240, 255, 255);
-    laFILE2 = autoSizedLabel(QStringLiteral("File 2:"), fraTab, 120, 600);
-    txtFILE2 = place(new QLineEdit(fraTab), 600, 600, 3735, 285);
-    cmdFILE2 = place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 600, 255, 255);
+    laFILE1 = AutoSizedLabel(QStringLiteral("File 1:"), fraTab, 120, 240);
+    txtFILE1 = Place(new QLineEdit(fraTab), 600, 240, 3735, 285);
+    cmdFILE1 = Place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 240, 255, 255);
+    laFILE2 = AutoSizedLabel(QStringLiteral("File 2:"), fraTab, 120, 600);
+    txtFILE2 = Place(new QLineEdit(fraTab), 600, 600, 3735, 285);
+    cmdFILE2 = Place(new QPushButton(QStringLiteral(".."), fraTab), 4320, 600, 255, 255);
 
-    lblOfs1 = place(new QLabel(QStringLiteral("Start offset (hex)"), fraTab), 4560, 240, 615, 615);
+    lblOfs1 = Place(new QLabel(QStringLiteral("Start offset (hex)"), fraTab), 4560, 240, 615, 615);
     lblOfs1->setWordWrap(true);
     lblOfs1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    txtOFS1 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 240, 855, 285);
-    txtOFS2 = place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 600, 855, 285);
+    txtOFS1 = Place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 240, 855, 285);
+    txtOFS2 = Place(new QLineEdit(QStringLiteral("0"), fraTab), 5160, 600, 855, 285);
     for (QLineEdit* offset : {txtOFS1, txtOFS2}) // too long, typed or pasted: refused whole
         offset->setValidator(new LengthLimit(int(bVarious::kMaxOffsetDigits), offset));
 
-    optNormal = place(new QRadioButton(QStringLiteral("Normal"), fraTab), 6120, 240, 975, 255);
+    optNormal = Place(new QRadioButton(QStringLiteral("Normal"), fraTab), 6120, 240, 975, 255);
     optNormal->setChecked(true);
-    optLines = place(new QRadioButton(QStringLiteral("By lines"), fraTab), 6120, 480, 975, 255);
-    chkChars = place(new QCheckBox(QStringLiteral("with chars"), fraTab), 6120, 720, 1095, 255);
+    optLines = Place(new QRadioButton(QStringLiteral("By lines"), fraTab), 6120, 480, 975, 255);
+    chkChars = Place(new QCheckBox(QStringLiteral("with chars"), fraTab), 6120, 720, 1095, 255);
 
-    cmdRUN = place(new QPushButton(QStringLiteral("&Compare"), fraTab), 7200, 200, 975, 375);
-    cmdEXIT = place(new QPushButton(QStringLiteral("E&xit"), fraTab), 7200, 620, 975, 375);
+    cmdRUN = Place(new QPushButton(QStringLiteral("&Compare"), fraTab), 7200, 200, 975, 375);
+    cmdEXIT = Place(new QPushButton(QStringLiteral("E&xit"), fraTab), 7200, 620, 975, 375);
     // Enter on a focused push button presses that button; elsewhere keyPressEvent presses
     // "&Compare".
     for (QPushButton* button : {cmdFILE1, cmdFILE2, cmdRUN, cmdEXIT})
@@ -134,7 +133,7 @@ void fMAIN::createControls()
     cmdRUN->setDefault(true);
 }
 
-void fMAIN::createMenus()
+void fMAIN::CreateMenus()
 {
     m1 = menuBar()->addMenu(QStringLiteral("File"));
     mnuSAVE = m1->addAction(QStringLiteral("Save Result"));
@@ -172,7 +171,7 @@ void fMAIN::createMenus()
 // Every handled event, in the order of the routing table. The window's own events come
 // first: the constructor runs Form_Load, resizeEvent and changeEvent run Form_Resize, and
 // closeEvent runs Form_Unload.
-void fMAIN::createActions()
+void fMAIN::ConnectHandlers()
 {
     connect(cmdRUN, &QPushButton::clicked, this, &fMAIN::cmdRUN_Click);
     connect(cmdFILE1, &QPushButton::clicked, this, &fMAIN::cmdFILE1_Click);
@@ -204,7 +203,7 @@ void fMAIN::createActions()
 }
 
 // The pane first, then the cycle of the frame's inputs as designed.
-void fMAIN::orderTabStops()
+void fMAIN::OrderTabStops()
 {
     QWidget* const order[] = {tOut,     optNormal, optLines, cmdEXIT,  cmdRUN,  txtFILE2,
                               cmdFILE2, txtFILE1,  cmdFILE1, chkChars, txtOFS1, txtOFS2};
@@ -216,10 +215,10 @@ void fMAIN::orderTabStops()
 void fMAIN::Form_Load()
 {
     bVarious::RestoreSettings(
-        *this, *tOut, tOut->charset(),
+        *this, *tOut, tOut->Charset(),
         [this](const bVarious::PaneFont& restored) {
-            tOut->applyFont(restored.font);
-            tOut->setCharset(restored.charset);
+            tOut->ApplyFont(restored.font);
+            tOut->SetCharset(restored.charset);
         },
         ResultChanged);
     m_mapItem->setChecked(bVarious::RestoreDifferenceMap());
@@ -236,7 +235,7 @@ void fMAIN::Form_Unload(int& Cancel)
                                           bVarious::VisiblePath(ResultFile) + QStringLiteral(" ?"),
                                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel ||
-            (answer == QMessageBox::Yes && runSave(false) == SaveEnd::Failed)) {
+            (answer == QMessageBox::Yes && RunSave(false) == SaveEnd::Failed)) {
             Cancel = 1;
             return;
         }
@@ -245,7 +244,7 @@ void fMAIN::Form_Unload(int& Cancel)
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
     const bool mapStored = bVarious::StoreDifferenceMap(m_mapItem->isChecked());
-    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->charset()}) || !mapStored)
+    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->Charset()}) || !mapStored)
         bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("The window position and the font could not "
                                                  "be saved for the next start."));
@@ -318,12 +317,12 @@ void fMAIN::mnuEXIT_Click()
 
 void fMAIN::cmdFILE1_Click()
 {
-    chooseFileInto(this, txtFILE1);
+    ChooseFileInto(this, txtFILE1);
 }
 
 void fMAIN::cmdFILE2_Click()
 {
-    chooseFileInto(this, txtFILE2);
+    ChooseFileInto(this, txtFILE2);
 }
 
 // The dialog opens on the face, size and weight the pane shows, which is not the face asked for
@@ -343,7 +342,7 @@ void fMAIN::mnuFONT_Click()
     chosen.setFamily(choice.Name);
     chosen.setPointSize(choice.Size);
     chosen.setBold(choice.Bold);
-    tOut->applyFont(chosen);
+    tOut->ApplyFont(chosen);
 }
 
 // The item is checkable: Qt has already flipped its check mark when this runs.

@@ -10,7 +10,7 @@ namespace {
 
 // Qt aborts with a long diagnostic when it finds no display; say it plainly instead. Only
 // X11 and Wayland desktops name their display in the environment.
-bool hasDisplay()
+bool HasDisplay()
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const auto set = [](const char* name) {
@@ -24,7 +24,7 @@ bool hasDisplay()
 }
 
 // The program's icon in every size drawn for it, so that no size is scaled from another.
-QIcon programIcon()
+QIcon ProgramIcon()
 {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
@@ -36,7 +36,7 @@ QIcon programIcon()
 
 int main(int argc, char* argv[])
 {
-    if (!hasDisplay()) {
+    if (!HasDisplay()) {
         std::fputs("lumatra: there is no display to open the window on (neither DISPLAY nor "
                    "WAYLAND_DISPLAY is set).\n"
                    "Start it from a desktop session, or on a virtual display:\n"
@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(LUMATRA_VERSION));
     // Lets Wayland desktops match the window to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("lumatra"));
-    QApplication::setWindowIcon(programIcon());
+    QApplication::setWindowIcon(ProgramIcon());
     fMAIN window;
     window.show();
     return QApplication::exec();

@@ -16,7 +16,7 @@ class ShiftStatusSink final : public bFile::CompareSink
     void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
     void ShowStatus(std::string_view text) override { m_status.Show(text); }
     bool ContinueAfter1000Changes() override { return true; }
-    void RefreshFont() override {}
+    void ReportComplete() override {}
 
   private:
     StatusLine& m_status;

@@ -16,7 +16,7 @@ class ReportSink : public bFile::CompareSink
     void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override;
     void ShowStatus(std::string_view text) override;
     bool ContinueAfter1000Changes() override;
-    void RefreshFont() override {}
+    void ReportComplete() override {}
 
   private:
     OutputFile& m_output;

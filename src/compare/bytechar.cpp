@@ -52,7 +52,7 @@ Utf8Char EncodeUtf8(char16_t c)
 
 const std::array<Utf8Char, 256>& ByteChars()
 {
-    static const std::array<Utf8Char, 256> table = [] {
+    static const std::array<Utf8Char, 256> kTable = [] {
         std::array<Utf8Char, 256> chars{};
         for (int value = 0; value < 256; ++value) {
             // Blank and the signs up to '$' are replaced as well: the threshold is '%'.
@@ -62,7 +62,7 @@ const std::array<Utf8Char, 256>& ByteChars()
         }
         return chars;
     }();
-    return table;
+    return kTable;
 }
 
 } // namespace

@@ -374,7 +374,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
 
     sink.AppendLine(SummaryText(summary.changed, summary.locations), 0, 0);
     sink.ShowStatus("Done!");
-    sink.RefreshFont();
+    sink.ReportComplete();
     return summary;
 }
 

@@ -44,7 +44,7 @@ class CompareSink
     virtual bool ContinueAfter1000Changes() = 0;
 
     // The report is complete; the pane redraws its font (the bold flag is flipped twice).
-    virtual void RefreshFont() = 0;
+    virtual void ReportComplete() = 0;
 };
 
 } // namespace bFile

@@ -86,7 +86,7 @@ QString MapStrip::PartText(int y) const
 
 std::optional<std::pair<int, int>> MapStrip::RowsInView() const
 {
-    if (!m_map || m_map->Regions() == 0 || m_pane.isFrozen())
+    if (!m_map || m_map->Regions() == 0 || m_pane.IsFrozen())
         return std::nullopt;
     const QTextDocument& document = *m_pane.document();
     const auto lineStartAt = [this](int y) {
@@ -201,7 +201,7 @@ void MapStrip::ScrollPaneTo(int y)
 {
     const std::optional<Part> part = PartAt(y);
     // A running comparison's report is not in the pane yet.
-    if (!part || m_pane.isFrozen())
+    if (!part || m_pane.IsFrozen())
         return;
     QTextDocument& document = *m_pane.document();
     if (m_linesStale) {

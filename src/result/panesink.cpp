@@ -37,7 +37,7 @@ void PaneSink::AppendLine(std::string_view text, std::uint32_t colour, std::uint
 
 void PaneSink::ShowStatus(std::string_view text)
 {
-    showNow(text);
+    ShowNow(text);
 }
 
 void PaneSink::ShowProgress(std::string_view text)
@@ -46,7 +46,7 @@ void PaneSink::ShowProgress(std::string_view text)
         throw std::overflow_error(kPaneFullMessage);
     if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kProgressPaceMs)
         return;
-    showNow(text);
+    ShowNow(text);
 }
 
 bool PaneSink::StopRequested()
@@ -58,20 +58,20 @@ bool PaneSink::StopRequested()
 void PaneSink::AppendStopNote(std::string_view note)
 {
     AppendLine(note, 0, 0);
-    m_pane.flushPending();
+    m_pane.FlushPending();
     m_status.setText(fromUtf8(note));
 }
 
 bool PaneSink::ContinueAfter1000Changes()
 {
-    m_pane.flushPending();
+    m_pane.FlushPending();
     return bVarious::PlainMessageBox(
                m_dialogParent, QMessageBox::Question, QStringLiteral(LUMATRA_NAME),
                QStringLiteral("Detected more than 1000 changes, continue?"),
                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-void PaneSink::RefreshFont()
+void PaneSink::ReportComplete()
 {
     // The font never changes under Qt; a repaint is all that flipping its bold flag achieved.
     m_pane.viewport()->update();
@@ -86,9 +86,9 @@ void PaneSink::ShowMap(const bFile::DifferenceMap& map)
     m_runningMap = map.Finished() ? nullptr : &map;
 }
 
-void PaneSink::showNow(std::string_view text)
+void PaneSink::ShowNow(std::string_view text)
 {
-    m_pane.flushPending();
+    m_pane.FlushPending();
     if (m_runningMap != nullptr)
         m_mapStrip->SetMap(*m_runningMap);
     bFile::ShowStatus(m_status, fromUtf8(text));

@@ -31,7 +31,7 @@ class PaneSink final : public bFile::CompareSink
     bool StopRequested() override;
     void AppendStopNote(std::string_view note) override;
     bool ContinueAfter1000Changes() override;
-    void RefreshFont() override;
+    void ReportComplete() override;
     void ShowMap(const bFile::DifferenceMap& map) override;
 
     // Where the difference map goes: at the run's start and end at once, in between each time
@@ -39,7 +39,7 @@ class PaneSink final : public bFile::CompareSink
     void SetMapStrip(MapStrip* strip) { m_mapStrip = strip; }
 
   private:
-    void showNow(std::string_view text);
+    void ShowNow(std::string_view text);
 
     ResultPane& m_pane;
     QLabel& m_status;

@@ -48,7 +48,7 @@ std::optional<QString> WriteAll(QIODevice& device, const QByteArray& bytes)
 std::optional<QString> WriteReportText(ResultPane& pane, QIODevice& device,
                                        const bVarious::WorkProgress& progress)
 {
-    pane.flushPending();
+    pane.FlushPending();
     const QTextDocument& document = *pane.document();
     const qint64 total = document.characterCount();
     // Each paragraph ends in a line break but the document's last, which has none of its own:

@@ -30,7 +30,7 @@ ResultPane::ResultPane(QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 }
 
-void ResultPane::applyFont(const QFont& font)
+void ResultPane::ApplyFont(const QFont& font)
 {
     QFont chosen = font;
     chosen.setStyleHint(QFont::TypeWriter);
@@ -45,13 +45,13 @@ void ResultPane::applyFont(const QFont& font)
     setFont(chosen);
 }
 
-void ResultPane::appendLine(const QString& line, const QColor& colour)
+void ResultPane::AddLine(const QString& line, const QColor& colour)
 {
     const qint64 total = qint64(document()->characterCount()) + m_pending.size() + line.size() + 1;
     if (total > INT_MAX)
         throw std::overflow_error(kPaneFullMessage);
     if (!m_pending.isEmpty() && colour != m_pendingColour)
-        flushPending();
+        FlushPending();
     m_pendingColour = colour;
     m_pending += line;
     if (m_frozen && ++m_pendingParagraphLines < kLinesPerParagraph) {
@@ -61,10 +61,10 @@ void ResultPane::appendLine(const QString& line, const QColor& colour)
         m_pendingParagraphLines = 0;
     }
     if (!m_frozen)
-        flushPending();
+        FlushPending();
 }
 
-void ResultPane::flushPending()
+void ResultPane::FlushPending()
 {
     if (m_pending.isEmpty())
         return;
@@ -77,12 +77,12 @@ void ResultPane::flushPending()
     QTextCursor cursor = textCursor();
     const int start = cursor.selectionStart();
     cursor.insertText(m_pending, format); // replaces the selection; the caret ends after it
-    countLines(start, m_pending);
+    CountLines(start, m_pending);
     m_pending.clear();
     setTextCursor(cursor);
 }
 
-void ResultPane::countLines(int start, const QString& inserted)
+void ResultPane::CountLines(int start, const QString& inserted)
 {
     if (!inserted.contains(QChar::LineSeparator))
         return;
@@ -103,12 +103,12 @@ void ResultPane::countLines(int start, const QString& inserted)
     Q_EMIT layout->documentSizeChanged(layout->documentSize());
 }
 
-void ResultPane::setFrozen(bool frozen)
+void ResultPane::SetFrozen(bool frozen)
 {
     if (frozen == m_frozen)
         return;
     if (!frozen)
-        flushPending();
+        FlushPending();
     m_frozen = frozen;
     // Undo steps of a report cost memory and would let Ctrl+Z take a report apart line by line.
     document()->setUndoRedoEnabled(!frozen);

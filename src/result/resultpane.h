@@ -16,7 +16,7 @@ inline constexpr char kPaneFullMessage[] =
 // appended lines are gathered and inserted in one edit per colour, which is what lets a
 // report of a million lines arrive in seconds; nobody sees the difference, because a frozen
 // pane neither paints nor takes input. Whoever reads the pane while it is frozen calls
-// flushPending() first.
+// FlushPending() first.
 class ResultPane : public QPlainTextEdit
 {
     Q_OBJECT
@@ -24,30 +24,30 @@ class ResultPane : public QPlainTextEdit
   public:
     explicit ResultPane(QWidget* parent = nullptr);
 
-    int charset() const { return m_charset; }
-    void setCharset(int charset) { m_charset = charset; }
+    int Charset() const { return m_charset; }
+    void SetCharset(int charset) { m_charset = charset; }
 
     // Sets the pane's font; a face that does not resolve to a fixed-pitch font is replaced
     // by the system's fixed font of the same size and weight, so report columns line up.
-    void applyFont(const QFont& font);
+    void ApplyFont(const QFont& font);
 
     // Appends the line and a line break at the caret (replacing any selection) in the colour,
     // and leaves the caret right after the line break. Throws std::overflow_error
     // (kPaneFullMessage) when the pane's positions would no longer fit in an int.
-    void appendLine(const QString& line, const QColor& colour);
+    void AddLine(const QString& line, const QColor& colour);
 
     // Frozen: no repainting, no undo history, lines batched. Unfreezing inserts what is
     // pending and repaints; it does not touch the enabled state or the focus.
-    void setFrozen(bool frozen);
-    bool isFrozen() const { return m_frozen; }
+    void SetFrozen(bool frozen);
+    bool IsFrozen() const { return m_frozen; }
 
     // Inserts the lines gathered while frozen, at the caret.
-    void flushPending();
+    void FlushPending();
 
     // The memory a report in the pane may take, in bytes; the machine's share unless set.
     // A comparison whose report would take more ends in the pane's overflow error.
     qint64 memoryBudget() const { return m_memoryBudget; }
-    void setMemoryBudget(qint64 bytes) { m_memoryBudget = bytes; }
+    void SetMemoryBudget(qint64 bytes) { m_memoryBudget = bytes; }
 
   Q_SIGNALS:
     // A mouse button was released over the pane; x and y are in pixels from its top left.
@@ -58,8 +58,8 @@ class ResultPane : public QPlainTextEdit
 
   private:
     // Until a paragraph is laid out, the pane's layout counts it as one line; the scroll bar
-    // needs the true count of the paragraphs that flushPending() inserted from start.
-    void countLines(int start, const QString& inserted);
+    // needs the true count of the paragraphs that FlushPending() inserted from start.
+    void CountLines(int start, const QString& inserted);
 
     int m_charset = 238; // Central European
     bool m_frozen = false;

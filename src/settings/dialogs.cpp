@@ -15,7 +15,7 @@ namespace {
 
 // Qt takes a filter's patterns from the parentheses that end it; a name that already ends
 // with them is shown unchanged.
-QString nameFilter(const QString& filterName, const QString& filterPattern)
+QString NameFilter(const QString& filterName, const QString& filterPattern)
 {
     const QString name = filterName.isEmpty() ? u"All Files"_s : filterName;
     // "*.*" means every file; outside Windows it would hide the files without an extension.
@@ -25,14 +25,14 @@ QString nameFilter(const QString& filterName, const QString& filterPattern)
 }
 
 // The folder part of a path, up to and including its last separator; empty without one.
-QString folderOf(const QString& path)
+QString FolderOf(const QString& path)
 {
     const QString native = QDir::toNativeSeparators(path);
     return native.left(native.lastIndexOf(QDir::separator()) + 1);
 }
 
 // Opening takes an existing file; saving any name in an existing folder.
-QString fileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode, const QString& title,
+QString FileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode, const QString& title,
                    const QString& filterName, const QString& filterPattern, const QString& fileName,
                    const QString& initDir)
 {
@@ -43,16 +43,16 @@ QString fileDialog(QWidget* parent, QFileDialog::AcceptMode acceptMode, const QS
     request.title = title;
     request.fileName = fileName;
     SettingsStore store;
-    request.nameFilter = nameFilter(filterName, filterPattern);
+    request.nameFilter = NameFilter(filterName, filterPattern);
     request.directory = initDir.isEmpty()
-                            ? store.text(SettingsStore::Key::LastDir).value_or(QDir::currentPath())
+                            ? store.Text(SettingsStore::Key::LastDir).value_or(QDir::currentPath())
                             : initDir;
-    const std::optional<QString> chosen = CurrentPlatformDialogs().chooseFile(parent, request);
+    const std::optional<QString> chosen = CurrentPlatformDialogs().ChooseFile(parent, request);
     if (!chosen)
         return {};
-    store.setText(SettingsStore::Key::LastDir, folderOf(*chosen));
+    store.SetText(SettingsStore::Key::LastDir, FolderOf(*chosen));
     // A folder that cannot be remembered does not take the user's choice away; sync() warns.
-    store.sync();
+    store.Sync();
     return *chosen;
 }
 
@@ -73,7 +73,7 @@ QString OpenFileDialog(QWidget* parent, const QString& title, const QString& fil
                        const QString& filterPattern, const QString& fileName,
                        const QString& initDir)
 {
-    return fileDialog(parent, QFileDialog::AcceptOpen, title, filterName, filterPattern, fileName,
+    return FileDialog(parent, QFileDialog::AcceptOpen, title, filterName, filterPattern, fileName,
                       initDir);
 }
 
@@ -81,7 +81,7 @@ QString SaveFileDialog(QWidget* parent, const QString& title, const QString& fil
                        const QString& filterPattern, const QString& fileName,
                        const QString& initDir)
 {
-    return fileDialog(parent, QFileDialog::AcceptSave, title, filterName, filterPattern, fileName,
+    return FileDialog(parent, QFileDialog::AcceptSave, title, filterName, filterPattern, fileName,
                       initDir);
 }
 
@@ -93,7 +93,7 @@ bool FontDialog(QWidget* parent, FontChoice& choice)
     initial.setBold(choice.Bold);
     // The pane always shows a fixed-pitch face, so only those are offered.
     const std::optional<QFont> chosen =
-        CurrentPlatformDialogs().chooseFont(parent, initial, QFontDialog::MonospacedFonts);
+        CurrentPlatformDialogs().ChooseFont(parent, initial, QFontDialog::MonospacedFonts);
     if (!chosen)
         return false;
     const std::optional<qint16> size = WholePoints(chosen->pointSizeF());

@@ -8,14 +8,14 @@ namespace bVarious {
 
 bool RestoreDifferenceMap()
 {
-    return SettingsStore().text(SettingsStore::Key::DifferenceMap) != u"0"_s;
+    return SettingsStore().Text(SettingsStore::Key::DifferenceMap) != u"0"_s;
 }
 
 bool StoreDifferenceMap(bool shown)
 {
     SettingsStore store;
-    store.setText(SettingsStore::Key::DifferenceMap, shown ? u"1"_s : u"0"_s);
-    return store.sync();
+    store.SetText(SettingsStore::Key::DifferenceMap, shown ? u"1"_s : u"0"_s);
+    return store.Sync();
 }
 
 } // namespace bVarious

@@ -39,7 +39,7 @@ QFont WithUprightStyle(QFont font)
 class QtDialogs final : public PlatformDialogs
 {
   public:
-    std::optional<QString> chooseFile(QWidget* parent, const FileRequest& request) override
+    std::optional<QString> ChooseFile(QWidget* parent, const FileRequest& request) override
     {
         QFileDialog dialog(parent, request.title, request.directory, request.nameFilter);
         dialog.setAcceptMode(request.acceptMode);
@@ -62,7 +62,7 @@ class QtDialogs final : public PlatformDialogs
         }
     }
 
-    std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial,
+    std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial,
                                     QFontDialog::FontDialogOptions options) override
     {
         bool ok = false;

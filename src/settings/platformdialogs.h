@@ -26,9 +26,9 @@ class PlatformDialogs
   public:
     virtual ~PlatformDialogs() = default;
     // The chosen path; nothing when the user cancels.
-    virtual std::optional<QString> chooseFile(QWidget* parent, const FileRequest& request) = 0;
+    virtual std::optional<QString> ChooseFile(QWidget* parent, const FileRequest& request) = 0;
     // The chosen font; nothing when the user cancels.
-    virtual std::optional<QFont> chooseFont(QWidget* parent, const QFont& initial,
+    virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial,
                                             QFontDialog::FontDialogOptions options) = 0;
 };
 

@@ -32,9 +32,9 @@ constexpr double kMaxFontPoints = 1638.0;
 constexpr std::array kKnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
                                     162, 163, 177, 178, 186, 204, 222, 238, 255};
 
-std::optional<int> storedPixels(const SettingsStore& store, Key key, double minPixels)
+std::optional<int> StoredPixels(const SettingsStore& store, Key key, double minPixels)
 {
-    const std::optional<double> twips = store.number(key);
+    const std::optional<double> twips = store.Number(key);
     if (!twips)
         return std::nullopt;
     const double pixels = *twips / kTwipsPerPixel; // the store keeps twips
@@ -43,7 +43,7 @@ std::optional<int> storedPixels(const SettingsStore& store, Key key, double minP
     return qRound(pixels);
 }
 
-bool isKnownCharset(double code)
+bool IsKnownCharset(double code)
 {
     return std::find(kKnownCharsets.begin(), kKnownCharsets.end(), code) != kKnownCharsets.end();
 }
@@ -54,7 +54,7 @@ struct StoredOuter
     std::optional<int> left, top, height, width;
 
     // Without a stored position the window manager keeps placing the window.
-    bool moves() const { return left || top; }
+    bool Moves() const { return left || top; }
 };
 
 // The available area (the screen less its panels) of the screen that shows the most of the
@@ -98,7 +98,7 @@ QRect FitToArea(QRect outer, const QRect& area)
 // the screen area it lands on. move() places the frame but resize() sets the inner size, so
 // the size needs the frame's extent, which the window manager makes known only once the window
 // is shown. False while the frame is not known.
-bool fitOuter(QWidget& window, const StoredOuter& stored)
+bool FitOuter(QWidget& window, const StoredOuter& stored)
 {
     const QRect frame = window.frameGeometry();
     const QRect inner = window.geometry();
@@ -106,7 +106,7 @@ bool fitOuter(QWidget& window, const StoredOuter& stored)
                 stored.width.value_or(frame.width()), stored.height.value_or(frame.height()));
     outer = FitToArea(outer, AvailableArea(outer));
     window.resize(outer.size() - (frame.size() - inner.size()));
-    if (stored.moves())
+    if (stored.Moves())
         window.move(outer.topLeft());
     return frame != inner;
 }
@@ -129,7 +129,7 @@ class FrameFit : public QObject
             (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize) &&
             m_window.frameGeometry() != m_window.geometry()) {
             m_window.removeEventFilter(this);
-            fitOuter(m_window, m_stored);
+            FitOuter(m_window, m_stored);
             deleteLater();
         }
         return false;
@@ -140,36 +140,36 @@ class FrameFit : public QObject
     StoredOuter m_stored;
 };
 
-void restoreGeometry(const SettingsStore& store, QWidget& window)
+void RestoreGeometry(const SettingsStore& store, QWidget& window)
 {
-    const StoredOuter stored{storedPixels(store, Key::PosX, -kMaxPixels),
-                             storedPixels(store, Key::PosY, -kMaxPixels),
-                             storedPixels(store, Key::PosH, 1), storedPixels(store, Key::PosW, 1)};
-    if (!stored.moves() && !stored.height && !stored.width)
+    const StoredOuter stored{StoredPixels(store, Key::PosX, -kMaxPixels),
+                             StoredPixels(store, Key::PosY, -kMaxPixels),
+                             StoredPixels(store, Key::PosH, 1), StoredPixels(store, Key::PosW, 1)};
+    if (!stored.Moves() && !stored.height && !stored.width)
         return;
-    if (!fitOuter(window, stored))
+    if (!FitOuter(window, stored))
         new FrameFit(window, stored);
 }
 
-bVarious::PaneFont restoreFont(const SettingsStore& store, bVarious::PaneFont font)
+bVarious::PaneFont RestoreFont(const SettingsStore& store, bVarious::PaneFont font)
 {
-    if (const std::optional<QString> name = store.text(Key::Font);
+    if (const std::optional<QString> name = store.Text(Key::Font);
         name && !name->trimmed().isEmpty())
         font.font.setFamily(*name);
-    if (const std::optional<double> size = store.number(Key::Size);
+    if (const std::optional<double> size = store.Number(Key::Size);
         size && *size >= kMinFontPoints && *size <= kMaxFontPoints)
         font.font.setPointSizeF(*size);
-    if (const std::optional<double> charset = store.number(Key::Charset);
-        charset && isKnownCharset(*charset))
+    if (const std::optional<double> charset = store.Number(Key::Charset);
+        charset && IsKnownCharset(*charset))
         font.charset = static_cast<int>(*charset);
     // Only the exact text "1" is bold; an absent key counts as "0".
-    font.font.setBold(store.text(Key::Bold).value_or(u"0"_s) == u"1"_s);
+    font.font.setBold(store.Text(Key::Bold).value_or(u"0"_s) == u"1"_s);
     return font;
 }
 
-float twips(int pixels)
+float ToTwips(int pixels)
 {
-    return static_cast<float>(pixelsToTwips(pixels));
+    return static_cast<float>(PixelsToTwips(pixels));
 }
 
 } // namespace
@@ -181,8 +181,8 @@ void RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset,
 {
     pane.setLineWrapMode(QPlainTextEdit::NoWrap);
     const SettingsStore store;
-    restoreGeometry(store, window);
-    applyFont(restoreFont(store, {pane.font(), charset}));
+    RestoreGeometry(store, window);
+    applyFont(RestoreFont(store, {pane.font(), charset}));
     window.setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
     resultChanged = false;
 }
@@ -193,17 +193,17 @@ bool StoreSettings(const QWidget& window, const PaneFont& paneFont)
     // A minimized window's rectangle is the icon's; the earlier geometry stays.
     if (!window.isMinimized()) {
         const QRect outer = window.frameGeometry();
-        store.setNumber(Key::PosX, twips(outer.x()));
-        store.setNumber(Key::PosY, twips(outer.y()));
-        store.setNumber(Key::PosH, twips(outer.height()));
-        store.setNumber(Key::PosW, twips(outer.width()));
+        store.SetNumber(Key::PosX, ToTwips(outer.x()));
+        store.SetNumber(Key::PosY, ToTwips(outer.y()));
+        store.SetNumber(Key::PosH, ToTwips(outer.height()));
+        store.SetNumber(Key::PosW, ToTwips(outer.width()));
     }
     const QFont& font = paneFont.font;
-    store.setText(Key::Font, font.family());
-    store.setNumber(Key::Size, font.pointSizeF());
-    store.setNumber(Key::Charset, paneFont.charset);
-    store.setText(Key::Bold, font.bold() ? u"1"_s : u"0"_s);
-    return store.sync();
+    store.SetText(Key::Font, font.family());
+    store.SetNumber(Key::Size, font.pointSizeF());
+    store.SetNumber(Key::Charset, paneFont.charset);
+    store.SetText(Key::Bold, font.bold() ? u"1"_s : u"0"_s);
+    return store.Sync();
 }
 
 } // namespace bVarious

@@ -8,7 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString keyName(SettingsStore::Key key)
+QString KeyName(SettingsStore::Key key)
 {
     switch (key) {
     case SettingsStore::Key::PosX:
@@ -36,7 +36,7 @@ QString keyName(SettingsStore::Key key)
 }
 
 // The user's number format without thousands separators, in both directions.
-QLocale numberFormat()
+QLocale NumberFormat()
 {
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
@@ -51,43 +51,43 @@ SettingsStore::SettingsStore()
     m_settings.beginGroup(u"Settings"_s);
 }
 
-std::optional<QString> SettingsStore::text(Key key) const
+std::optional<QString> SettingsStore::Text(Key key) const
 {
-    const QVariant value = m_settings.value(keyName(key));
+    const QVariant value = m_settings.value(KeyName(key));
     if (!value.isValid())
         return std::nullopt;
     return value.toString();
 }
 
-void SettingsStore::setText(Key key, const QString& text)
+void SettingsStore::SetText(Key key, const QString& text)
 {
-    m_settings.setValue(keyName(key), text);
+    m_settings.setValue(KeyName(key), text);
 }
 
-std::optional<double> SettingsStore::number(Key key) const
+std::optional<double> SettingsStore::Number(Key key) const
 {
-    const std::optional<QString> stored = text(key);
+    const std::optional<QString> stored = Text(key);
     if (!stored)
         return std::nullopt;
     bool ok = false;
-    const double value = numberFormat().toDouble(*stored, &ok);
+    const double value = NumberFormat().toDouble(*stored, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-void SettingsStore::setNumber(Key key, double value)
+void SettingsStore::SetNumber(Key key, double value)
 {
     const double rounded = std::round(value * 10000.0) / 10000.0;
-    setText(key, numberFormat().toString(rounded, 'f', QLocale::FloatingPointShortest));
+    SetText(key, NumberFormat().toString(rounded, 'f', QLocale::FloatingPointShortest));
 }
 
-bool SettingsStore::sync()
+bool SettingsStore::Sync()
 {
     m_settings.sync();
     if (m_settings.status() == QSettings::AccessError) {
         qWarning().noquote() << u"Lumatra: the settings could not be written to %1"_s.arg(
-            fileName());
+            FileName());
         return false;
     }
     return true;

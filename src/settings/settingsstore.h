@@ -14,21 +14,21 @@ class SettingsStore
     SettingsStore();
 
     // The stored text, also when it is empty; nothing when the key is absent.
-    std::optional<QString> text(Key key) const;
-    void setText(Key key, const QString& text);
+    std::optional<QString> Text(Key key) const;
+    void SetText(Key key, const QString& text);
 
     // The stored text read as a finite number in the user's number format; nothing when the
     // key is absent or its text is not such a number.
-    std::optional<double> number(Key key) const;
+    std::optional<double> Number(Key key) const;
     // Writes plain decimal text in the user's number format, with at most four decimals.
-    void setNumber(Key key, double value);
+    void SetNumber(Key key, double value);
 
     // Writes what was set to disk. A store that cannot be written never stops the program:
     // the result is false and a warning naming the file goes to stderr.
-    bool sync();
+    bool Sync();
 
     // Where the store keeps its texts.
-    QString fileName() const { return m_settings.fileName(); }
+    QString FileName() const { return m_settings.fileName(); }
 
   private:
     QSettings m_settings;

@@ -95,9 +95,9 @@ void DifferenceMapTest::initTestCase()
 
 std::unique_ptr<fMAIN> DifferenceMapTest::compared(bool byLines)
 {
-    auto window = openWindow();
+    auto window = OpenWindow();
     if (window)
-        compare(*window, {m_path1, m_path2, u"20"_s, u"10"_s, byLines});
+        Compare(*window, {m_path1, m_path2, u"20"_s, u"10"_s, byLines});
     return window;
 }
 
@@ -158,11 +158,11 @@ void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
 {
     const QString ones = m_dir.filePath(u"ones.bin"_s);
     QVERIFY(WriteFile(ones, QByteArray(3000, '\1')));
-    auto window = openWindow();
+    auto window = OpenWindow();
     QVERIFY(window);
     {
         ModalAnswerer answers({QMessageBox::No});
-        compare(*window, {m_path1, ones});
+        Compare(*window, {m_path1, ones});
     }
     auto* map = window->findChild<MapStrip*>();
     QCOMPARE(tipAt(*map, 0).rest.endsWith(u" bytes differ"_s), true);
@@ -171,7 +171,7 @@ void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
 
 void DifferenceMapTest::settingIsKeptAcrossARestart()
 {
-    auto window = openWindow();
+    auto window = OpenWindow();
     QVERIFY(window);
     QAction* item = mapItem(*window);
     QVERIFY(item && item->text() == u"Difference Map"_s && item->isChecked());
@@ -179,7 +179,7 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     const int fullWidth = Parts(*window).tOut->width();
     QVERIFY(!map->isVisible()); // nothing before the first comparison
 
-    compare(*window, {m_path1, m_path2});
+    Compare(*window, {m_path1, m_path2});
     QVERIFY(map->isVisible());
     QCOMPARE(Parts(*window).tOut->width(), fullWidth - MapStrip::kWidth);
     QCOMPARE(map->geometry().left(), Parts(*window).tOut->geometry().right() + 1);
@@ -197,7 +197,7 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     item = mapItem(*window);
     QVERIFY(!item->isChecked());
-    compare(*window, {m_path1, m_path2});
+    Compare(*window, {m_path1, m_path2});
     map = window->findChild<MapStrip*>();
     QVERIFY(!map->isVisible());
     item->trigger();
@@ -206,6 +206,6 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<DifferenceMapTest>(argc, argv);
+    return RunWithIsolatedStore<DifferenceMapTest>(argc, argv);
 }
 #include "differencemap_test.moc"

@@ -28,13 +28,13 @@ struct Selection
     bool operator==(const Selection&) const = default;
 };
 
-Selection selection(fMAIN& w)
+Selection SelectionOf(fMAIN& w)
 {
     return {Parts(w).tOut->textCursor().selectionStart(),
             Parts(w).tOut->textCursor().selectionEnd()};
 }
 
-void select(fMAIN& w, int start, int end)
+void Select(fMAIN& w, int start, int end)
 {
     QTextCursor cursor = Parts(w).tOut->textCursor();
     cursor.setPosition(start);
@@ -42,7 +42,7 @@ void select(fMAIN& w, int start, int end)
     Parts(w).tOut->setTextCursor(cursor);
 }
 
-QByteArray contents(const QString& path)
+QByteArray Contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
@@ -94,8 +94,8 @@ class DocumentTest : public QObject
     void rightButtonOpensTheEditMenuAtThePointer();
 
   private:
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    void compare(const QString& file1, const QString& file2);
+    QString Path(const QString& name) const { return m_dir->filePath(name); }
+    void Compare(const QString& file1, const QString& file2);
     void saveAs(const QString& target);
 
     FakeDialogs m_dialogs;
@@ -109,7 +109,7 @@ void DocumentTest::init()
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = openWindow();
+    m_window = OpenWindow();
     QVERIFY(m_window);
 }
 
@@ -122,7 +122,7 @@ void DocumentTest::cleanup()
     bDialog::SetPlatformDialogs(nullptr);
 }
 
-void DocumentTest::compare(const QString& file1, const QString& file2)
+void DocumentTest::Compare(const QString& file1, const QString& file2)
 {
     Parts(*m_window).txtFILE1->setText(file1);
     Parts(*m_window).txtFILE2->setText(file2);
@@ -138,11 +138,11 @@ void DocumentTest::saveAs(const QString& target)
 void DocumentTest::firstSaveAsksForTheFile()
 {
     fMAIN& w = *m_window;
-    compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
+    Compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
     const QString report = Parts(w).tOut->toPlainText();
     QVERIFY(report.endsWith(u"\n3 bytes changed, 2 locations\n"_s));
 
-    const QString target = path(u"report.txt"_s);
+    const QString target = Path(u"report.txt"_s);
     m_dialogs.fileAnswer = target;
     QTest::keyClick(Parts(w).tOut, Qt::Key_S, Qt::ControlModifier);
 
@@ -151,7 +151,7 @@ void DocumentTest::firstSaveAsksForTheFile()
     QCOMPARE(m_dialogs.fileRequest.fileName, QString());
     QCOMPARE(m_dialogs.fileRequest.nameFilter, u"Text Files  (*.txt)"_s);
     QCOMPARE(m_dialogs.parent, &w);
-    QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
+    QCOMPARE(Contents(target), report.toUtf8().replace("\n", "\r\n"));
     QCOMPARE(Parts(w).ResultFile, target);
     QVERIFY(!Parts(w).ResultChanged);
     QCOMPARE(Parts(w).SBPanel->text(), target);
@@ -168,7 +168,7 @@ void DocumentTest::firstSaveAsksForTheFile()
 void DocumentTest::saveReplacesAnExistingFileWithoutAsking()
 {
     fMAIN& w = *m_window;
-    const QString target = path(u"report.txt"_s);
+    const QString target = Path(u"report.txt"_s);
     QTest::keyClicks(Parts(w).tOut, u"one"_s);
     saveAs(target);
     QTest::keyClicks(Parts(w).tOut, u" two"_s);
@@ -176,20 +176,20 @@ void DocumentTest::saveReplacesAnExistingFileWithoutAsking()
     m_dialogs.fileRequest = {};
     Parts(w).mnuSAVE->trigger();
     QCOMPARE(m_dialogs.fileRequest.title, QString()); // no dialog
-    QCOMPARE(contents(target), QByteArray("one two"));
+    QCOMPARE(Contents(target), QByteArray("one two"));
     QVERIFY(!Parts(w).ResultChanged);
     QCOMPARE(Parts(w).SBPanel->text(), target);
 
     // An empty pane gives an empty file.
     Parts(w).tOut->clear();
     Parts(w).mnuSAVE->trigger();
-    QCOMPARE(contents(target), QByteArray());
+    QCOMPARE(Contents(target), QByteArray());
 }
 
 void DocumentTest::saveOffersTheNameOfADeletedFile()
 {
     fMAIN& w = *m_window;
-    const QString target = path(u"report.txt"_s);
+    const QString target = Path(u"report.txt"_s);
     QTest::keyClicks(Parts(w).tOut, u"one"_s);
     saveAs(target);
     QVERIFY(QFile::remove(target));
@@ -218,29 +218,29 @@ void DocumentTest::failedSaveChangesNothing()
     QFETCH(QString, target);
     QFETCH(QString, reason);
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
-    QCOMPARE(mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
+    QCOMPARE(mkfifo(QFile::encodeName(Path(u"fifo"_s)).constData(), 0600), 0);
     fMAIN& w = *m_window;
-    const QString saved = path(u"report.txt"_s);
+    const QString saved = Path(u"report.txt"_s);
     QTest::keyClicks(Parts(w).tOut, u"saved"_s);
     saveAs(saved);
     QTest::keyClicks(Parts(w).tOut, u" unsaved"_s);
 
     ModalAnswerer answerer({kOk});
-    saveAs(path(target));
+    saveAs(Path(target));
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_s);
     QVERIFY2(
-        answerer.SeenBoxes()[0].text.startsWith(u"Cannot save the report to "_s + path(target)),
+        answerer.SeenBoxes()[0].text.startsWith(u"Cannot save the report to "_s + Path(target)),
         qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(reason, Qt::CaseInsensitive),
              qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY(Parts(w).ResultChanged);
     QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + saved);
-    QCOMPARE(Parts(w).ResultFile, path(target)); // the chosen path stays, for the next save
+    QCOMPARE(Parts(w).ResultFile, Path(target)); // the chosen path stays, for the next save
     QCOMPARE(Parts(w).tOut->toPlainText(), u"saved unsaved"_s);
-    QCOMPARE(contents(saved), QByteArray("saved"));
-    QVERIFY(QFileInfo(path(u"folder"_s)).isDir());
+    QCOMPARE(Contents(saved), QByteArray("saved"));
+    QVERIFY(QFileInfo(Path(u"folder"_s)).isDir());
 }
 
 void DocumentTest::closingAsksOnlyWithUnsavedChanges()
@@ -254,8 +254,8 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
     }
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    compare(MakeFile(*m_dir, u"a.bin"_s, "AB"), MakeFile(*m_dir, u"b.bin"_s, "AB"));
-    saveAs(path(u"report.txt"_s));
+    Compare(MakeFile(*m_dir, u"a.bin"_s, "AB"), MakeFile(*m_dir, u"b.bin"_s, "AB"));
+    saveAs(Path(u"report.txt"_s));
     {
         ModalAnswerer answerer;
         QTest::keyClick(Parts(w).tOut, Qt::Key_Escape); // right after a save
@@ -264,13 +264,13 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
     }
     w.show();
     QVERIFY(QTest::qWaitForWindowActive(&w));
-    compare(path(u"a.bin"_s), path(u"b.bin"_s)); // equal files: still a new report
+    Compare(Path(u"a.bin"_s), Path(u"b.bin"_s)); // equal files: still a new report
     {
         ModalAnswerer answerer({kCancel});
         w.close();
         QCOMPARE(answerer.SeenBoxes().size(), 1);
         QCOMPARE(answerer.SeenBoxes()[0].text,
-                 u"Save changes to "_s + path(u"report.txt"_s) + u" ?"_s);
+                 u"Save changes to "_s + Path(u"report.txt"_s) + u" ?"_s);
     }
 }
 
@@ -282,15 +282,15 @@ void DocumentTest::oddNamesAreShownEscaped()
     QTest::keyClicks(Parts(w).tOut, u"report"_s);
     {
         ModalAnswerer answerer({kOk});
-        saveAs(path(u"gone\n/x.txt"_s));
+        saveAs(Path(u"gone\n/x.txt"_s));
         QCOMPARE(answerer.SeenBoxes().size(), 1);
         QVERIFY2(answerer.SeenBoxes()[0].text.startsWith(u"Cannot save the report to "_s +
-                                                         path(u"gone\\n/x.txt:\n"_s)),
+                                                         Path(u"gone\\n/x.txt:\n"_s)),
                  qPrintable(answerer.SeenBoxes()[0].text));
     }
-    const QString shown = path(u"odd\\r\\n\\x1B[2J.txt"_s);
-    saveAs(path(u"odd\r\n\x1B[2J.txt"_s));
-    QCOMPARE(contents(path(u"odd\r\n\x1B[2J.txt"_s)), QByteArray("report"));
+    const QString shown = Path(u"odd\\r\\n\\x1B[2J.txt"_s);
+    saveAs(Path(u"odd\r\n\x1B[2J.txt"_s));
+    QCOMPARE(Contents(Path(u"odd\r\n\x1B[2J.txt"_s)), QByteArray("report"));
     QCOMPARE(Parts(w).SBPanel->text(), shown);
     QTest::keyClicks(Parts(w).tOut, u" edited"_s);
     QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + shown);
@@ -324,7 +324,7 @@ void DocumentTest::savePromptAnswers()
     fMAIN& w = *m_window;
     QTest::keyClicks(Parts(w).tOut, u"edit"_s);
     if (saveTo)
-        m_dialogs.fileAnswer = path(*saveTo);
+        m_dialogs.fileAnswer = Path(*saveTo);
 
     ModalAnswerer answerer({answer, kOk});
     w.close();
@@ -335,9 +335,9 @@ void DocumentTest::savePromptAnswers()
     QCOMPARE(answerer.SeenBoxes()[0].buttons, kYes | kNo | kCancel);
     QCOMPARE(w.isVisible(), !closes);
     // The settings are stored only when the window closes.
-    QCOMPARE(storedTexts().contains(u"PosX"_s), closes);
+    QCOMPARE(StoredTexts().contains(u"PosX"_s), closes);
     if (saveTo)
-        QCOMPARE(contents(path(*saveTo)), written.isEmpty() ? "<unreadable>" : written);
+        QCOMPARE(Contents(Path(*saveTo)), written.isEmpty() ? "<unreadable>" : written);
     if (!closes) {
         QCOMPARE(Parts(w).tOut->toPlainText(), u"edit"_s);
         QVERIFY(Parts(w).ResultChanged);
@@ -350,16 +350,16 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
     const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(300000, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
     QTest::keyClicks(Parts(w).tOut, u"old"_s);
-    saveAs(path(u"report.txt"_s));
+    saveAs(Path(u"report.txt"_s));
 
     QStringList during;
     QTimer watch;
     connect(&watch, &QTimer::timeout, &w, [&] {
-        if (w.isComparing() && (during.isEmpty() || during.last() != Parts(w).SBPanel->text()))
+        if (w.IsComparing() && (during.isEmpty() || during.last() != Parts(w).SBPanel->text()))
             during << Parts(w).SBPanel->text();
     });
     watch.start(0);
-    compare(a, b);
+    Compare(a, b);
     watch.stop();
 
     QVERIFY(!during.isEmpty());
@@ -376,17 +376,17 @@ void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
     fMAIN& w = *m_window;
     const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
     const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
-    const QString target = path(u"report.txt"_s);
+    const QString target = Path(u"report.txt"_s);
     m_dialogs.fileAnswer = target;
     bool savedDuringRun = false;
     QTimer::singleShot(0, &w, [&] {
-        savedDuringRun = w.isComparing();
+        savedDuringRun = w.IsComparing();
         QTest::keyClick(Parts(w).txtFILE1, Qt::Key_S, Qt::ControlModifier);
     });
-    compare(a, b);
+    Compare(a, b);
 
     QVERIFY(savedDuringRun);
-    const QByteArray part = contents(target);
+    const QByteArray part = Contents(target);
     const QByteArray whole = Parts(w).tOut->toPlainText().toUtf8().replace("\n", "\r\n");
     QVERIFY(part.startsWith("File 1: "));
     QVERIFY2(whole.startsWith(part) && part.size() < whole.size(), part.constData());
@@ -399,18 +399,18 @@ void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
     fMAIN& w = *m_window;
     const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
     const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
-    compare(a, b);
+    Compare(a, b);
     const QString report = Parts(w).tOut->toPlainText();
 
     QApplication::clipboard()->setText(u"JUNK"_s);
     Parts(w).FindText = u"File"_s;
     QTimer::singleShot(0, &w, [&] {
-        QVERIFY(w.isComparing());
+        QVERIFY(w.IsComparing());
         Parts(w).mnuFINDNXT->trigger();
         Parts(w).mnuPASTE->trigger();
         Parts(w).mnuCUT->trigger();
     });
-    compare(a, b);
+    Compare(a, b);
     QCOMPARE(Parts(w).tOut->toPlainText(), report);
 }
 
@@ -421,7 +421,7 @@ void DocumentTest::closingDuringAComparisonStillAsks()
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(4096, 'a'));
     ModalAnswerer answerer({kCancel});
     QTimer::singleShot(0, &w, [&] { QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton); });
-    compare(a, b);
+    Compare(a, b);
     // The stopped run's part of a report is unsaved: Cancel keeps it and the window.
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Save As"_s);
@@ -443,7 +443,7 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
     const QString b = MakeFile(*m_dir, u"b.bin"_s, bytes);
     {
         ModalAnswerer yes({kYes});
-        compare(a, b);
+        Compare(a, b);
     }
     const QString report = Parts(w).tOut->toPlainText();
     QVERIFY(report.size() > 300000);
@@ -462,7 +462,7 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
     Parts(w).mnuFINDNXT->trigger();
     QCOMPARE(Parts(w).tOut->textCursor().selectedText(), u"00009C3E: 61 62"_s);
 
-    const QString target = path(u"report.txt"_s);
+    const QString target = Path(u"report.txt"_s);
     QTimer::singleShot(0, &w, [&] {
         disturb();
         w.close();
@@ -470,7 +470,7 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
     });
     saveAs(target);
     QVERIFY(w.isVisible());
-    QCOMPARE(contents(target), report.toUtf8().replace("\n", "\r\n"));
+    QCOMPARE(Contents(target), report.toUtf8().replace("\n", "\r\n"));
     QCOMPARE(Parts(w).tOut->toPlainText(), report);
     QCOMPARE(statusDuring.size(), 2);
     QVERIFY2(statusDuring[0].startsWith(u"Searching ... "_s), qPrintable(statusDuring[0]));
@@ -493,7 +493,7 @@ void DocumentTest::findAsksAndIgnoresLetterCase()
     QCOMPARE(answerer.SeenInputs()[0].prompt, u"Find what:"_s);
     QCOMPARE(answerer.SeenInputs()[0].initial, QString());
     QCOMPARE(Parts(w).FindText, u"eta"_s);
-    QCOMPARE(selection(w), (Selection{7, 10}));
+    QCOMPARE(SelectionOf(w), (Selection{7, 10}));
     QCOMPARE(w.focusWidget(), Parts(w).tOut);
 }
 
@@ -513,7 +513,7 @@ void DocumentTest::cancelledFindChangesNothing()
         QCOMPARE(answerer.SeenInputs().size(), 1);
     }
     QVERIFY(Parts(w).FindText.isEmpty());
-    QCOMPARE(selection(w), (Selection{0, 0}));
+    QCOMPARE(SelectionOf(w), (Selection{0, 0}));
     QCOMPARE(w.focusWidget(), Parts(w).txtFILE1);
 }
 
@@ -526,7 +526,7 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     QList<Selection> walk;
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(Parts(w).tOut, Qt::Key_F3);
-        walk << selection(w);
+        walk << SelectionOf(w);
     }
     // No overlap ("aXa axa" holds no match at 2), and back to the first without a message.
     QCOMPARE(walk, (QList<Selection>{{0, 3}, {4, 7}, {8, 11}, {0, 3}}));
@@ -535,9 +535,9 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     // The only occurrence is found again after it.
     Parts(w).FindText = u"7 8"_s;
     Parts(w).tOut->setPlainText(u"1 2 7 8 9"_s);
-    select(w, 4, 7);
+    Select(w, 4, 7);
     Parts(w).mnuFINDNXT->trigger();
-    QCOMPARE(selection(w), (Selection{4, 7}));
+    QCOMPARE(SelectionOf(w), (Selection{4, 7}));
     QVERIFY(answerer.SeenBoxes().isEmpty());
 }
 
@@ -546,32 +546,32 @@ void DocumentTest::findNextSearchesTheSelection()
     fMAIN& w = *m_window;
     Parts(w).tOut->setPlainText(u"ab\ncd ab\ncd\n"_s);
     Parts(w).FindText = u"unrelated"_s;
-    select(w, 0, 5); // "ab\ncd" over a line break
+    Select(w, 0, 5); // "ab\ncd" over a line break
     Parts(w).mnuFINDNXT->trigger();
     QCOMPARE(Parts(w).FindText, u"ab\ncd"_s);
-    QCOMPARE(selection(w), (Selection{6, 11}));
+    QCOMPARE(SelectionOf(w), (Selection{6, 11}));
 }
 
 // A report written by a comparison may hold its line breaks otherwise than typed text does.
 void DocumentTest::searchesAComparedReportOverLineBreaks()
 {
     fMAIN& w = *m_window;
-    compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
+    Compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
     const QString report = Parts(w).tOut->toPlainText();
     const int second = int(report.indexOf(u"00000002"_s));
-    select(w, second - 3, second + 8); // "62", the line break and the next offset
+    Select(w, second - 3, second + 8); // "62", the line break and the next offset
     Parts(w).FindText.clear();
     ModalAnswerer answerer;
     Parts(w).mnuFINDNXT->trigger();
     QCOMPARE(Parts(w).FindText, u"62\n00000002"_s);
-    QCOMPARE(selection(w), (Selection{second - 3, second + 8})); // found again by wrapping
+    QCOMPARE(SelectionOf(w), (Selection{second - 3, second + 8})); // found again by wrapping
     QVERIFY(answerer.SeenBoxes().isEmpty());
 
     Parts(w).FindText = u"66\n\n3 BYTES"_s;
     Parts(w).tOut->moveCursor(QTextCursor::Start);
     Parts(w).mnuFINDNXT->trigger();
     const int summary = int(report.indexOf(u"66\n\n3 bytes"_s));
-    QCOMPARE(selection(w), (Selection{summary, summary + 11}));
+    QCOMPARE(SelectionOf(w), (Selection{summary, summary + 11}));
 }
 
 void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart_data()
@@ -595,7 +595,7 @@ void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart()
     QCOMPARE(answerer.SeenBoxes()[0].text, u"<b>zz</b>"_s);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Information);
     QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
-    QCOMPARE(selection(w), (Selection{0, 0}));
+    QCOMPARE(SelectionOf(w), (Selection{0, 0}));
     QCOMPARE(w.focusWidget(), Parts(w).tOut);
 }
 
@@ -610,7 +610,7 @@ void DocumentTest::copyPutsPlainTextOnly()
     QCOMPARE(clipboard->text(), QString()); // nothing selected
 
     // The focus and a selection elsewhere do not matter: the pane's selection is copied.
-    select(w, 5, 13);
+    Select(w, 5, 13);
     Parts(w).txtFILE1->setText(u"field text"_s);
     Parts(w).txtFILE1->selectAll();
     Parts(w).txtFILE1->setFocus();
@@ -624,15 +624,15 @@ void DocumentTest::cutAndPasteMoveTextAndMarkTheChange()
 {
     fMAIN& w = *m_window;
     Parts(w).tOut->setPlainText(u"first\nsecond\nthird\n"_s);
-    saveAs(path(u"report.txt"_s));
+    saveAs(Path(u"report.txt"_s));
 
-    select(w, 0, 6); // "first" with its line break
+    Select(w, 0, 6); // "first" with its line break
     Parts(w).txtFILE2->setFocus();
     Parts(w).mnuCUT->trigger();
     QCOMPARE(Parts(w).tOut->toPlainText(), u"second\nthird\n"_s);
     QCOMPARE(QApplication::clipboard()->text(), u"first\n"_s);
     QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + path(u"report.txt"_s));
+    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + Path(u"report.txt"_s));
 
     Parts(w).tOut->moveCursor(QTextCursor::End);
     Parts(w).mnuPASTE->trigger();
@@ -640,13 +640,13 @@ void DocumentTest::cutAndPasteMoveTextAndMarkTheChange()
 
     // Several lines at once, in the middle of a line.
     QApplication::clipboard()->setText(u"A\r\nB\nC"_s);
-    select(w, 3, 3);
+    Select(w, 3, 3);
     Parts(w).mnuPASTE->trigger();
     QCOMPARE(Parts(w).tOut->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
-    QCOMPARE(selection(w), (Selection{8, 8}));
+    QCOMPARE(SelectionOf(w), (Selection{8, 8}));
 
     // The pane's own keys stay available too.
-    select(w, 0, 3);
+    Select(w, 0, 3);
     QTest::keySequence(Parts(w).tOut, QKeySequence::Cut);
     QCOMPARE(Parts(w).tOut->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
 }
@@ -655,7 +655,7 @@ void DocumentTest::pasteWithoutClipboardText()
 {
     fMAIN& w = *m_window;
     Parts(w).tOut->setPlainText(u"keep this"_s);
-    saveAs(path(u"report.txt"_s));
+    saveAs(Path(u"report.txt"_s));
     QApplication::clipboard()->clear();
 
     Parts(w).mnuPASTE->trigger(); // nothing selected: nothing changes
@@ -665,7 +665,7 @@ void DocumentTest::pasteWithoutClipboardText()
     QCOMPARE(Parts(w).tOut->toPlainText(), u"keep this"_s);
     QVERIFY(!Parts(w).ResultChanged);
 
-    select(w, 4, 9);
+    Select(w, 4, 9);
     Parts(w).mnuPASTE->trigger(); // the selection is replaced by nothing
     QCOMPARE(Parts(w).tOut->toPlainText(), u"keep"_s);
     QVERIFY(Parts(w).ResultChanged);
@@ -691,6 +691,6 @@ void DocumentTest::rightButtonOpensTheEditMenuAtThePointer()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<DocumentTest>(argc, argv);
+    return RunWithIsolatedStore<DocumentTest>(argc, argv);
 }
 #include "document_test.moc"

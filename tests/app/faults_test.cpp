@@ -31,23 +31,23 @@ constexpr qsizetype kLength1 = 600 * 1024;
 constexpr qsizetype kLength2 = 700 * 1024;
 constexpr qsizetype kDiffering = 1100;
 
-QByteArray file1Bytes()
+QByteArray File1Bytes()
 {
     return QByteArray(kLength1, 'a');
 }
 
-QByteArray file2Bytes()
+QByteArray File2Bytes()
 {
     return QByteArray(kLength2, 'a').replace(0, kDiffering, QByteArray(kDiffering, 'b'));
 }
 
-void resize(const QString& path, qint64 length)
+void Resize(const QString& path, qint64 length)
 {
     if (!QFile::resize(path, length))
         qFatal("cannot resize the test file");
 }
 
-void replaceByFolder(const QString& path)
+void ReplaceByFolder(const QString& path)
 {
     if (!QFile::remove(path) || !QDir().mkdir(path))
         qFatal("cannot put a folder in the file's place");
@@ -55,7 +55,7 @@ void replaceByFolder(const QString& path)
 
 // New bytes over the old ones, then a modification time of an hour ago, as a copy that keeps
 // its source's times leaves it.
-void rewriteKeepingAnOldTime(const QString& path)
+void RewriteKeepingAnOldTime(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite) || file.write(QByteArray(kDiffering, 'c')) != kDiffering ||
@@ -95,28 +95,28 @@ struct Fault
     QString message;
 };
 
-const QList<Fault>& faults()
+const QList<Fault>& Faults()
 {
-    static const QList<Fault> list = {
+    static const QList<Fault> kList = {
         {"file 1 removed before it is opened", 1, u"Preparing ..."_s,
          [](const QString& path) { QFile::remove(path); },
          u"Cannot open file 1 (PATH): No such file or directory"_s},
         {"file 2 replaced by a folder before it is opened", 2, u"Opening file 1 ..."_s,
-         replaceByFolder, u"Cannot open file 2 (PATH): not a regular file"_s},
+         ReplaceByFolder, u"Cannot open file 2 (PATH): not a regular file"_s},
         {"file 2 truncated inside the compared range", 2, QString(),
-         [](const QString& path) { resize(path, 300 * 1024); },
+         [](const QString& path) { Resize(path, 300 * 1024); },
          u"File 2 (PATH) got shorter during the comparison"_s},
-        {"file 1 emptied", 1, QString(), [](const QString& path) { resize(path, 0); },
+        {"file 1 emptied", 1, QString(), [](const QString& path) { Resize(path, 0); },
          u"File 1 (PATH) got shorter during the comparison"_s},
         {"file 2 truncated behind the compared range", 2, QString(),
-         [](const QString& path) { resize(path, 650 * 1024); },
+         [](const QString& path) { Resize(path, 650 * 1024); },
          u"File 2 (PATH) changed its size during the comparison"_s},
-        {"file 1 grown", 1, QString(), [](const QString& path) { resize(path, kLength1 + 1); },
+        {"file 1 grown", 1, QString(), [](const QString& path) { Resize(path, kLength1 + 1); },
          u"File 1 (PATH) changed its size during the comparison"_s},
-        {"file 2 rewritten in place at the same size", 2, QString(), rewriteKeepingAnOldTime,
+        {"file 2 rewritten in place at the same size", 2, QString(), RewriteKeepingAnOldTime,
          u"File 2 (PATH) changed during the comparison"_s},
     };
-    return list;
+    return kList;
 }
 
 } // namespace
@@ -152,7 +152,7 @@ void FaultsTest::init()
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = openWindow();
+    m_window = OpenWindow();
     QVERIFY(m_window);
 }
 
@@ -166,18 +166,18 @@ void FaultsTest::cleanup()
 void FaultsTest::fileChangingDuringTheRunEndsInAMessage_data()
 {
     QTest::addColumn<int>("fault");
-    for (qsizetype i = 0; i < faults().size(); ++i)
-        QTest::newRow(faults()[i].name) << int(i);
+    for (qsizetype i = 0; i < Faults().size(); ++i)
+        QTest::newRow(Faults()[i].name) << int(i);
 }
 
 void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
 {
     QFETCH(int, fault);
-    const Fault& f = faults()[fault];
+    const Fault& f = Faults()[fault];
     const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
     const QString changed = f.file == 1 ? a : b;
-    MakeFile(a, file1Bytes());
-    MakeFile(b, file2Bytes());
+    MakeFile(a, File1Bytes());
+    MakeFile(b, File2Bytes());
     fMAIN& w = *m_window;
 
     const bool atQuestion = f.when.isEmpty();
@@ -195,7 +195,7 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
             if (atQuestion)
                 changeOnce();
         });
-        compare(w, {a, b});
+        Compare(w, {a, b});
 
         QVERIFY(changedYet);
         QCOMPARE(answerer.SeenBoxes().size(), atQuestion ? 2 : 1);
@@ -204,7 +204,7 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
         QCOMPARE(box.title, u"Lumatra"_s);
         QCOMPARE(box.text, QString(f.message).replace(u"PATH"_s, changed));
     }
-    QVERIFY(!w.isComparing());
+    QVERIFY(!w.IsComparing());
     QVERIFY(Parts(w).tOut->isEnabled());
     QVERIFY(Parts(w).tOut->updatesEnabled());
     QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
@@ -214,10 +214,10 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     // The window is as usable as before: the same request on restored files runs through.
     if (QFileInfo(changed).isDir())
         QVERIFY(QDir().rmdir(changed));
-    MakeFile(a, file1Bytes());
-    MakeFile(b, file2Bytes());
+    MakeFile(a, File1Bytes());
+    MakeFile(b, File2Bytes());
     ModalAnswerer again({kYes});
-    compare(w, {a, b});
+    Compare(w, {a, b});
     QCOMPARE(again.SeenBoxes().size(), 1); // the question only
     QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
     QVERIFY(Parts(w).tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
@@ -256,7 +256,7 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
     Parts(w).tOut->setPlainText(u"an earlier report\n"_s);
     Parts(w).ResultChanged = true;
     ModalAnswerer answerer({kOk});
-    compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
+    Compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
 
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Error"_s);
@@ -383,7 +383,7 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
 
-    compare(w, {a, b, offset1, offset2});
+    Compare(w, {a, b, offset1, offset2});
 
     QString expected = u"File 1: "_s + report;
     expected.replace(u"File 1: A ("_s, u"File 1: "_s + a + u" ("_s)
@@ -394,6 +394,6 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<FaultsTest>(argc, argv);
+    return RunWithIsolatedStore<FaultsTest>(argc, argv);
 }
 #include "faults_test.moc"

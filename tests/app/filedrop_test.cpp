@@ -13,7 +13,7 @@ namespace {
 
 // Sends field a drag of urls, as the file manager would: enter, then drop. Returns whether the
 // field accepted the drop.
-bool drag(QLineEdit& field, const QList<QUrl>& urls)
+bool Drag(QLineEdit& field, const QList<QUrl>& urls)
 {
     QMimeData data;
     data.setUrls(urls);
@@ -36,7 +36,7 @@ class FileDropTest : public QObject
     {
         QLineEdit field(u"/old/path.bin"_s);
         new FileDrop(field);
-        QVERIFY(drag(field, {QUrl::fromLocalFile(u"/data/with space/a.bin"_s),
+        QVERIFY(Drag(field, {QUrl::fromLocalFile(u"/data/with space/a.bin"_s),
                              QUrl::fromLocalFile(u"/data/b.bin"_s)}));
         QCOMPARE(field.text(), u"/data/with space/a.bin"_s);
     }
@@ -45,15 +45,15 @@ class FileDropTest : public QObject
     {
         QLineEdit field(u"/old/path.bin"_s);
         new FileDrop(field);
-        QVERIFY(!drag(field, {QUrl(u"https://example.org/a.bin"_s)}));
+        QVERIFY(!Drag(field, {QUrl(u"https://example.org/a.bin"_s)}));
         QCOMPARE(field.text(), u"/old/path.bin"_s);
     }
 
     void windowFileFieldsTakeDrops()
     {
         fMAIN window;
-        QVERIFY(drag(*Parts(window).txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
-        QVERIFY(drag(*Parts(window).txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
+        QVERIFY(Drag(*Parts(window).txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
+        QVERIFY(Drag(*Parts(window).txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
         QCOMPARE(Parts(window).txtFILE1->text(), u"/data/one.bin"_s);
         QCOMPARE(Parts(window).txtFILE2->text(), u"/data/two.bin"_s);
     }
@@ -61,7 +61,7 @@ class FileDropTest : public QObject
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<FileDropTest>(argc, argv);
+    return RunWithIsolatedStore<FileDropTest>(argc, argv);
 }
 
 #include "filedrop_test.moc"

@@ -57,7 +57,7 @@ void FindShiftTest::init()
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = openWindow();
+    m_window = OpenWindow();
     QVERIFY(m_window);
 }
 
@@ -80,10 +80,10 @@ QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qi
 
 void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset)
 {
-    typeInto(Parts(*m_window).txtFILE1, m_dir->filePath(file1));
-    typeInto(Parts(*m_window).txtFILE2, m_dir->filePath(file2));
-    typeInto(Parts(*m_window).txtOFS1, offset);
-    typeInto(Parts(*m_window).txtOFS2, offset);
+    TypeInto(Parts(*m_window).txtFILE1, m_dir->filePath(file1));
+    TypeInto(Parts(*m_window).txtFILE2, m_dir->filePath(file2));
+    TypeInto(Parts(*m_window).txtOFS1, offset);
+    TypeInto(Parts(*m_window).txtOFS2, offset);
     QTest::keyClick(Parts(*m_window).txtFILE1, Qt::Key_K, Qt::ControlModifier);
 }
 
@@ -177,6 +177,6 @@ void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<FindShiftTest>(argc, argv);
+    return RunWithIsolatedStore<FindShiftTest>(argc, argv);
 }
 #include "findshift_test.moc"

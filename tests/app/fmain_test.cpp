@@ -32,7 +32,7 @@ constexpr int kMinInnerWidth = 554;   // the first whole pixel at or above 8300
 constexpr int kSnapOuterHeight = 333; // 5000, rounded
 constexpr int kMinInnerHeight = 334;  // the first whole pixel at or above 5000
 
-int innerHeight(fMAIN& window)
+int InnerHeight(fMAIN& window)
 {
     return window.centralWidget()->height() + Parts(window).SB->height();
 }
@@ -86,7 +86,7 @@ void FMainTest::init()
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_window = openWindow();
+    m_window = OpenWindow();
     QVERIFY(m_window);
 }
 
@@ -116,7 +116,7 @@ void FMainTest::opensAsDesigned()
     // Inner area 9210 x 5760 twips: the pane at (10, 10) with 9180 x 4260, the frame at
     // left 50 right under the pane, 8295 x 1095, ending where the status bar begins.
     QCOMPARE(w.centralWidget()->width(), 614);
-    QCOMPARE(innerHeight(w), 384);
+    QCOMPARE(InnerHeight(w), 384);
     QCOMPARE(Parts(w).tOut->geometry(), QRect(1, 1, 612, 284));
     QCOMPARE(Parts(w).fraTab->geometry(), QRect(3, 285, 553, 73));
     const int frameBottom = Parts(w).fraTab->mapTo(&w, QPoint(0, Parts(w).fraTab->height())).y();
@@ -201,7 +201,7 @@ void FMainTest::checksStopInOrderAndChangeNothing()
     const QString status = Parts(w).SBPanel->text();
 
     ModalAnswerer answerer({kOk});
-    compare(w, {at(file1), at(file2), offset1, offset2});
+    Compare(w, {at(file1), at(file2), offset1, offset2});
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, title);
     QCOMPARE(answerer.SeenBoxes()[0].text, message);
@@ -240,7 +240,7 @@ void FMainTest::writesTheWorkedExample()
     fMAIN& w = *m_window;
     Parts(w).tOut->setPlainText(u"an earlier report\n"_qs);
 
-    compare(w, {a, b, u"0"_qs, u"0"_qs, byLines, true});
+    Compare(w, {a, b, u"0"_qs, u"0"_qs, byLines, true});
 
     const QString expected = u"File 1: "_qs + a + u" (8 bytes, Start offset 0x0)\n"_qs +
                              u"File 2: "_qs + b +
@@ -259,10 +259,10 @@ void FMainTest::readsOffsetTexts()
     const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(64, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_qs, QByteArray(64, 'a'));
     fMAIN& w = *m_window;
-    compare(w, {a, b, QString(), u"1a"_qs});
+    Compare(w, {a, b, QString(), u"1a"_qs});
     QVERIFY(Parts(w).tOut->toPlainText().contains(u"(64 bytes, Start offset 0x0)\n"_qs));
     QVERIFY(Parts(w).tOut->toPlainText().contains(u"Start offset 0x1A, Shift 0x1A)"_qs));
-    compare(w, {a, b, u"1A"_qs, u"FFFFFFFF"_qs});
+    Compare(w, {a, b, u"1A"_qs, u"FFFFFFFF"_qs});
     QVERIFY(Parts(w).tOut->toPlainText().contains(u"(64 bytes, Start offset 0x1A)\n"_qs));
     QVERIFY(Parts(w).tOut->toPlainText().contains(u"Start offset 0xFFFFFFFF,"_qs));
 }
@@ -284,7 +284,7 @@ void FMainTest::asksOnceAfter1000Changes()
     fMAIN& w = *m_window;
 
     ModalAnswerer answerer({answer});
-    compare(w, {a, b});
+    Compare(w, {a, b});
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_qs);
     QCOMPARE(answerer.SeenBoxes()[0].text, u"Detected more than 1000 changes, continue?"_qs);
@@ -307,7 +307,7 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     QTimer::singleShot(0, &w, [&b] { QFile::remove(b); });
 
     ModalAnswerer answerer({kOk});
-    compare(w, {a, b});
+    Compare(w, {a, b});
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(b), qPrintable(answerer.SeenBoxes()[0].text));
@@ -353,11 +353,11 @@ void FMainTest::compareDuringARunStopsIt()
         Parts(w).cmdRUN->click();
     });
 
-    compare(w, {a, b, u"10"_qs});
+    Compare(w, {a, b, u"10"_qs});
     QCOMPARE(answerer.SeenBoxes().size(), byEscape ? 0 : 1);
     QCOMPARE(captionDuringRun, u"&Stop"_qs);
     QCOMPARE(Parts(w).cmdRUN->text(), u"&Compare"_qs);
-    QVERIFY(!w.isComparing());
+    QVERIFY(!w.IsComparing());
     QVERIFY(w.isVisible());
     const QString report = Parts(w).tOut->toPlainText();
     QCOMPARE(report.count(u"File 1: "_qs), 1);
@@ -384,17 +384,17 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     fMAIN& w = *m_window;
     bool visibleAfterExit = false;
     QTimer::singleShot(0, &w, [&] {
-        QVERIFY(w.isComparing());
+        QVERIFY(w.IsComparing());
         QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton);
         visibleAfterExit = w.isVisible(); // the close waits for the run to unwind
     });
 
     ModalAnswerer answerer({kNo}); // the report so far is unsaved: closing asks about it
-    compare(w, {a, b});
+    Compare(w, {a, b});
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QVERIFY(visibleAfterExit);
     QVERIFY(!w.isVisible());
-    QVERIFY(!w.isComparing());
+    QVERIFY(!w.IsComparing());
     QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_qs));
     QVERIFY(stoppedAt(w) >= 0);
     QTest::qWait(50);
@@ -411,10 +411,10 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(40000, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_qs, bytes2);
     fMAIN& w = *m_window;
-    Parts(w).tOut->setMemoryBudget(10000);
+    Parts(w).tOut->SetMemoryBudget(10000);
 
     ModalAnswerer answerer({kOk});
-    compare(w, {a, b});
+    Compare(w, {a, b});
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_qs);
@@ -438,7 +438,7 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
 void FMainTest::keepsMinimumSizes()
 {
     fMAIN& w = *m_window;
-    const int menu = w.height() - innerHeight(w);
+    const int menu = w.height() - InnerHeight(w);
     const auto resizeInner = [&](int width, int height) { w.resize(width, height + menu); };
 
     resizeInner(kMinInnerWidth - 1, 500);
@@ -449,10 +449,10 @@ void FMainTest::keepsMinimumSizes()
     // The outer height snaps to 5000 twips, leaving the inner height below it.
     resizeInner(700, kMinInnerHeight - 1);
     QTRY_COMPARE(w.frameGeometry().height(), kSnapOuterHeight);
-    QVERIFY(innerHeight(w) < kMinInnerHeight);
+    QVERIFY(InnerHeight(w) < kMinInnerHeight);
     resizeInner(700, 450);
     resizeInner(700, kMinInnerHeight);
-    QTRY_COMPARE(innerHeight(w), kMinInnerHeight);
+    QTRY_COMPARE(InnerHeight(w), kMinInnerHeight);
 
     // The pane follows both ways; the frame only moves down, keeping its size.
     resizeInner(900, 600);
@@ -554,7 +554,7 @@ void FMainTest::enterAndEscapeReachTheButtons()
 void FMainTest::offsetFieldsTakeEightCharacters()
 {
     fMAIN& w = *m_window;
-    typeInto(Parts(w).txtOFS1, u"123456789"_qs);
+    TypeInto(Parts(w).txtOFS1, u"123456789"_qs);
     QCOMPARE(Parts(w).txtOFS1->text(), u"12345678"_qs);
 
     QTest::keyClick(Parts(w).txtOFS1, Qt::Key_Home);
@@ -577,12 +577,12 @@ void FMainTest::offsetFieldsTakeEightCharacters()
     QTest::keySequence(Parts(w).txtOFS2, QKeySequence::Paste);
     QCOMPARE(Parts(w).txtOFS2->text(), u"ABCDEF01"_qs);
 
-    typeInto(Parts(w).txtFILE1, QString(300, QLatin1Char('f')));
+    TypeInto(Parts(w).txtFILE1, QString(300, QLatin1Char('f')));
     QCOMPARE(Parts(w).txtFILE1->text().size(), 300);
 }
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<FMainTest>(argc, argv);
+    return RunWithIsolatedStore<FMainTest>(argc, argv);
 }
 #include "fmain_test.moc"

@@ -24,7 +24,7 @@ struct Design
     int charset = 0;
 };
 
-std::unique_ptr<fMAIN> shownWindow()
+std::unique_ptr<fMAIN> ShownWindow()
 {
     auto window = std::make_unique<fMAIN>();
     window->show();
@@ -33,10 +33,10 @@ std::unique_ptr<fMAIN> shownWindow()
     return window;
 }
 
-void writeStoreFile(const QByteArray& bytes)
+void WriteStoreFile(const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(storeFile()).path());
-    QFile file(storeFile());
+    QDir().mkpath(QFileInfo(StoreFile()).path());
+    QFile file(StoreFile());
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         qFatal("cannot write the store file");
 }
@@ -68,20 +68,20 @@ void SettingsInWindowTest::initTestCase()
 {
     QApplication::setQuitOnLastWindowClosed(false);
     bDialog::SetPlatformDialogs(&m_dialogs);
-    QFile::remove(storeFile());
-    const auto window = shownWindow();
-    m_design = {window->size(), Parts(*window).tOut->font(), Parts(*window).tOut->charset()};
+    QFile::remove(StoreFile());
+    const auto window = ShownWindow();
+    m_design = {window->size(), Parts(*window).tOut->font(), Parts(*window).tOut->Charset()};
     QVERIFY(!m_design.font.bold()); // a first start is not bold, whatever the design says
 }
 
 void SettingsInWindowTest::init()
 {
-    QFile::remove(storeFile());
+    QFile::remove(StoreFile());
 }
 
 void SettingsInWindowTest::cleanup()
 {
-    const QFileInfo store(storeFile());
+    const QFileInfo store(StoreFile());
     if (store.isDir())
         QDir(store.filePath()).removeRecursively();
     const QFileInfo folder(store.path());
@@ -94,7 +94,7 @@ void SettingsInWindowTest::comesBackWhereItWasWithItsFont()
 {
     QRect outer;
     {
-        const auto first = shownWindow();
+        const auto first = ShownWindow();
         first->setGeometry(130, 95, 720, 470);
         QTRY_COMPARE(first->geometry(), QRect(130, 95, 720, 470));
         m_dialogs.fontAnswer = QFont(u"DejaVu Sans Mono"_s, 12, QFont::Bold);
@@ -103,38 +103,38 @@ void SettingsInWindowTest::comesBackWhereItWasWithItsFont()
         Parts(*first).mnuEXIT->trigger();
         QVERIFY(!first->isVisible());
     }
-    const QMap<QString, QString> written = storedTexts();
+    const QMap<QString, QString> written = StoredTexts();
 
-    const auto second = shownWindow();
+    const auto second = ShownWindow();
     QTRY_COMPARE(second->frameGeometry(), outer);
     QCOMPARE(Parts(*second).tOut->font().family(), u"DejaVu Sans Mono"_s);
     QCOMPARE(Parts(*second).tOut->font().pointSizeF(), 12.0);
     QVERIFY(Parts(*second).tOut->font().bold());
-    QCOMPARE(Parts(*second).tOut->charset(), m_design.charset);
+    QCOMPARE(Parts(*second).tOut->Charset(), m_design.charset);
 
     // Closing again with nothing done writes the same texts back.
     QTest::mouseClick(Parts(*second).cmdEXIT, Qt::LeftButton);
-    QCOMPARE(storedTexts(), written);
+    QCOMPARE(StoredTexts(), written);
 }
 
 void SettingsInWindowTest::minimizedCloseKeepsTheEarlierPlace()
 {
     {
-        const auto first = shownWindow();
+        const auto first = ShownWindow();
         first->setGeometry(60, 70, 650, 420);
         QTRY_COMPARE(first->geometry(), QRect(60, 70, 650, 420));
         first->close();
     }
-    const QMap<QString, QString> placed = storedTexts();
+    const QMap<QString, QString> placed = StoredTexts();
 
-    const auto second = shownWindow();
+    const auto second = ShownWindow();
     second->resize(800, 500);
     second->showMinimized();
     QTRY_VERIFY(second->isMinimized());
     m_dialogs.fontAnswer = QFont(u"Liberation Mono"_s, 14);
     Parts(*second).mnuFONT->trigger();
     second->close();
-    const QMap<QString, QString> stored = storedTexts();
+    const QMap<QString, QString> stored = StoredTexts();
     for (const QString& key : {u"PosX"_s, u"PosY"_s, u"PosH"_s, u"PosW"_s})
         QCOMPARE(stored.value(key), placed.value(key));
     QCOMPARE(stored.value(u"Size"_s), u"14"_s);
@@ -142,8 +142,8 @@ void SettingsInWindowTest::minimizedCloseKeepsTheEarlierPlace()
 
 void SettingsInWindowTest::unusableStoreFallsBackKeyByKey_data()
 {
-    static const char head[] = "[Settings]\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
-    QByteArray garbage(head, sizeof head - 1); // the zero byte inside included
+    static const char kHead[] = "[Settings]\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
+    QByteArray garbage(kHead, sizeof kHead - 1); // the zero byte inside included
     QRandomGenerator random(20090726);
     for (int i = 0; i < 4096; ++i)
         garbage.append(static_cast<char>(random.bounded(256)));
@@ -167,14 +167,14 @@ void SettingsInWindowTest::unusableStoreFallsBackKeyByKey()
 {
     QFETCH(QByteArray, storeFile);
     QFETCH(bool, keepsSize);
-    writeStoreFile(storeFile);
+    WriteStoreFile(storeFile);
 
     ModalAnswerer answerer;
-    const auto window = shownWindow();
+    const auto window = ShownWindow();
     QCOMPARE(window->windowTitle(), u"Lumatra v1.0"_s);
     QCOMPARE(Parts(*window).tOut->font().family(), m_design.font.family());
     QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
-    QCOMPARE(Parts(*window).tOut->charset(), m_design.charset);
+    QCOMPARE(Parts(*window).tOut->Charset(), m_design.charset);
     QVERIFY(!Parts(*window).tOut->font().bold());
     QCOMPARE(window->height(), m_design.size.height());
     if (keepsSize)
@@ -185,7 +185,7 @@ void SettingsInWindowTest::unusableStoreFallsBackKeyByKey()
     window->close();
     QVERIFY(!window->isVisible());
     QVERIFY(answerer.SeenBoxes().isEmpty());
-    const QMap<QString, QString> stored = storedTexts();
+    const QMap<QString, QString> stored = StoredTexts();
     QCOMPARE(stored.value(u"Size"_s), QString::number(m_design.font.pointSizeF()));
     QCOMPARE(stored.value(u"Bold"_s), u"0"_s);
 }
@@ -201,7 +201,7 @@ void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses_data()
 void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses()
 {
     QFETCH(bool, folderIsAFile);
-    const QFileInfo store(storeFile());
+    const QFileInfo store(StoreFile());
     if (folderIsAFile) {
         QVERIFY(QDir(store.path()).removeRecursively());
         QFile blocker(store.path());
@@ -210,7 +210,7 @@ void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses()
         QVERIFY(QDir().mkpath(store.filePath()));
     }
 
-    const auto window = shownWindow();
+    const auto window = ShownWindow();
     QCOMPARE(window->size(), m_design.size);
     QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
 
@@ -227,7 +227,7 @@ void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<SettingsInWindowTest>(argc, argv);
+    return RunWithIsolatedStore<SettingsInWindowTest>(argc, argv);
 }
 
 #include "settingsinwindow_test.moc"

@@ -15,12 +15,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void setPaneFont(fMAIN& window, const QString& family, double points, bool bold)
+void SetPaneFont(fMAIN& window, const QString& family, double points, bool bold)
 {
     QFont font(family);
     font.setPointSizeF(points);
     font.setBold(bold);
-    Parts(window).tOut->applyFont(font);
+    Parts(window).tOut->ApplyFont(font);
 }
 
 } // namespace
@@ -53,7 +53,7 @@ class WindowCommandsTest : public QObject
 void WindowCommandsTest::init()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    QFile::remove(storeFile());
+    QFile::remove(StoreFile());
     m_dialogs = FakeDialogs();
     bDialog::SetPlatformDialogs(&m_dialogs);
     m_window = std::make_unique<fMAIN>();
@@ -83,7 +83,7 @@ void WindowCommandsTest::fontCommandOpensAtWholePoints()
     QFETCH(double, paneSize);
     QFETCH(int, dialogSize);
     fMAIN& w = *m_window;
-    setPaneFont(w, u"Liberation Mono"_s, paneSize, true);
+    SetPaneFont(w, u"Liberation Mono"_s, paneSize, true);
     m_dialogs.confirmShownFont = true;
     Parts(w).mnuFONT->trigger();
     QCOMPARE(m_dialogs.parent, &w);
@@ -98,8 +98,8 @@ void WindowCommandsTest::fontCommandOpensAtWholePoints()
 void WindowCommandsTest::fontCommandTakesFaceSizeAndBoldOnly()
 {
     fMAIN& w = *m_window;
-    setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
-    Parts(w).tOut->setCharset(204);
+    SetPaneFont(w, u"Liberation Mono"_s, 9.75, true);
+    Parts(w).tOut->SetCharset(204);
     QFont chosen(u"DejaVu Sans Mono"_s);
     chosen.setPointSizeF(12.5); // comes back as 12, the even neighbour
     chosen.setItalic(true);
@@ -110,13 +110,13 @@ void WindowCommandsTest::fontCommandTakesFaceSizeAndBoldOnly()
     QCOMPARE(pane.pointSizeF(), 12.0);
     QVERIFY(!pane.bold());
     QVERIFY(!pane.italic());
-    QCOMPARE(Parts(w).tOut->charset(), 204);
+    QCOMPARE(Parts(w).tOut->Charset(), 204);
 }
 
 void WindowCommandsTest::cancelledFontDialogChangesNothing()
 {
     fMAIN& w = *m_window;
-    setPaneFont(w, u"Liberation Mono"_s, 9.75, true);
+    SetPaneFont(w, u"Liberation Mono"_s, 9.75, true);
     const QFont before = Parts(w).tOut->font();
     Parts(w).mnuFONT->trigger();
     QCOMPARE(m_dialogs.initialFont.pointSize(), 10); // the dialog was shown
@@ -140,7 +140,7 @@ void WindowCommandsTest::fontDialogOpensOnTheFaceThePaneShows()
     QFETCH(QString, face);
     QFETCH(bool, bold);
     fMAIN& w = *m_window;
-    setPaneFont(w, face, 9.75, bold);
+    SetPaneFont(w, face, 9.75, bold);
     const QFontInfo shown(Parts(w).tOut->font());
     m_dialogs.confirmShownFont = true;
     Parts(w).mnuFONT->trigger();
@@ -230,7 +230,7 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
 {
     QFETCH(std::function<void(fMAIN&)>, leave);
     fMAIN& w = *m_window;
-    setPaneFont(w, u"Liberation Mono"_s, 11, false);
+    SetPaneFont(w, u"Liberation Mono"_s, 11, false);
     QTest::keyClicks(Parts(w).tOut, u"edited"_s);
     QVERIFY(Parts(w).ResultChanged);
     {
@@ -240,7 +240,7 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
         QCOMPARE(answerer.SeenBoxes()[0].text, u"Save changes to  ?"_s);
     }
     QVERIFY(w.isVisible());
-    QVERIFY(storedTexts().isEmpty());
+    QVERIFY(StoredTexts().isEmpty());
 
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -248,7 +248,7 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
     leave(w);
     QTRY_VERIFY(!w.isVisible());
     QCOMPARE(answerer.SeenBoxes().size(), 1);
-    const QMap<QString, QString> stored = storedTexts();
+    const QMap<QString, QString> stored = StoredTexts();
     QCOMPARE(stored.value(u"Font"_s), u"Liberation Mono"_s);
     QCOMPARE(stored.value(u"Size"_s), u"11"_s);
     QCOMPARE(stored.value(u"PosW"_s), QString::number(w.frameGeometry().width() * 15));
@@ -256,7 +256,7 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<WindowCommandsTest>(argc, argv);
+    return RunWithIsolatedStore<WindowCommandsTest>(argc, argv);
 }
 
 #include "windowcommands_test.moc"

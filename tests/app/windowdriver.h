@@ -21,19 +21,19 @@ struct Request
     bool withChars = false;
 };
 
-inline void typeInto(QLineEdit* field, const QString& text)
+inline void TypeInto(QLineEdit* field, const QString& text)
 {
     field->clear();
     QTest::keyClicks(field, text);
 }
 
 // Fills the frame as a user would and clicks "&Compare".
-inline void compare(fMAIN& window, const Request& request)
+inline void Compare(fMAIN& window, const Request& request)
 {
-    typeInto(Parts(window).txtFILE1, request.file1);
-    typeInto(Parts(window).txtFILE2, request.file2);
-    typeInto(Parts(window).txtOFS1, request.offset1);
-    typeInto(Parts(window).txtOFS2, request.offset2);
+    TypeInto(Parts(window).txtFILE1, request.file1);
+    TypeInto(Parts(window).txtFILE2, request.file2);
+    TypeInto(Parts(window).txtOFS1, request.offset1);
+    TypeInto(Parts(window).txtOFS2, request.offset2);
     QTest::mouseClick(request.byLines ? Parts(window).optLines : Parts(window).optNormal,
                       Qt::LeftButton);
     Parts(window).chkChars->setChecked(request.withChars);
@@ -42,10 +42,10 @@ inline void compare(fMAIN& window, const Request& request)
 
 // A new window as designed (no stored settings), shown and active; null when it never became
 // active. Closing it does not end the test program.
-inline std::unique_ptr<fMAIN> openWindow()
+inline std::unique_ptr<fMAIN> OpenWindow()
 {
     QApplication::setQuitOnLastWindowClosed(false);
-    QFile::remove(storeFile());
+    QFile::remove(StoreFile());
     auto window = std::make_unique<fMAIN>();
     window->show();
     if (!QTest::qWaitForWindowActive(window.get()))

@@ -79,7 +79,7 @@ class RecordingSink : public bFile::CompareSink
         calls.push_back("question");
         return answer;
     }
-    void RefreshFont() override { calls.push_back("font"); }
+    void ReportComplete() override { calls.push_back("font"); }
     bool StopRequested() override { return stopWhen && stopWhen(); }
     void ShowMap(const bFile::DifferenceMap& map) override { lastMap = map; }
 

@@ -48,7 +48,7 @@ class RecordingSink final : public bFile::CompareSink
         m_result.calls.push_back("question");
         return m_answer;
     }
-    void RefreshFont() override { m_result.calls.push_back("font"); }
+    void ReportComplete() override { m_result.calls.push_back("font"); }
     void ShowMap(const bFile::DifferenceMap& map) override
     {
         MapShown& shown = m_result.maps.emplace_back();

@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray contents(const QString& path)
+QByteArray Contents(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
@@ -134,7 +134,7 @@ void ResultFileTest::savedTextHasCrLfAndEveryCharacter()
 
     const QString path = m_dir->filePath(u"report.txt"_s);
     QCOMPARE(bFile::SaveFile(pane, path), std::nullopt);
-    QCOMPARE(contents(path), bytes);
+    QCOMPARE(Contents(path), bytes);
 }
 
 void ResultFileTest::savesLinesStillGatheredByAFrozenPane()
@@ -147,7 +147,7 @@ void ResultFileTest::savesLinesStillGatheredByAFrozenPane()
 
     const QString path = m_dir->filePath(u"report.txt"_s);
     QCOMPARE(bFile::SaveFile(pane, path), std::nullopt);
-    QCOMPARE(contents(path), QByteArray("first\r\nsecond\r\n"));
+    QCOMPARE(Contents(path), QByteArray("first\r\nsecond\r\n"));
     // The comparison goes on after the save, below what was saved.
     bVarious::AppendLine(pane, u"third"_s, 0, 0);
     bVarious::FreezeResult(pane, false, changed);
@@ -198,7 +198,7 @@ void ResultFileTest::savesAReportOfManyPieces()
                                  ++steps;
                              }),
              std::nullopt);
-    QCOMPARE(contents(path), expected);
+    QCOMPARE(Contents(path), expected);
     QCOMPARE(lastDone, qint64(pane.document()->characterCount()));
     QVERIFY(steps > 1);
 }
@@ -211,7 +211,7 @@ void ResultFileTest::replacesAnExistingFile()
     ResultPane pane;
     pane.setPlainText(u"new\n"_s);
     QCOMPARE(bFile::SaveFile(pane, path), std::nullopt);
-    QCOMPARE(contents(path), QByteArray("new\r\n"));
+    QCOMPARE(Contents(path), QByteArray("new\r\n"));
     const QFile::Permissions ownerGroupOther(0x7077);
     QCOMPARE(QFile::permissions(path) & ownerGroupOther,
              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
@@ -246,7 +246,7 @@ void ResultFileTest::failedWriteLeavesTheOldFile()
 
     QCOMPARE(dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden), before);
     QVERIFY(QFileInfo(dir.filePath(u"folder"_s)).isDir());
-    QCOMPARE(contents(dir.filePath(u"folder/inside.txt"_s)), QByteArray("old"));
+    QCOMPARE(Contents(dir.filePath(u"folder/inside.txt"_s)), QByteArray("old"));
     struct stat fifo
     {
     };
@@ -271,7 +271,7 @@ void ResultFileTest::writeFailingMidwayLeavesTheOldFile()
     }
     QVERIFY(failure.has_value());
     QVERIFY2(failure->contains(u"too large"_s, Qt::CaseInsensitive), qPrintable(*failure));
-    QCOMPARE(contents(path), QByteArray("the old report\r\n"));
+    QCOMPARE(Contents(path), QByteArray("the old report\r\n"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{u"report.txt"_s});
 }
 
@@ -280,12 +280,12 @@ void ResultFileTest::writeFailingMidwayLeavesTheOldFile()
 void ResultFileTest::fileOfAReadOnlyPlaceStays()
 {
     const QString kernelFile = u"/proc/version"_s;
-    const QByteArray before = contents(kernelFile);
+    const QByteArray before = Contents(kernelFile);
     QVERIFY(before.startsWith("Linux"));
     ResultPane pane;
     pane.setPlainText(u"report\n"_s);
     QVERIFY(bFile::SaveFile(pane, kernelFile).has_value());
-    QCOMPARE(contents(kernelFile), before);
+    QCOMPARE(Contents(kernelFile), before);
 }
 
 QTEST_MAIN(ResultFileTest)

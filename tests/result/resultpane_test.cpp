@@ -15,7 +15,7 @@ namespace {
 constexpr quint32 kRed = 0x000000FF; // 0x00BBGGRR
 constexpr quint32 kBlue = 0x00FF0000;
 
-QColor colourAt(const ResultPane& pane, int position)
+QColor ColourAt(const ResultPane& pane, int position)
 {
     QTextCursor cursor(pane.document());
     cursor.setPosition(position);
@@ -24,13 +24,13 @@ QColor colourAt(const ResultPane& pane, int position)
 }
 
 // Every visible character's colour, in order; line breaks are left out.
-QList<QColor> colours(const ResultPane& pane)
+QList<QColor> Colours(const ResultPane& pane)
 {
     QList<QColor> result;
     const QString text = pane.toPlainText();
     for (int i = 0; i < text.size(); ++i)
         if (text.at(i) != QLatin1Char('\n'))
-            result.append(colourAt(pane, i));
+            result.append(ColourAt(pane, i));
     return result;
 }
 
@@ -60,7 +60,7 @@ void ResultPaneTest::appendLineIndentsAndColoursTheWholeLine()
     bVarious::AppendLine(pane, QString(), kBlue, 0);
     QCOMPARE(pane.toPlainText(), QStringLiteral("   abc\n\n"));
     const QList<QColor> expected(6, QColor(Qt::red));
-    QCOMPARE(colours(pane), expected); // the indent's blanks too
+    QCOMPARE(Colours(pane), expected); // the indent's blanks too
     // A line break is the separator in front of the next block, and takes its line's colour;
     // the empty line is that coloured line break alone.
     const auto breakColour = [&pane](int line) {
@@ -76,8 +76,8 @@ void ResultPaneTest::consecutiveLinesKeepOrderColourAndCaret()
     bVarious::AppendLine(pane, QStringLiteral("one"), kRed, 0);
     bVarious::AppendLine(pane, QStringLiteral("two"), kBlue, 0);
     QCOMPARE(pane.toPlainText(), QStringLiteral("one\ntwo\n"));
-    QCOMPARE(colourAt(pane, 0), QColor(Qt::red));
-    QCOMPARE(colourAt(pane, 4), QColor(Qt::blue));
+    QCOMPARE(ColourAt(pane, 0), QColor(Qt::red));
+    QCOMPARE(ColourAt(pane, 4), QColor(Qt::blue));
     QCOMPARE(pane.textCursor().position(), 8);
     QVERIFY(!pane.textCursor().hasSelection());
 }
@@ -95,8 +95,8 @@ void ResultPaneTest::appendLineReplacesTheSelection()
     QCOMPARE(pane.toPlainText(), QStringLiteral("keep\nnew\n\nend"));
     QCOMPARE(pane.textCursor().position(), 9);
     QVERIFY(!pane.textCursor().hasSelection());
-    QCOMPARE(colourAt(pane, 5), QColor(Qt::red));
-    QVERIFY(colourAt(pane, 0) != QColor(Qt::red));
+    QCOMPARE(ColourAt(pane, 5), QColor(Qt::red));
+    QVERIFY(ColourAt(pane, 0) != QColor(Qt::red));
 }
 
 void ResultPaneTest::lineBreakInsideTheTextGivesAnEmptyLine()
@@ -119,7 +119,7 @@ void ResultPaneTest::frozenPaneGivesTheSameTextAndColours()
     }
     bVarious::FreezeResult(frozen, false, changed);
     QCOMPARE(frozen.toPlainText(), live.toPlainText());
-    QCOMPARE(colours(frozen), colours(live));
+    QCOMPARE(Colours(frozen), Colours(live));
     QCOMPARE(frozen.textCursor().position(), live.textCursor().position());
 }
 
@@ -134,7 +134,7 @@ void ResultPaneTest::frozenPaneCountsEveryLineForTheScrollBar()
         for (int i = 0; i < 1000; ++i) {
             bVarious::AppendLine(*pane, QString::number(i), 0, 0);
             if (i == 500)
-                pane->flushPending(); // as before the window handles its events
+                pane->FlushPending(); // as before the window handles its events
         }
     }
     bVarious::FreezeResult(frozen, false, changed);

@@ -14,7 +14,7 @@ struct Selection
     bool operator==(const Selection&) const = default;
 };
 
-Selection selection(const QPlainTextEdit& pane)
+Selection SelectionOf(const QPlainTextEdit& pane)
 {
     return {pane.textCursor().selectionStart(), pane.textCursor().selectionEnd()};
 }
@@ -66,7 +66,7 @@ void SearchTest::findsFromStartIgnoringCase()
     QCOMPARE(bVarious::FindInPane(pane, text, start), found);
     if (found >= 0) {
         const int length = int(text.size() - text.count(u"\r\n"_s));
-        QCOMPARE(selection(pane), (Selection{found, found + length}));
+        QCOMPARE(SelectionOf(pane), (Selection{found, found + length}));
         QCOMPARE(pane.textCursor().selectedText().toLower(),
                  QString(text).replace(u"\r\n"_s, u"\u2029"_s).replace(u'\n', u'\u2029'));
     }
@@ -80,7 +80,7 @@ void SearchTest::missLeavesTheSelection()
     cursor.setPosition(3, QTextCursor::KeepAnchor);
     pane.setTextCursor(cursor);
     QCOMPARE(bVarious::FindInPane(pane, u"xyz"_s, 0), -1);
-    QCOMPARE(selection(pane), (Selection{1, 3}));
+    QCOMPARE(SelectionOf(pane), (Selection{1, 3}));
 }
 
 // The text is kept between searches; every kind of change must be seen by the next one.
@@ -114,7 +114,7 @@ void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
     QPlainTextEdit pane(text);
     for (int start = at - kPiece - 60; start < at - kPiece + 40; start += 7) {
         QCOMPARE(bVarious::FindInPane(pane, needle, start), at);
-        QCOMPARE(selection(pane), (Selection{at, at + 30}));
+        QCOMPARE(SelectionOf(pane), (Selection{at, at + 30}));
     }
     QCOMPARE(bVarious::FindInPane(pane, needle, 0), at);
     // A text of one line is looked for paragraph by paragraph: the last line, past every piece.
@@ -122,7 +122,7 @@ void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
     int steps = 0;
     QCOMPARE(bVarious::FindInPane(pane, u"y"_s, 0, [&](qint64, qint64) { ++steps; }), -1);
     QVERIFY(steps > 0);
-    QCOMPARE(selection(pane), (Selection{(kLines - 1) * 12, kLines * 12 - 1}));
+    QCOMPARE(SelectionOf(pane), (Selection{(kLines - 1) * 12, kLines * 12 - 1}));
 }
 
 QTEST_MAIN(SearchTest)

@@ -15,31 +15,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::optional<QString> lastDir()
+std::optional<QString> LastDir()
 {
     const QVariant value =
-        QSettings(storeFile(), QSettings::IniFormat).value(u"Settings/LastDir"_s);
+        QSettings(StoreFile(), QSettings::IniFormat).value(u"Settings/LastDir"_s);
     return value.isValid() ? std::optional(value.toString()) : std::nullopt;
 }
 
-void plantLastDir(const QString& folder)
+void PlantLastDir(const QString& folder)
 {
-    QSettings(storeFile(), QSettings::IniFormat).setValue(u"Settings/LastDir"_s, folder);
+    QSettings(StoreFile(), QSettings::IniFormat).setValue(u"Settings/LastDir"_s, folder);
 }
 
-QString openFile(QWidget* parent = nullptr)
+QString OpenFile(QWidget* parent = nullptr)
 {
     return bDialog::OpenFileDialog(parent, u"Open File:"_s, QString(), u"*.*"_s, QString(),
                                    QString());
 }
 
-QString saveFile(const QString& fileName = QString())
+QString SaveFile(const QString& fileName = QString())
 {
     return bDialog::SaveFileDialog(nullptr, u"Save as:"_s, u"Text Files  (*.txt)"_s, u"*.txt"_s,
                                    fileName, QString());
 }
 
-QFont font(const QString& family, double points, bool bold)
+QFont MakeFont(const QString& family, double points, bool bold)
 {
     QFont chosen(family);
     chosen.setPointSizeF(points);
@@ -61,7 +61,7 @@ class DialogsTest : public QObject
 
     void init()
     {
-        QFile::remove(storeFile());
+        QFile::remove(StoreFile());
         fake = FakeDialogs();
     }
 
@@ -69,7 +69,7 @@ class DialogsTest : public QObject
     {
         QWidget window;
         fake.fileAnswer = u"/data/a.bin"_s;
-        QCOMPARE(openFile(&window), u"/data/a.bin"_s);
+        QCOMPARE(OpenFile(&window), u"/data/a.bin"_s);
         QCOMPARE(fake.parent, &window);
         QCOMPARE(fake.fileRequest.title, u"Open File:"_s);
         QCOMPARE(fake.fileRequest.acceptMode, QFileDialog::AcceptOpen);
@@ -83,7 +83,7 @@ class DialogsTest : public QObject
     void saveConfirmsOverwriteAndShowsItsFilterUnchanged()
     {
         fake.fileAnswer = u"/reports/r.txt"_s;
-        QCOMPARE(saveFile(u"old.txt"_s), u"/reports/r.txt"_s);
+        QCOMPARE(SaveFile(u"old.txt"_s), u"/reports/r.txt"_s);
         QCOMPARE(fake.fileRequest.title, u"Save as:"_s);
         QCOMPARE(fake.fileRequest.acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(fake.fileRequest.fileMode, QFileDialog::AnyFile);
@@ -114,27 +114,27 @@ class DialogsTest : public QObject
         QFETCH(QString, chosen);
         QFETCH(QString, folder);
         fake.fileAnswer = chosen;
-        QCOMPARE(openFile(), chosen);
-        QCOMPARE(lastDir(), std::optional(folder));
+        QCOMPARE(OpenFile(), chosen);
+        QCOMPARE(LastDir(), std::optional(folder));
         // The next dialog starts there, even in an empty folder text (the key exists).
-        openFile();
+        OpenFile();
         QCOMPARE(fake.fileRequest.directory, folder);
     }
 
     void openAndSaveShareTheFolder()
     {
         fake.fileAnswer = u"/reports/r.txt"_s;
-        saveFile();
+        SaveFile();
         fake.fileAnswer = u"/data/b.bin"_s;
-        openFile();
+        OpenFile();
         QCOMPARE(fake.fileRequest.directory, u"/reports/"_s);
-        saveFile();
+        SaveFile();
         QCOMPARE(fake.fileRequest.directory, u"/data/"_s);
     }
 
     void givenFolderIsUsedUnchanged()
     {
-        plantLastDir(u"/remembered/"_s);
+        PlantLastDir(u"/remembered/"_s);
         fake.fileAnswer = u"/x/y.bin"_s;
         bDialog::OpenFileDialog(nullptr, u"t"_s, QString(), u"*.*"_s, QString(), u"/given"_s);
         QCOMPARE(fake.fileRequest.directory, u"/given"_s);
@@ -142,20 +142,20 @@ class DialogsTest : public QObject
 
     void cancelLeavesTheFolderAlone()
     {
-        plantLastDir(u"/keep/"_s);
+        PlantLastDir(u"/keep/"_s);
         fake.fileAnswer = std::nullopt;
-        QCOMPARE(openFile(), QString());
-        QCOMPARE(saveFile(u"r.txt"_s), QString());
-        QCOMPARE(lastDir(), std::optional(u"/keep/"_s));
+        QCOMPARE(OpenFile(), QString());
+        QCOMPARE(SaveFile(u"r.txt"_s), QString());
+        QCOMPARE(LastDir(), std::optional(u"/keep/"_s));
     }
 
     void choiceSurvivesAStoreThatCannotBeWritten()
     {
-        QVERIFY(QDir().mkpath(storeFile()));
+        QVERIFY(QDir().mkpath(StoreFile()));
         fake.fileAnswer = u"/data/a.bin"_s;
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
-        QCOMPARE(openFile(), u"/data/a.bin"_s);
-        QVERIFY(QDir().rmdir(storeFile()));
+        QCOMPARE(OpenFile(), u"/data/a.bin"_s);
+        QVERIFY(QDir().rmdir(StoreFile()));
     }
 
     void fontSizeRoundsHalvesToEven_data()
@@ -174,7 +174,7 @@ class DialogsTest : public QObject
     {
         QFETCH(double, points);
         QFETCH(int, size);
-        fake.fontAnswer = font(u"DejaVu Sans Mono"_s, points, true);
+        fake.fontAnswer = MakeFont(u"DejaVu Sans Mono"_s, points, true);
         bDialog::FontChoice choice{u"Liberation Mono"_s, 9, false};
         const bool chosen = bDialog::FontDialog(nullptr, choice);
         QCOMPARE(chosen, size != 0);
@@ -243,7 +243,7 @@ class DialogsTest : public QObject
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<DialogsTest>(argc, argv);
+    return RunWithIsolatedStore<DialogsTest>(argc, argv);
 }
 
 #include "dialogs_test.moc"

@@ -16,7 +16,7 @@ class FakeDialogs final : public bDialog::PlatformDialogs
     QFontDialog::FontDialogOptions fontOptions;
     bool confirmShownFont = false; // answer the font dialog with the font it opened with
 
-    std::optional<QString> chooseFile(QWidget* dialogParent,
+    std::optional<QString> ChooseFile(QWidget* dialogParent,
                                       const bDialog::FileRequest& request) override
     {
         parent = dialogParent;
@@ -24,7 +24,7 @@ class FakeDialogs final : public bDialog::PlatformDialogs
         return fileAnswer;
     }
 
-    std::optional<QFont> chooseFont(QWidget* dialogParent, const QFont& initial,
+    std::optional<QFont> ChooseFont(QWidget* dialogParent, const QFont& initial,
                                     QFontDialog::FontDialogOptions options) override
     {
         parent = dialogParent;

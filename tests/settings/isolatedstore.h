@@ -11,13 +11,13 @@
 
 // Runs a test object with the per-user settings in a fresh temporary folder, so that no test
 // reads or changes the user's own settings. Refuses to run when the store is elsewhere.
-template <class Test> int runWithIsolatedStore(int argc, char** argv)
+template <class Test> int RunWithIsolatedStore(int argc, char** argv)
 {
     ThrowAwaySettings configHome;
     if (!configHome.isValid())
         return 1;
     QApplication app(argc, argv);
-    if (!SettingsStore().fileName().startsWith(configHome.path() + u'/')) {
+    if (!SettingsStore().FileName().startsWith(configHome.path() + u'/')) {
         std::fprintf(stderr, "the settings store is not in the temporary folder\n");
         return 1;
     }
@@ -26,21 +26,21 @@ template <class Test> int runWithIsolatedStore(int argc, char** argv)
 }
 
 // Raw access to the store's file, to check and plant the texts under their own names.
-inline QString storeFile()
+inline QString StoreFile()
 {
-    return SettingsStore().fileName();
+    return SettingsStore().FileName();
 }
 
 // Stores text under key as the store's file keeps it, bypassing the program's own writing.
-inline void plant(const QString& key, const QString& text)
+inline void Plant(const QString& key, const QString& text)
 {
-    QSettings(storeFile(), QSettings::IniFormat).setValue(QStringLiteral("Settings/") + key, text);
+    QSettings(StoreFile(), QSettings::IniFormat).setValue(QStringLiteral("Settings/") + key, text);
 }
 
 // Every stored text of the program's section, by key.
-inline QMap<QString, QString> storedTexts()
+inline QMap<QString, QString> StoredTexts()
 {
-    QSettings raw(storeFile(), QSettings::IniFormat);
+    QSettings raw(StoreFile(), QSettings::IniFormat);
     raw.beginGroup(QStringLiteral("Settings"));
     QMap<QString, QString> texts;
     const QStringList keys = raw.childKeys();

@@ -18,16 +18,16 @@ namespace {
 const QStringList kAllKeys{u"PosX"_s, u"PosY"_s, u"PosH"_s,    u"PosW"_s,
                            u"Font"_s, u"Size"_s, u"Charset"_s, u"Bold"_s};
 
-void plantValid()
+void PlantValid()
 {
-    plant(u"PosX"_s, u"1500"_s);
-    plant(u"PosY"_s, u"3000"_s);
-    plant(u"PosH"_s, u"6000"_s);
-    plant(u"PosW"_s, u"9000"_s);
-    plant(u"Font"_s, u"DejaVu Sans Mono"_s);
-    plant(u"Size"_s, u"12.5"_s);
-    plant(u"Charset"_s, u"204"_s);
-    plant(u"Bold"_s, u"1"_s);
+    Plant(u"PosX"_s, u"1500"_s);
+    Plant(u"PosY"_s, u"3000"_s);
+    Plant(u"PosH"_s, u"6000"_s);
+    Plant(u"PosW"_s, u"9000"_s);
+    Plant(u"Font"_s, u"DejaVu Sans Mono"_s);
+    Plant(u"Size"_s, u"12.5"_s);
+    Plant(u"Charset"_s, u"204"_s);
+    Plant(u"Bold"_s, u"1"_s);
 }
 
 // The main window as the program builds it: the pane in its design font and character set.
@@ -70,7 +70,7 @@ class RestoreSettingsTest : public QObject
   private Q_SLOTS:
     void init()
     {
-        QFile::remove(storeFile());
+        QFile::remove(StoreFile());
         QLocale::setDefault(QLocale::c());
     }
 
@@ -90,7 +90,7 @@ class RestoreSettingsTest : public QObject
             outer = first.window.frameGeometry();
             QVERIFY(first.Store());
         }
-        const QMap<QString, QString> written = storedTexts();
+        const QMap<QString, QString> written = StoredTexts();
         const QMap<QString, QString> expected{{u"PosX"_s, QString::number(outer.x() * 15)},
                                               {u"PosY"_s, QString::number(outer.y() * 15)},
                                               {u"PosH"_s, QString::number(outer.height() * 15)},
@@ -117,7 +117,7 @@ class RestoreSettingsTest : public QObject
 
         // A start and a close with nothing done in between write back the same texts.
         QVERIFY(second.Store());
-        QCOMPARE(storedTexts(), written);
+        QCOMPARE(StoredTexts(), written);
     }
 
     void firstRunKeepsTheDesignValuesButBold()
@@ -137,7 +137,7 @@ class RestoreSettingsTest : public QObject
         QCOMPARE(w.window.windowTitle(), u"Lumatra v1.0"_s);
 
         QVERIFY(w.Store());
-        QStringList keys = storedTexts().keys();
+        QStringList keys = StoredTexts().keys();
         keys.sort();
         QStringList expected = kAllKeys;
         expected.sort();
@@ -160,19 +160,19 @@ class RestoreSettingsTest : public QObject
     {
         QFETCH(QString, text);
         QFETCH(bool, bold);
-        plant(u"Bold"_s, text);
+        Plant(u"Bold"_s, text);
         Window w;
         w.pane->setFont(QFont(u"Liberation Mono"_s, 10, bold ? QFont::Normal : QFont::Bold));
         bool resultChanged = true;
         w.Restore(resultChanged);
         QCOMPARE(w.pane->font().bold(), bold);
         QVERIFY(w.Store());
-        QCOMPARE(storedTexts().value(u"Bold"_s), bold ? u"1"_s : u"0"_s);
+        QCOMPARE(StoredTexts().value(u"Bold"_s), bold ? u"1"_s : u"0"_s);
     }
 
     void minimizedCloseWritesOnlyTheFont()
     {
-        plantValid();
+        PlantValid();
         Window w;
         w.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
@@ -189,7 +189,7 @@ class RestoreSettingsTest : public QObject
                                               {u"Size"_s, u"14"_s},
                                               {u"Charset"_s, u"0"_s},
                                               {u"Bold"_s, u"0"_s}};
-        QCOMPARE(storedTexts(), expected);
+        QCOMPARE(StoredTexts(), expected);
     }
 
     void unusableValueKeepsOnlyThatSetting_data()
@@ -225,8 +225,8 @@ class RestoreSettingsTest : public QObject
     {
         QFETCH(QString, key);
         QFETCH(QString, text);
-        plantValid();
-        plant(key, text);
+        PlantValid();
+        Plant(key, text);
         Window w;
         w.window.setGeometry(20, 30, 614, 384);
         bool resultChanged = true;
@@ -274,10 +274,10 @@ class RestoreSettingsTest : public QObject
         QFETCH(QRect, stored);
         QFETCH(QRect, fitted);
         const auto twips = [](int pixels) { return QString::number(pixels * 15); };
-        plant(u"PosX"_s, twips(stored.x()));
-        plant(u"PosY"_s, twips(stored.y()));
-        plant(u"PosH"_s, twips(stored.height()));
-        plant(u"PosW"_s, twips(stored.width()));
+        Plant(u"PosX"_s, twips(stored.x()));
+        Plant(u"PosY"_s, twips(stored.y()));
+        Plant(u"PosH"_s, twips(stored.height()));
+        Plant(u"PosW"_s, twips(stored.width()));
 
         Window w;
         bool resultChanged = true;
@@ -286,8 +286,8 @@ class RestoreSettingsTest : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&w.window));
         QCOMPARE(w.window.frameGeometry(), fitted);
         QVERIFY(w.Store());
-        QCOMPARE(storedTexts().value(u"PosY"_s), twips(fitted.y()));
-        QCOMPARE(storedTexts().value(u"PosW"_s), twips(fitted.width()));
+        QCOMPARE(StoredTexts().value(u"PosY"_s), twips(fitted.y()));
+        QCOMPARE(StoredTexts().value(u"PosW"_s), twips(fitted.width()));
     }
 
     void numbersInTheUsersFormat()
@@ -301,8 +301,8 @@ class RestoreSettingsTest : public QObject
             w.pane->setFont(font);
             QVERIFY(w.Store());
         }
-        QCOMPARE(storedTexts().value(u"Size"_s), u"10,5"_s);
-        plant(u"PosW"_s, u"10005,5"_s);
+        QCOMPARE(StoredTexts().value(u"Size"_s), u"10,5"_s);
+        Plant(u"PosW"_s, u"10005,5"_s);
         Window w;
         bool resultChanged = true;
         w.Restore(resultChanged);
@@ -312,13 +312,13 @@ class RestoreSettingsTest : public QObject
 
     void garbageInTheStoreFileIsSurvived()
     {
-        static const char head[] = "[Settings\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
-        QByteArray garbage(head, sizeof head - 1); // the zero byte inside included
+        static const char kHead[] = "[Settings\nPosX=\xfe\xfe\x01\nSize=\x00\x02\nBold=1\xff\n";
+        QByteArray garbage(kHead, sizeof kHead - 1); // the zero byte inside included
         QRandomGenerator random(4711);
         for (int i = 0; i < 4096; ++i)
             garbage.append(static_cast<char>(random.bounded(256)));
-        QDir().mkpath(QFileInfo(storeFile()).path());
-        QFile file(storeFile());
+        QDir().mkpath(QFileInfo(StoreFile()).path());
+        QFile file(StoreFile());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(garbage);
         file.close();
@@ -334,13 +334,13 @@ class RestoreSettingsTest : public QObject
 
         // The next close leaves a store that reads back.
         QVERIFY(w.Store());
-        QCOMPARE(storedTexts().value(u"Size"_s), u"9.75"_s);
+        QCOMPARE(StoredTexts().value(u"Size"_s), u"9.75"_s);
     }
 
     void unwritableStoreIsReportedAndSurvived()
     {
         // A folder where the file should be cannot be written, even by the superuser.
-        QVERIFY(QDir().mkpath(storeFile()));
+        QVERIFY(QDir().mkpath(StoreFile()));
         Window w;
         bool resultChanged = true;
         w.Restore(resultChanged);
@@ -348,13 +348,13 @@ class RestoreSettingsTest : public QObject
         QVERIFY(!resultChanged);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
         QVERIFY(!w.Store());
-        QVERIFY(QDir().rmdir(storeFile()));
+        QVERIFY(QDir().rmdir(StoreFile()));
     }
 };
 
 int main(int argc, char** argv)
 {
-    return runWithIsolatedStore<RestoreSettingsTest>(argc, argv);
+    return RunWithIsolatedStore<RestoreSettingsTest>(argc, argv);
 }
 
 #include "restoresettings_test.moc"
