@@ -1,6 +1,7 @@
 #include "platformdialogs.h"
 
 #include "plainbox.h"
+#include "visiblepath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -56,9 +57,9 @@ class QtDialogs final : public PlatformDialogs
             const QDir folder = QFileInfo(path).absoluteDir();
             if (request.acceptMode == QFileDialog::AcceptOpen || folder.exists())
                 return path;
-            bVarious::PlainMessageBox(
-                &dialog, QMessageBox::Warning, request.title,
-                u"The folder %1 does not exist."_s.arg(QDir::toNativeSeparators(folder.path())));
+            bVarious::PlainMessageBox(&dialog, QMessageBox::Warning, request.title,
+                                      u"The folder %1 does not exist."_s.arg(bVarious::VisiblePath(
+                                          QDir::toNativeSeparators(folder.path()))));
         }
     }
 
