@@ -18,6 +18,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class PaneSink;
 class ResultPane;
 
 // The program's one window: the result pane, the frame with the compare request, the menus
@@ -151,6 +152,12 @@ class fMAIN : public QMainWindow
     // when another such operation is under way.
     bool RunBusy(Busy what, const QString& statusText,
                  const std::function<void(const bVarious::WorkProgress&)>& work);
+    // Runs a comparison or a search with "&Compare" reading "&Stop", writing through a pane
+    // sink that stops at the next status or progress text once a stop was asked for. True
+    // when it was stopped. A failure's message goes to failure; noMemory is the message when
+    // memory ran out.
+    bool RunStoppable(Busy what, const QString& noMemory, QString& failure,
+                      const std::function<void(PaneSink&)>& work);
 
     Busy m_busy = Busy::Idle;
     bool m_stopRequested = false;    // a comparison or search ends at its next status or progress

@@ -36,31 +36,20 @@ void fMAIN::mnuFINDSHIFT_Click()
     if (!request)
         return;
 
-    m_busy = Busy::FindingShift;
-    m_stopRequested = false;
-    cmdRUN->setText(QStringLiteral("&Stop"));
-    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
     std::optional<bFile::ShiftResult> result;
     QString failure;
-    bool stopped = false;
-    try {
-        result = bFile::FindShift(request->path1, request->path2, request->offset1,
-                                  request->offset2, sink);
-    } catch (const bFile::CompareStopped&) {
-        // "&Stop", Esc, or the window closing: the fields stay as they are.
-        stopped = true;
-    } catch (const std::bad_alloc&) {
-        failure = QStringLiteral("There is not enough memory to search these files.");
-    } catch (const std::exception& error) {
-        failure = QString::fromUtf8(error.what());
-    }
-    m_busy = Busy::Idle;
-    cmdRUN->setText(QStringLiteral("&Compare"));
+    const bool stopped = RunStoppable(
+        Busy::FindingShift, QStringLiteral("There is not enough memory to search these files."),
+        failure, [&](PaneSink& sink) {
+            result = bFile::FindShift(request->path1, request->path2, request->offset1,
+                                      request->offset2, sink);
+        });
     if (m_closeWhenStopped) {
         m_closeWhenStopped = false;
         close();
         return;
     }
+    // "&Stop", Esc, or the window closing: the fields stay as they are.
     if (stopped)
         return bFile::ShowStatus(*SBPanel, QStringLiteral("Find Shift stopped."));
 
