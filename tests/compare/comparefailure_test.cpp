@@ -176,7 +176,7 @@ TEST_F(CompareFailureTest, UnreadableFileIsNamed)
 
 // Two sparse files a little over 4 GiB with one difference past 4 GiB; empty where the file
 // system cannot make sparse files.
-class SparsePair : public ::testing::Test
+class SparsePairTest : public ::testing::Test
 {
   protected:
     static constexpr std::uint64_t kSize = (std::uint64_t{1} << 32) + 32;
@@ -205,7 +205,7 @@ class SparsePair : public ::testing::Test
     RecordingSink m_sink;
 };
 
-TEST_F(SparsePair, PositionsPastFourGiBFromAHighOffset)
+TEST_F(SparsePairTest, PositionsPastFourGiBFromAHighOffset)
 {
     const auto summary =
         bFile::CompareFiles(m_a, m_b, 0xFFFFFFF0, 0xFFFFFFF0, false, false, m_sink);
@@ -219,7 +219,7 @@ TEST_F(SparsePair, PositionsPastFourGiBFromAHighOffset)
 // would take most of a minute on a small machine.
 constexpr unsigned char kMark = 0x7F;
 
-TEST_F(SparsePair, WholeRangePastFourGiB)
+TEST_F(SparsePairTest, WholeRangePastFourGiB)
 {
     bFile::CompareOptions options;
     options.blockSize = 4 << 20;

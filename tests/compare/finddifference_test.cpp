@@ -71,7 +71,7 @@ INSTANTIATE_TEST_SUITE_P(Stretches, FindDifferenceTest, testing::ValuesIn(kCases
 
 // Every single-bit difference of every position up to past the first span, each found
 // where it is: a byte differing in its top or bottom bit only must not hide in a word.
-TEST(FindDifferenceSweep, EveryPositionAndBit)
+TEST(FindDifferenceSweepTest, EveryPositionAndBit)
 {
     constexpr std::size_t kSize = 256 + 4096 + 40;
     std::vector<unsigned char> a(kSize, 0x55), b(kSize, 0x55);

@@ -16,14 +16,14 @@ namespace {
 
 using lumatra::test::TempDir;
 
-TEST(IsHex, AcceptsDigitsOfEitherCaseAndTheEmptyText)
+TEST(IsHexTest, AcceptsDigitsOfEitherCaseAndTheEmptyText)
 {
     for (const char* text :
          {"", "0", "1a", "1A", "abcdef", "ABCDEF0123456789", "00000000000000000"})
         EXPECT_TRUE(bVarious::IsHex(text)) << text;
 }
 
-TEST(IsHex, RefusesSignsBlanksPrefixesAndOtherLetters)
+TEST(IsHexTest, RefusesSignsBlanksPrefixesAndOtherLetters)
 {
     for (const char* text : {"0x1A", "10h", " 1", "1 ", "-1", "+1", "g", "1G", "\xC3\xA9"})
         EXPECT_FALSE(bVarious::IsHex(text)) << text;
@@ -32,7 +32,7 @@ TEST(IsHex, RefusesSignsBlanksPrefixesAndOtherLetters)
                                              3)));
 }
 
-TEST(OffsetFromHex, ReadsUpToEightDigitsAsUnsigned)
+TEST(OffsetFromHexTest, ReadsUpToEightDigitsAsUnsigned)
 {
     EXPECT_EQ(bVarious::OffsetFromHex(""), 0u);
     EXPECT_EQ(bVarious::OffsetFromHex("1a"), 0x1Au);
@@ -44,7 +44,7 @@ TEST(OffsetFromHex, ReadsUpToEightDigitsAsUnsigned)
     EXPECT_EQ(bVarious::OffsetFromHex("0x1A"), std::nullopt);
 }
 
-TEST(FileExists, TrueOnlyForRegularFiles)
+TEST(FileExistsTest, TrueOnlyForRegularFiles)
 {
     TempDir dir;
     const std::string file = dir.Write("file", "x");
@@ -66,7 +66,7 @@ TEST(FileExists, TrueOnlyForRegularFiles)
     EXPECT_FALSE(bFile::FileExists(file + "/below-a-file"));
 }
 
-TEST(FileSource, RefusesFoldersAndFifosWithoutWaiting)
+TEST(FileSourceTest, RefusesFoldersAndFifosWithoutWaiting)
 {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("folder"));
@@ -84,7 +84,7 @@ std::string ReadAll(const std::string& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(KernelFile, IsComparedWithTheLengthThatReadingGives)
+TEST(KernelFileTest, IsComparedWithTheLengthThatReadingGives)
 {
     // Both report a size of 0; only reading tells.
     const std::string version = "/proc/version", osType = "/proc/sys/kernel/ostype";
@@ -101,7 +101,7 @@ TEST(KernelFile, IsComparedWithTheLengthThatReadingGives)
     EXPECT_GT(summary.changed, 0u);
 }
 
-TEST(KernelFile, LargerThanTheLimitIsAnError)
+TEST(KernelFileTest, LargerThanTheLimitIsAnError)
 {
     // Reading gives an entry for every page the process could map: far more than the limit.
     const std::string pagemap = "/proc/self/pagemap";

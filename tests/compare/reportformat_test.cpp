@@ -52,7 +52,7 @@ std::string Cp1252ByIconv(unsigned char byte)
     return ok ? std::string(out, outPtr) : std::string();
 }
 
-TEST(ReportFormat, ByteHexIsTwoUpperCaseDigitsForEveryByte)
+TEST(ReportFormatTest, ByteHexIsTwoUpperCaseDigitsForEveryByte)
 {
     for (int value = 0; value < 256; ++value) {
         const std::string hex = bVarious::ByteHex(static_cast<std::uint8_t>(value));
@@ -63,7 +63,7 @@ TEST(ReportFormat, ByteHexIsTwoUpperCaseDigitsForEveryByte)
     EXPECT_EQ(bVarious::ByteHex(0x0A), "0A");
 }
 
-TEST(ReportFormat, OffsetLabelKeepsEightDigitsAndGrowsBeyondThem)
+TEST(ReportFormatTest, OffsetLabelKeepsEightDigitsAndGrowsBeyondThem)
 {
     EXPECT_EQ(bVarious::OffsetLabel(26), "0000001A:");
     EXPECT_EQ(bVarious::OffsetLabel(0), "00000000:");
@@ -76,7 +76,7 @@ TEST(ReportFormat, OffsetLabelKeepsEightDigitsAndGrowsBeyondThem)
     }
 }
 
-TEST(ReportFormat, NumbersHaveNoLeadingZeros)
+TEST(ReportFormatTest, NumbersHaveNoLeadingZeros)
 {
     for (const std::uint64_t value : EdgeValues()) {
         EXPECT_EQ(bVarious::HexNumber(value), ToCharsText(value, 16)) << value;
@@ -84,7 +84,7 @@ TEST(ReportFormat, NumbersHaveNoLeadingZeros)
     }
 }
 
-TEST(ReportFormat, ByteCharReplacesEverythingBelowThePercentSign)
+TEST(ReportFormatTest, ByteCharReplacesEverythingBelowThePercentSign)
 {
     for (int value = 0; value < 0x25; ++value)
         EXPECT_EQ(bFile::ByteChar(static_cast<std::uint8_t>(value)), "\x01") << value;
@@ -94,7 +94,7 @@ TEST(ReportFormat, ByteCharReplacesEverythingBelowThePercentSign)
                   std::string(1, static_cast<char>(value)));
 }
 
-TEST(ReportFormat, ByteCharFollowsWindows1252AboveAscii)
+TEST(ReportFormatTest, ByteCharFollowsWindows1252AboveAscii)
 {
     // The five bytes Windows-1252 leaves undefined give the control character of the same
     // code; every other byte what the system's converter says.

@@ -47,7 +47,7 @@ bool IsCleanUtf8(const std::string& text)
     return ok;
 }
 
-TEST(VisibleName, OrdinaryNamesStayAsTheyAre)
+TEST(VisibleNameTest, OrdinaryNamesStayAsTheyAre)
 {
     for (const char* name : {"a.bin", "with blanks .bin", "Grüße aus Köln.bin", "日本 файл.txt",
                              "emoji \xF0\x9F\x98\x80.bin", "C:\\dir\\file", "trailing\\", "",
@@ -55,7 +55,7 @@ TEST(VisibleName, OrdinaryNamesStayAsTheyAre)
         EXPECT_EQ(VisibleName(name), name);
 }
 
-TEST(VisibleName, ControlsAndBrokenBytesBecomeEscapes)
+TEST(VisibleNameTest, ControlsAndBrokenBytesBecomeEscapes)
 {
     const struct
     {
@@ -92,7 +92,7 @@ TEST(VisibleName, ControlsAndBrokenBytesBecomeEscapes)
 
 // Every pair of bytes, and each byte after a backslash: the text is clean UTF-8 and reads
 // back as the name, so no two names look alike.
-TEST(VisibleName, EveryShortNameIsCleanAndReadsBack)
+TEST(VisibleNameTest, EveryShortNameIsCleanAndReadsBack)
 {
     for (int first = 0; first < 256; ++first) {
         for (int second = 0; second < 256; ++second) {

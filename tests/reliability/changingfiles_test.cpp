@@ -146,11 +146,11 @@ std::vector<Fault> Faults()
     };
 }
 
-class ChangingFile : public ::testing::TestWithParam<Fault>
+class ChangingFileTest : public ::testing::TestWithParam<Fault>
 {
 };
 
-TEST_P(ChangingFile, EndsInANamedErrorWithoutASummary)
+TEST_P(ChangingFileTest, EndsInANamedErrorWithoutASummary)
 {
     const Fault& fault = GetParam();
     TempDir dir;
@@ -188,7 +188,7 @@ TEST_P(ChangingFile, EndsInANamedErrorWithoutASummary)
     EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "font"), 0);
 }
 
-TEST(ReplacedFile, IsReadToItsEndAsTheFileThatWasOpened)
+TEST(ReplacedFileTest, IsReadToItsEndAsTheFileThatWasOpened)
 {
     // A rename puts another file in the path's place; the one opened stays whole and
     // unchanged, so its report is true.
@@ -213,7 +213,7 @@ TEST(ReplacedFile, IsReadToItsEndAsTheFileThatWasOpened)
     EXPECT_EQ(sink.Calls("status").back(), "Done!");
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, ChangingFile, ::testing::ValuesIn(Faults()), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Faults, ChangingFileTest, ::testing::ValuesIn(Faults()), [](const auto& info) {
     std::string name = info.param.name;
     for (char& c : name) {
         if (!std::isalnum(static_cast<unsigned char>(c)))

@@ -36,7 +36,7 @@ std::pair<Bytes, Bytes> Pair(std::size_t count1, std::size_t count2, double dens
     return {a, b};
 }
 
-class ReferenceMatrix : public ::testing::Test
+class ReferenceMatrixTest : public ::testing::Test
 {
   protected:
     Request Base(VirtualFile a, VirtualFile b)
@@ -64,7 +64,7 @@ class ReferenceMatrix : public ::testing::Test
     lumatra::test::TempDir m_dir;
 };
 
-TEST_F(ReferenceMatrix, SmallFilesAtEveryInterestingOffset)
+TEST_F(ReferenceMatrixTest, SmallFilesAtEveryInterestingOffset)
 {
     const std::size_t sizes[] = {0, 1, 15, 16, 17, 33};
     std::uint32_t seed = 1;
@@ -91,7 +91,7 @@ TEST_F(ReferenceMatrix, SmallFilesAtEveryInterestingOffset)
     }
 }
 
-TEST_F(ReferenceMatrix, ThousandChangesAcrossBlockEdges)
+TEST_F(ReferenceMatrixTest, ThousandChangesAcrossBlockEdges)
 {
     // 1200 changes in one stretch, 1000 of them reached at different places of a block, then
     // equal bytes; progress marks fall inside and after the run.
@@ -115,7 +115,7 @@ TEST_F(ReferenceMatrix, ThousandChangesAcrossBlockEdges)
     }
 }
 
-TEST_F(ReferenceMatrix, ScatteredChangesInLongRanges)
+TEST_F(ReferenceMatrixTest, ScatteredChangesInLongRanges)
 {
     for (const double density : {0.001, 0.3, 0.999}) {
         auto [a, b] = Pair(4321, 4000, density, 77);
@@ -132,7 +132,7 @@ TEST_F(ReferenceMatrix, ScatteredChangesInLongRanges)
     }
 }
 
-TEST_F(ReferenceMatrix, LongFilesPastFourGiB)
+TEST_F(ReferenceMatrixTest, LongFilesPastFourGiB)
 {
     // Files described, not held: positions and labels past 4 GiB, a range crossing it, and
     // one range of more than 2^32 positions, whose By lines labels have nine digits.
