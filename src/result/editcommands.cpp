@@ -1,5 +1,7 @@
 #include "editcommands.h"
 
+#include "largepages.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -20,6 +22,8 @@ QString SelectionText(const QPlainTextEdit& pane, const WorkProgress& progress)
     if (start == end)
         return text;
     text.reserve(end - start);
+    // A whole report's copy is a buffer of hundreds of MiB, filled once from start to end.
+    AdviseLargePages(text.data(), qint64(end - start) * qint64(sizeof(QChar)));
     qsizetype sincePiece = 0;
     for (QTextBlock block = pane.document()->findBlock(start);
          block.isValid() && block.position() < end; block = block.next()) {
