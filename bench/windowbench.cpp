@@ -410,18 +410,25 @@ double TimeSave(Bench& bench, const QString& path, QString& how)
     return double(clock.nsecsElapsed()) / 1e9;
 }
 
-// Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
-double TimeSelectAll(Bench& bench)
+// A key pressed in the pane with the caret at the start, and the repaint that shows its
+// effect, in seconds.
+double TimeKeyFromStart(ResultPane& pane, Qt::Key key)
 {
-    ResultPane& pane = *Parts(bench.window).tOut;
     pane.moveCursor(QTextCursor::Start);
     pane.setFocus();
     QApplication::processEvents();
     QElapsedTimer clock;
     clock.start();
-    QTest::keyClick(&pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&pane, key, Qt::ControlModifier);
     pane.viewport()->repaint();
-    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    return double(clock.nsecsElapsed()) / 1e9;
+}
+
+// Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
+double TimeSelectAll(Bench& bench)
+{
+    ResultPane& pane = *Parts(bench.window).tOut;
+    const double elapsed = TimeKeyFromStart(pane, Qt::Key_A);
     const QTextCursor cursor = pane.textCursor();
     return cursor.selectionStart() == 0 &&
                    cursor.selectionEnd() == pane.document()->characterCount() - 1
@@ -445,14 +452,7 @@ double TimeCopy(Bench& bench, qint64 chars)
 double TimeScrollToEnd(Bench& bench)
 {
     ResultPane& pane = *Parts(bench.window).tOut;
-    pane.moveCursor(QTextCursor::Start);
-    pane.setFocus();
-    QApplication::processEvents();
-    QElapsedTimer clock;
-    clock.start();
-    QTest::keyClick(&pane, Qt::Key_End, Qt::ControlModifier);
-    pane.viewport()->repaint();
-    const double elapsed = double(clock.nsecsElapsed()) / 1e9;
+    const double elapsed = TimeKeyFromStart(pane, Qt::Key_End);
     const QScrollBar* bar = pane.verticalScrollBar();
     return bar->value() == bar->maximum() && bar->maximum() > 0 ? elapsed : -1;
 }

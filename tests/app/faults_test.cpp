@@ -119,6 +119,15 @@ const QList<Fault>& Faults()
     return kList;
 }
 
+// Names as pasting or dropping puts them into the file fields (typed keys carry Latin-1
+// only), then "&Compare".
+void CompareNamed(fMAIN& w, const QString& file1, const QString& file2)
+{
+    Parts(w).txtFILE1->setText(file1);
+    Parts(w).txtFILE2->setText(file2);
+    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+}
+
 } // namespace
 
 class FaultsTest : public QObject
@@ -273,11 +282,8 @@ void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
 
-    // Typed keys carry Latin-1 only; names like these come by pasting or dropping.
     fMAIN& w = *m_window;
-    Parts(w).txtFILE1->setText(a);
-    Parts(w).txtFILE2->setText(b);
-    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    CompareNamed(w, a, b);
 
     QCOMPARE(Parts(w).tOut->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
                                                u"File 2: "_s + b +
@@ -296,9 +302,7 @@ void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
         QSKIP("no /proc here");
     const qsizetype length = versionFile.readAll().size();
     fMAIN& w = *m_window;
-    Parts(w).txtFILE1->setText(version);
-    Parts(w).txtFILE2->setText(osType);
-    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    CompareNamed(w, version, osType);
 
     QVERIFY(
         Parts(w).tOut->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
@@ -315,9 +319,7 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
-    Parts(w).txtFILE1->setText(a);
-    Parts(w).txtFILE2->setText(b);
-    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    CompareNamed(w, a, b);
     const QStringList window = Parts(w).tOut->toPlainText().split(u'\n');
 
     QProcess cli;
