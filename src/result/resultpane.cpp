@@ -20,6 +20,11 @@ namespace {
 // the saved file count a line separator as the line break it is.
 constexpr int kLinesPerParagraph = 128;
 
+// A frozen pane passes its lines on to the document in batches of about this many characters,
+// whole paragraphs each: the document then grows at an even pace between the window's turns
+// at its events, instead of in one large step at every turn.
+constexpr qsizetype kBatchChars = 512 * 1024;
+
 } // namespace
 
 ResultPane::ResultPane(QWidget* parent)
@@ -47,7 +52,8 @@ void ResultPane::ApplyFont(const QFont& font)
 
 void ResultPane::AddLine(const QString& line, const QColor& colour)
 {
-    const qint64 total = qint64(document()->characterCount()) + m_pending.size() + line.size() + 1;
+    const qint64 shown = m_frozen ? m_frozenChars : document()->characterCount();
+    const qint64 total = shown + m_pending.size() + line.size() + 1;
     if (total > INT_MAX)
         throw std::overflow_error(kPaneFullMessage);
     if (!m_pending.isEmpty() && colour != m_pendingColour)
@@ -60,7 +66,7 @@ void ResultPane::AddLine(const QString& line, const QColor& colour)
         m_pending += QLatin1Char('\n');
         m_pendingParagraphLines = 0;
     }
-    if (!m_frozen)
+    if (!m_frozen || (m_pendingParagraphLines == 0 && m_pending.size() >= kBatchChars))
         FlushPending();
 }
 
@@ -74,12 +80,31 @@ void ResultPane::FlushPending()
     m_pendingParagraphLines = 0;
     QTextCharFormat format;
     format.setForeground(m_pendingColour);
-    QTextCursor cursor = textCursor();
-    const int start = cursor.selectionStart();
-    cursor.insertText(m_pending, format); // replaces the selection; the caret ends after it
+    // The first batch goes to the caret; while frozen, each next one follows the last, and the
+    // caret moves only when the pane thaws: placing it lays out its paragraph every time.
+    if (m_batchCursor.isNull())
+        m_batchCursor = textCursor();
+    const int start = m_batchCursor.selectionStart();
+    m_batchCursor.insertText(m_pending, format); // replaces the selection; ends after the text
     CountLines(start, m_pending);
-    m_pending.clear();
-    setTextCursor(cursor);
+    m_pending.resize(0); // keeps its memory for the next batch
+    m_frozenChars = document()->characterCount();
+    if (!m_frozen)
+        PlaceCaretAfterBatches();
+}
+
+void ResultPane::PlaceCaretAfterBatches()
+{
+    if (m_batchCursor.isNull())
+        return;
+    setTextCursor(m_batchCursor);
+    m_batchCursor = QTextCursor();
+    if (m_linesCounted) {
+        // The scroll bar learns the line counts that the batches set.
+        m_linesCounted = false;
+        QAbstractTextDocumentLayout* layout = document()->documentLayout();
+        Q_EMIT layout->documentSizeChanged(layout->documentSize());
+    }
 }
 
 void ResultPane::CountLines(int start, const QString& inserted)
@@ -99,17 +124,20 @@ void ResultPane::CountLines(int start, const QString& inserted)
             lines = 1;
         }
     }
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
-    Q_EMIT layout->documentSizeChanged(layout->documentSize());
+    m_linesCounted = true;
 }
 
 void ResultPane::SetFrozen(bool frozen)
 {
     if (frozen == m_frozen)
         return;
-    if (!frozen)
-        FlushPending();
     m_frozen = frozen;
+    if (!frozen) {
+        FlushPending();
+        PlaceCaretAfterBatches();
+        m_pending.squeeze();
+    }
+    m_frozenChars = document()->characterCount();
     // Undo steps of a report cost memory and would let Ctrl+Z take a report apart line by line.
     document()->setUndoRedoEnabled(!frozen);
     setUpdatesEnabled(!frozen);

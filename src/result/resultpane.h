@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 
 // The pane's overflow error: the report cannot grow in the pane, but the command line can
 // write it whole.
@@ -60,10 +61,17 @@ class ResultPane : public QPlainTextEdit
     // Until a paragraph is laid out, the pane's layout counts it as one line; the scroll bar
     // needs the true count of the paragraphs that FlushPending() inserted from start.
     void CountLines(int start, const QString& inserted);
+    // Moves the caret after the last batch, when batches were inserted since it was placed.
+    void PlaceCaretAfterBatches();
 
     int m_charset = 238; // Central European
     bool m_frozen = false;
+    // The document's length while frozen, kept up to date by each batch: the document walks a
+    // tree to tell its length, and a report asked it for every line.
+    int m_frozenChars = 0;
     QString m_pending;
+    QTextCursor m_batchCursor;   // where the next batch goes; null when that is the caret
+    bool m_linesCounted = false; // batches set line counts that the scroll bar has not seen
     QColor m_pendingColour;
     int m_pendingParagraphLines = 0;
     qint64 m_memoryBudget;

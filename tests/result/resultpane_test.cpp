@@ -47,6 +47,7 @@ class ResultPaneTest : public QObject
     void lineBreakInsideTheTextGivesAnEmptyLine();
     void frozenPaneGivesTheSameTextAndColours();
     void frozenPaneCountsEveryLineForTheScrollBar();
+    void longFrozenReportArrivesInOrderInSeveralBatches();
     void freezeAndUnfreeze();
     void unfreezeLeavesTheFocusOfAHiddenPane();
     void showStatusSetsTextAndHandlesEvents();
@@ -153,6 +154,33 @@ void ResultPaneTest::frozenPaneCountsEveryLineForTheScrollBar()
     };
     QCOMPARE(topLine(live), QStringLiteral("700"));
     QCOMPARE(topLine(frozen), QStringLiteral("700"));
+}
+
+void ResultPaneTest::longFrozenReportArrivesInOrderInSeveralBatches()
+{
+    // Over a million characters: the pane passes them on in more than one batch.
+    ResultPane frozen;
+    ResultPane plain;
+    frozen.resize(300, 200);
+    plain.resize(300, 200);
+    bool changed = false;
+    bVarious::FreezeResult(frozen, true, changed);
+    QString expected;
+    for (int i = 0; i < 70000; ++i) {
+        const QString line = QStringLiteral("%1: 5A A5").arg(i * 16, 8, 16, QLatin1Char('0'));
+        bVarious::AppendLine(frozen, line, i < 7 ? kRed : kBlue, 0);
+        expected += line + QLatin1Char('\n');
+        if (i % 20000 == 0)
+            frozen.FlushPending(); // as before the window handles its events
+    }
+    bVarious::FreezeResult(frozen, false, changed);
+    plain.setPlainText(expected);
+    QCOMPARE(frozen.toPlainText(), expected);
+    QCOMPARE(frozen.document()->lineCount(), plain.document()->lineCount());
+    QCOMPARE(frozen.verticalScrollBar()->maximum(), plain.verticalScrollBar()->maximum());
+    QCOMPARE(frozen.textCursor().position(), frozen.document()->characterCount() - 1);
+    QCOMPARE(ColourAt(frozen, 0), QColor(Qt::red));
+    QCOMPARE(ColourAt(frozen, int(expected.size()) - 2), QColor(Qt::blue));
 }
 
 void ResultPaneTest::freezeAndUnfreeze()
