@@ -8,6 +8,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -40,6 +46,21 @@ std::optional<QString> WriteAll(QIODevice& device, const QByteArray& bytes)
             return device.errorString();
         written += step;
     }
+    return std::nullopt;
+}
+
+// A save makes the written data durable in steps of about this many bytes as it goes: the
+// commit's own sync then waits for little, where it used to keep the window from its events for
+// as long as the disk took to take in the whole report.
+constexpr qint64 kSyncStepBytes = 16 * 1024 * 1024;
+
+// Waits until the data written to file so far is on the disk; nothing, or why it is not.
+std::optional<QString> SyncWritten([[maybe_unused]] QSaveFile& file)
+{
+#ifdef Q_OS_UNIX
+    if (::fdatasync(file.handle()) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+#endif
     return std::nullopt;
 }
 
@@ -100,7 +121,20 @@ std::optional<QString> SaveFile(ResultPane& pane, const QString& path,
     // Unbuffered, every write reaches the disk at once and a failure is seen where it occurs.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
-    if (auto failure = WriteReportText(pane, file, progress)) {
+    qint64 synced = 0;
+    std::optional<QString> syncFailure;
+    const auto syncing = [&](qint64 done, qint64 total) {
+        if (!syncFailure && file.pos() - synced >= kSyncStepBytes) {
+            syncFailure = SyncWritten(file);
+            synced = file.pos();
+        }
+        if (progress)
+            progress(done, total);
+    };
+    auto failure = WriteReportText(pane, file, syncing);
+    if (!failure)
+        failure = syncFailure;
+    if (failure) {
         file.cancelWriting();
         return failure;
     }
