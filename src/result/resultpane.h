@@ -42,7 +42,8 @@ class ResultPane : public QPlainTextEdit
     void SetFrozen(bool frozen);
     bool IsFrozen() const { return m_frozen; }
 
-    // Inserts the lines gathered while frozen, at the caret.
+    // Inserts the lines gathered while frozen: at the caret, or after the batch before while the
+    // pane stays frozen; the caret follows when the pane thaws.
     void FlushPending();
 
     // The memory a report in the pane may take, in bytes; the machine's share unless set.
