@@ -54,11 +54,12 @@ std::optional<QString> WriteAll(QIODevice& device, const QByteArray& bytes)
 // as long as the disk took to take in the whole report.
 constexpr qint64 kSyncStepBytes = 16 * 1024 * 1024;
 
-// Waits until the data written to file so far is on the disk; nothing, or why it is not.
+// Waits until the data written to file so far is on the disk; nothing, or why it is not. A
+// file system that cannot sync is let be, as the commit lets it be; a failing disk is not.
 std::optional<QString> SyncWritten([[maybe_unused]] QSaveFile& file)
 {
 #ifdef Q_OS_UNIX
-    if (::fdatasync(file.handle()) != 0)
+    if (::fdatasync(file.handle()) != 0 && errno != EINVAL && errno != ENOTSUP && errno != ENOSYS)
         return QString::fromLocal8Bit(std::strerror(errno));
 #endif
     return std::nullopt;
