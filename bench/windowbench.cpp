@@ -545,7 +545,7 @@ struct ScaleSize
     double longestGapMs = 0; // during Find, Save Result and Copy
 };
 
-QString loadText()
+QString LoadText()
 {
     QFile file(QStringLiteral("/proc/loadavg"));
     return file.open(QIODevice::ReadOnly)
@@ -556,7 +556,7 @@ QString loadText()
 // Shows, searches, saves, selects and copies one report, adding the times to size. With
 // peaks, the peak memory is measured from the comparison on: with the report shown, and after
 // the search and the save. False when a step failed.
-bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
+bool ScaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
               double* peaks = nullptr)
 {
     constexpr int kEvery = 16;
@@ -593,7 +593,7 @@ bool scaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
             .arg(run)
             .arg(size.lines)
             .arg(Seconds(times.toShown), Seconds(find), QString::number(mib, 'f', 1), Seconds(save),
-                 Seconds(selectAll), Seconds(copy), GapText(gap), loadText()));
+                 Seconds(selectAll), Seconds(copy), GapText(gap), LoadText()));
     if (find < 0 || findAgain < 0 || save < 0 || selectAll < 0 || copy < 0 || copyAgain < 0) {
         Say(QStringLiteral("window-bench: a step failed (a negative time above)"));
         return false;
@@ -634,11 +634,11 @@ bool Scaling(Bench& bench, const QTemporaryDir& dir, int runs)
             .arg(sizes[0].lines)
             .arg(sizes[1].lines)
             .arg(runs)
-            .arg(loadText()));
+            .arg(LoadText()));
     double peaks[2] = {-1, -1};
     for (int run = 1; run <= runs; ++run) {
-        if (!scaleRun(bench, dir, sizes[0], run) ||
-            !scaleRun(bench, dir, sizes[1], run, run == 1 ? peaks : nullptr))
+        if (!ScaleRun(bench, dir, sizes[0], run) ||
+            !ScaleRun(bench, dir, sizes[1], run, run == 1 ? peaks : nullptr))
             return false;
     }
     Say(QStringLiteral("  peak memory: %1 MiB with the report shown, %2 MiB after find and save "
@@ -670,7 +670,7 @@ bool Scaling(Bench& bench, const QTemporaryDir& dir, int runs)
     const Ratio copyAgain = ratioOf(&ScaleSize::copyAgain, true);
     const double gap = std::max(sizes[0].longestGapMs, sizes[1].longestGapMs);
     const QString scale = QStringLiteral("%1 -> %2 lines").arg(sizes[0].lines).arg(sizes[1].lines);
-    Say(QStringLiteral("  medians: %1; load %2").arg(scale, loadText()));
+    Say(QStringLiteral("  medians: %1; load %2").arg(scale, LoadText()));
     // The first Find is the first reading of the report's text since the C library moved it
     // (see moved-pages above); the first Copy fills memory new to the process.
     Say(QStringLiteral("  again on the same report: Find %1, Copy %2")
@@ -708,7 +708,7 @@ int main(int argc, char* argv[])
 {
     // The window opens as designed, not as the user's own settings left it.
     ThrowAwaySettings configHome;
-    if (!configHome.isValid())
+    if (!configHome.IsValid())
         return 2;
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();

@@ -15,7 +15,7 @@ namespace {
 
 constexpr qint64 kProgressPaceMs = 30;
 
-QString fromUtf8(std::string_view text)
+QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
@@ -32,7 +32,7 @@ void PaneSink::AppendLine(std::string_view text, std::uint32_t colour, std::uint
 {
     // Report lines are ASCII but for the paths: their UTF-8 length is close enough.
     m_reportBytes += bVarious::kPaneBytesPerLine + 2 * qint64(text.size() + indent);
-    bVarious::AppendLine(m_pane, fromUtf8(text), colour, indent);
+    bVarious::AppendLine(m_pane, FromUtf8(text), colour, indent);
 }
 
 void PaneSink::ShowStatus(std::string_view text)
@@ -42,7 +42,7 @@ void PaneSink::ShowStatus(std::string_view text)
 
 void PaneSink::ShowProgress(std::string_view text)
 {
-    if (m_reportBytes > m_pane.memoryBudget())
+    if (m_reportBytes > m_pane.MemoryBudget())
         throw std::overflow_error(kPaneFullMessage);
     if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kProgressPaceMs)
         return;
@@ -59,7 +59,7 @@ void PaneSink::AppendStopNote(std::string_view note)
 {
     AppendLine(note, 0, 0);
     m_pane.FlushPending();
-    m_status.setText(fromUtf8(note));
+    m_status.setText(FromUtf8(note));
 }
 
 bool PaneSink::ContinueAfter1000Changes()
@@ -91,6 +91,6 @@ void PaneSink::ShowNow(std::string_view text)
     m_pane.FlushPending();
     if (m_runningMap != nullptr)
         m_mapStrip->SetMap(*m_runningMap);
-    bFile::ShowStatus(m_status, fromUtf8(text));
+    bFile::ShowStatus(m_status, FromUtf8(text));
     m_sinceEvents.restart();
 }

@@ -48,7 +48,7 @@ class ResultPane : public QPlainTextEdit
 
     // The memory a report in the pane may take, in bytes; the machine's share unless set.
     // A comparison whose report would take more ends in the pane's overflow error.
-    qint64 memoryBudget() const { return m_memoryBudget; }
+    qint64 MemoryBudget() const { return m_memoryBudget; }
     void SetMemoryBudget(qint64 bytes) { m_memoryBudget = bytes; }
 
   Q_SIGNALS:

@@ -22,7 +22,7 @@ constexpr std::uint64_t kOffset1 = 0x20, kOffset2 = 0x10;
 constexpr qsizetype kLength1 = 40000, kLength2 = 30000; // file 2's range is the shorter
 constexpr std::uint64_t kRange = kLength2 - kOffset2;
 
-std::vector<std::uint64_t> differingIndexes()
+std::vector<std::uint64_t> DifferingIndexes()
 {
     std::vector<std::uint64_t> indexes;
     for (std::uint64_t k = 0; k < 300; ++k)
@@ -31,7 +31,7 @@ std::vector<std::uint64_t> differingIndexes()
 }
 
 // The label of the first line wholly in the pane's view.
-std::uint64_t topLabel(ResultPane& pane)
+std::uint64_t TopLabel(ResultPane& pane)
 {
     QTextCursor cursor = pane.cursorForPosition(QPoint(0, pane.fontMetrics().height() / 2));
     cursor.movePosition(QTextCursor::StartOfLine);
@@ -45,7 +45,7 @@ struct Tip
     QString rest;
 };
 
-Tip tipAt(const MapStrip& map, int y)
+Tip TipAt(const MapStrip& map, int y)
 {
     static const QRegularExpression shape(u"^0x([0-9A-F]+)-0x([0-9A-F]+): (.*)$"_s);
     const QRegularExpressionMatch match = shape.match(map.PartText(y));
@@ -55,7 +55,7 @@ Tip tipAt(const MapStrip& map, int y)
             match.captured(3)};
 }
 
-QAction* mapItem(fMAIN& window)
+QAction* MapItem(fMAIN& window)
 {
     const QList<QAction*> items = Parts(window).mnuSET->actions();
     const auto top = std::find(items.begin(), items.end(), Parts(window).mnuTOP);
@@ -86,7 +86,7 @@ class DifferenceMapTest : public QObject
 void DifferenceMapTest::initTestCase()
 {
     QByteArray two(kLength2, '\0');
-    for (const std::uint64_t i : differingIndexes())
+    for (const std::uint64_t i : DifferingIndexes())
         two[qsizetype(kOffset2 + i)] = char(0xFF);
     m_path1 = m_dir.filePath(u"one.bin"_s);
     m_path2 = m_dir.filePath(u"two.bin"_s);
@@ -118,21 +118,21 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
     const std::uint64_t origin = byLines ? 0 : kOffset1;
 
     // The strip spans the truncated range, as the lines are labelled.
-    QCOMPARE(tipAt(*map, 0).first, origin);
-    QCOMPARE(tipAt(*map, map->height() - 1).last, origin + kRange - 1);
+    QCOMPARE(TipAt(*map, 0).first, origin);
+    QCOMPARE(TipAt(*map, map->height() - 1).last, origin + kRange - 1);
 
     for (const int percent : {0, 10, 33, 50, 66}) {
         const int y = map->height() * percent / 100;
-        const Tip tip = tipAt(*map, y);
+        const Tip tip = TipAt(*map, y);
         std::uint64_t count = 0, expected = UINT64_MAX;
-        for (const std::uint64_t i : differingIndexes()) {
+        for (const std::uint64_t i : DifferingIndexes()) {
             count += origin + i >= tip.first && origin + i <= tip.last;
             if (origin + i >= tip.first)
                 expected = std::min(expected, origin + i);
         }
         QCOMPARE(tip.rest, QString::number(count) + u" bytes differ"_s);
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(MapStrip::kWidth / 2, y));
-        QCOMPARE(topLabel(*Parts(*window).tOut), expected);
+        QCOMPARE(TopLabel(*Parts(*window).tOut), expected);
     }
 }
 
@@ -143,7 +143,7 @@ void DifferenceMapTest::clickAfterAnEditFindsTheNearestLabelledLine()
     auto* map = window->findChild<MapStrip*>();
     const QPoint at(MapStrip::kWidth / 2, map->height() / 3);
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    const std::uint64_t target = topLabel(*Parts(*window).tOut);
+    const std::uint64_t target = TopLabel(*Parts(*window).tOut);
 
     // The line it landed on goes; the next labelled line is the nearest now.
     QTextCursor line = Parts(*window).tOut->textCursor();
@@ -151,7 +151,7 @@ void DifferenceMapTest::clickAfterAnEditFindsTheNearestLabelledLine()
     line.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
     line.removeSelectedText();
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    QCOMPARE(topLabel(*Parts(*window).tOut), target + 97);
+    QCOMPARE(TopLabel(*Parts(*window).tOut), target + 97);
 }
 
 void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
@@ -165,15 +165,15 @@ void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
         Compare(*window, {m_path1, ones});
     }
     auto* map = window->findChild<MapStrip*>();
-    QCOMPARE(tipAt(*map, 0).rest.endsWith(u" bytes differ"_s), true);
-    QCOMPARE(tipAt(*map, map->height() - 1).rest, u"not compared"_s);
+    QCOMPARE(TipAt(*map, 0).rest.endsWith(u" bytes differ"_s), true);
+    QCOMPARE(TipAt(*map, map->height() - 1).rest, u"not compared"_s);
 }
 
 void DifferenceMapTest::settingIsKeptAcrossARestart()
 {
     auto window = OpenWindow();
     QVERIFY(window);
-    QAction* item = mapItem(*window);
+    QAction* item = MapItem(*window);
     QVERIFY(item && item->text() == u"Difference Map"_s && item->isChecked());
     auto* map = window->findChild<MapStrip*>();
     const int fullWidth = Parts(*window).tOut->width();
@@ -195,7 +195,7 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     window = std::make_unique<fMAIN>();
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
-    item = mapItem(*window);
+    item = MapItem(*window);
     QVERIFY(!item->isChecked());
     Compare(*window, {m_path1, m_path2});
     map = window->findChild<MapStrip*>();

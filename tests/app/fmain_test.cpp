@@ -38,7 +38,7 @@ int InnerHeight(fMAIN& window)
 }
 
 // The file 1 position in the note that ends a report stopped early; -1 when it has none.
-qint64 stoppedAt(fMAIN& window)
+qint64 StoppedAt(fMAIN& window)
 {
     static const QRegularExpression note(uR"(\nComparison stopped at 0x([0-9A-F]+)\.\n$)"_qs);
     const QRegularExpressionMatch match = note.match(Parts(window).tOut->toPlainText());
@@ -317,7 +317,7 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     QVERIFY(Parts(w).ResultChanged);
     QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_qs));
     // Nothing was compared before file 2 failed to open.
-    QCOMPARE(stoppedAt(w), 0);
+    QCOMPARE(StoppedAt(w), 0);
     QCOMPARE(Parts(w).SBPanel->text(), u"Comparison stopped at 0x0."_qs);
 }
 
@@ -365,7 +365,7 @@ void FMainTest::compareDuringARunStopsIt()
 
     // The note names the first file 1 position not compared: every difference before it is
     // listed, none after it.
-    const qint64 stop = stoppedAt(w);
+    const qint64 stop = StoppedAt(w);
     QVERIFY2(stop >= 0x10 && stop < 0x10 + 8192, qPrintable(report.right(200)));
     QCOMPARE(stop > 0x10 + 4000, !byEscape);
     QStringList expected;
@@ -396,7 +396,7 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     QVERIFY(!w.isVisible());
     QVERIFY(!w.IsComparing());
     QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_qs));
-    QVERIFY(stoppedAt(w) >= 0);
+    QVERIFY(StoppedAt(w) >= 0);
     QTest::qWait(50);
     QVERIFY(!w.isVisible());
 }
@@ -423,7 +423,7 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     const QString report = Parts(w).tOut->toPlainText();
     QVERIFY(report.startsWith(u"File 1: "_qs + a));
     QVERIFY(!report.contains(u"bytes changed"_qs));
-    const qint64 stop = stoppedAt(w);
+    const qint64 stop = StoppedAt(w);
     QVERIFY(stop > 0 && stop < 40000);
     QVERIFY(report.count(u": 61 62"_qs) < 1000);
 

@@ -26,7 +26,7 @@
 namespace {
 
 // A text of 192 KiB, and the same with letters changed in case in a pattern the map shows.
-std::pair<QByteArray, QByteArray> banded()
+std::pair<QByteArray, QByteArray> Banded()
 {
     const QByteArray text = QByteArrayLiteral("Lumatra compares two files byte by byte. ");
     QByteArray one;
@@ -53,7 +53,7 @@ int main(int argc, char* argv[])
 {
     // The picture shows the window as designed, not as the user's own settings left it.
     ThrowAwaySettings configHome;
-    if (!configHome.isValid())
+    if (!configHome.IsValid())
         return 2;
     QApplication app(argc, argv);
     const bool findShift = argc == 3 && qstrcmp(argv[2], "find-shift") == 0;
@@ -62,7 +62,7 @@ int main(int argc, char* argv[])
         return 2;
     }
     QTemporaryDir dir;
-    auto [one, two] = banded();
+    auto [one, two] = Banded();
     if (findShift) {
         one.clear();
         for (int i = 0; i < 256; ++i)

@@ -14,10 +14,10 @@
 template <class Test> int RunWithIsolatedStore(int argc, char** argv)
 {
     ThrowAwaySettings configHome;
-    if (!configHome.isValid())
+    if (!configHome.IsValid())
         return 1;
     QApplication app(argc, argv);
-    if (!SettingsStore().FileName().startsWith(configHome.path() + u'/')) {
+    if (!SettingsStore().FileName().startsWith(configHome.Path() + u'/')) {
         std::fprintf(stderr, "the settings store is not in the temporary folder\n");
         return 1;
     }

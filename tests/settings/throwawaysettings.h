@@ -14,8 +14,8 @@ class ThrowAwaySettings
         : m_valid(m_home.isValid() && qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit()))
     {}
 
-    bool isValid() const { return m_valid; }
-    QString path() const { return m_home.path(); }
+    bool IsValid() const { return m_valid; }
+    QString Path() const { return m_home.path(); }
 
   private:
     QTemporaryDir m_home;
