@@ -88,8 +88,9 @@ void ResultPane::FlushPending()
     m_batchCursor.insertText(m_pending, format); // replaces the selection; ends after the text
     CountLines(start, m_pending);
     m_pending.resize(0); // keeps its memory for the next batch
-    m_frozenChars = document()->characterCount();
-    if (!m_frozen)
+    if (m_frozen)
+        m_frozenChars = document()->characterCount();
+    else
         PlaceCaretAfterBatches();
 }
 
@@ -132,12 +133,13 @@ void ResultPane::SetFrozen(bool frozen)
     if (frozen == m_frozen)
         return;
     m_frozen = frozen;
-    if (!frozen) {
+    if (frozen) {
+        m_frozenChars = document()->characterCount();
+    } else {
         FlushPending();
         PlaceCaretAfterBatches();
         m_pending.squeeze();
     }
-    m_frozenChars = document()->characterCount();
     // Undo steps of a report cost memory and would let Ctrl+Z take a report apart line by line.
     document()->setUndoRedoEnabled(!frozen);
     setUpdatesEnabled(!frozen);

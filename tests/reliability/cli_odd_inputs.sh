@@ -61,6 +61,15 @@ run_and_cut() {
     run_and_change "$file" "truncate -s $size $file" "$@"
 }
 
+# skip_unless_sparse FILE: ends the case as skipped where FILE, just made large by truncate,
+# takes real disk blocks.
+skip_unless_sparse() {
+    if [ "$(stat -c %b "$1")" -gt 1000 ]; then
+        echo "no sparse files here: skipped"
+        exit 0
+    fi
+}
+
 case $case_name in
 special_files)
     mkfifo pipe
@@ -158,10 +167,7 @@ past_4_gib)
     # Sparse files a little over 4 GiB; FFFFFFF0 lies inside them, so the 48 bytes from
     # there are compared and the difference is labelled with nine digits.
     truncate -s 4294967344 big1.bin big2.bin
-    if [ "$(stat -c %b big1.bin)" -gt 1000 ]; then
-        echo "no sparse files here: skipped"
-        exit 0
-    fi
+    skip_unless_sparse big1.bin
     printf '\x7F' | dd of=big2.bin bs=1 seek=4294967301 conv=notrunc status=none
     run --offset1 FFFFFFF0 --offset2 FFFFFFF0 big1.bin big2.bin
     expect_status 1 "past 4 GiB"
@@ -187,10 +193,7 @@ changed_during_run)
     # Two sparse 64 GiB files take far longer to read than the test needs: file 2 is cut
     # as soon as the program holds it open.
     truncate -s 64G big1.bin big2.bin
-    if [ "$(stat -c %b big1.bin)" -gt 1000 ]; then
-        echo "no sparse files here: skipped"
-        exit 0
-    fi
+    skip_unless_sparse big1.bin
     printf 'old report' >report.txt
     run_and_cut big2.bin 1M -o report.txt big1.bin big2.bin
     expect_status 2 "file 2 cut during the run"
@@ -222,10 +225,7 @@ interrupted_run)
     # An interrupt during a long run removes the temporary file, leaves the old report and
     # ends with 128 + the signal's number.
     truncate -s 64G big1.bin big2.bin
-    if [ "$(stat -c %b big1.bin)" -gt 1000 ]; then
-        echo "no sparse files here: skipped"
-        exit 0
-    fi
+    skip_unless_sparse big1.bin
     printf 'old report' >report.txt
     for signal in INT TERM HUP; do
         # Background jobs of a script start with SIGINT ignored; this one must not.
