@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compareerror.h"
 #include "comparesink.h"
 #include "filesource.h"
 
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace bFile {
@@ -17,22 +17,6 @@ struct CompareSummary
 {
     std::uint64_t changed = 0;
     std::uint64_t locations = 0;
-};
-
-// A comparison that could not be completed: a file vanished, could not be opened or read,
-// or changed its size during the run. The message names the file (as VisibleName shows it)
-// and the reason.
-class CompareError : public std::runtime_error
-{
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// The sink asked the run to stop.
-class CompareStopped : public std::runtime_error
-{
-  public:
-    CompareStopped() : std::runtime_error("The comparison was stopped.") {}
 };
 
 // Compares file 1 from offset1 with file 2 from offset2, byte by byte, and writes the
