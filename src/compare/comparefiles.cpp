@@ -2,15 +2,13 @@
 
 #include "differencemap.h"
 #include "finddifference.h"
+#include "inputfile.h"
 #include "reportbody.h"
 #include "reportformat.h"
 #include "reportlines.h"
-#include "visiblename.h"
 
 #include <algorithm>
 #include <array>
-#include <memory>
-#include <new>
 #include <optional>
 #include <string>
 
@@ -20,121 +18,6 @@ namespace {
 
 constexpr std::uint64_t kProgressStep = 1000;
 constexpr std::uint64_t kQuestionAt = 1000;
-// Reading into a page-aligned buffer saves the kernel a good part of its copying time.
-constexpr std::size_t kPageSize = 4096;
-
-// A block buffer whose first byte starts a memory page; its bytes start out undefined.
-class PageBlock
-{
-  public:
-    void Allocate(std::size_t size)
-    {
-        const std::size_t pages = (size + kPageSize - 1) / kPageSize;
-        m_bytes.reset(static_cast<unsigned char*>(
-            ::operator new (pages* kPageSize, std::align_val_t{kPageSize})));
-    }
-    unsigned char* data() const { return m_bytes.get(); }
-
-  private:
-    struct Free
-    {
-        void operator()(unsigned char* bytes) const
-        {
-            ::operator delete (bytes, std::align_val_t{kPageSize});
-        }
-    };
-    std::unique_ptr<unsigned char, Free> m_bytes;
-};
-
-// One of the two input files, numbered 1 and 2 in messages and report lines.
-struct Input
-{
-    Input(int number, const std::string& path) : number(number), path(path) {}
-
-    int number;
-    const std::string& path;
-    std::uint64_t length = 0;
-    std::uint64_t offset = 0;
-    std::unique_ptr<FileSource> source;
-    FileState opened; // as the file was when it was opened
-    PageBlock block;
-
-    // "1 (a.bin)": the file's number and path, for messages.
-    std::string Name() const
-    {
-        return std::to_string(number) + " (" + bVarious::VisibleName(path) + ")";
-    }
-
-    [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
-    {
-        throw CompareError(what + " file " + Name() + ": " + error.what());
-    }
-    [[noreturn]] void FailChanged(const std::string& how) const
-    {
-        throw CompareError("File " + Name() + " " + how + " during the comparison");
-    }
-
-    void Measure(const CompareOptions& options)
-    {
-        try {
-            if (const std::optional<std::uint64_t> reported = ReportedLength(path)) {
-                length = *reported;
-                return;
-            }
-            // Only reading tells the length: the file is opened, and read, now.
-            source = options.openFile(path);
-            length = source->Size();
-        } catch (const FileSourceError& error) {
-            Fail("Cannot get the size of", error);
-        }
-    }
-
-    void Open(const CompareOptions& options)
-    {
-        try {
-            if (!source)
-                source = options.openFile(path);
-            opened = source->State();
-            source->Seek(offset);
-        } catch (const FileSourceError& error) {
-            Fail("Cannot open", error);
-        }
-    }
-
-    // Fills the first count bytes of the block from where the last read ended.
-    void Read(std::size_t count)
-    {
-        std::size_t filled = 0;
-        try {
-            while (filled < count) {
-                const std::size_t got = source->Read(block.data() + filled, count - filled);
-                if (got == 0)
-                    FailChanged("got shorter");
-                filled += got;
-            }
-        } catch (const FileSourceError& error) {
-            Fail("Cannot read", error);
-        }
-    }
-
-    // A file that changed under the run gives no trustworthy report: one rewritten in place
-    // at the same size shows it in its times. A file not opened yet had nothing read.
-    void CheckUnchanged() const
-    {
-        if (!source)
-            return;
-        FileState now;
-        try {
-            now = source->State();
-        } catch (const FileSourceError& error) {
-            Fail("Cannot get the size of", error);
-        }
-        if (now.size != length)
-            FailChanged("changed its size");
-        if (!SameContents(opened, now))
-            FailChanged("changed");
-    }
-};
 
 // The walk over both ranges, block by block: counts, body lines, progress and the question.
 class Comparison
@@ -291,33 +174,35 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
                             std::uint64_t offset1, std::uint64_t offset2, bool byLines,
                             bool withChars, CompareSink& sink, const CompareOptions& options)
 {
-    std::array<Input, 2> inputs = {Input(1, path1), Input(2, path2)};
-    for (Input& input : inputs)
-        input.Measure(options);
+    std::array<InputFile, 2> inputs = {InputFile(1, path1, "the comparison", options.openFile),
+                                       InputFile(2, path2, "the comparison", options.openFile)};
+    for (InputFile& input : inputs)
+        input.Measure();
 
     // The header shows the offsets as given; the shift is taken from them too.
     const std::uint64_t shift = offset1 > offset2 ? offset1 - offset2 : offset2 - offset1;
-    inputs[0].offset = offset1;
-    inputs[1].offset = offset2;
-    for (const Input& input : inputs)
-        sink.AppendLine(FileLine(input.number, input.path, input.length, input.offset, shift), 0,
-                        0);
+    std::array<std::uint64_t, 2> offsets = {offset1, offset2};
+    for (const InputFile& input : inputs) {
+        sink.AppendLine(FileLine(input.Number(), input.Path(), input.Length(),
+                                 offsets[input.Number() - 1], shift),
+                        0, 0);
+    }
 
     // An offset past the end restarts at the file's first byte; one equal to the length
     // leaves an empty range.
-    for (Input& input : inputs) {
-        if (input.offset > input.length) {
-            sink.AppendLine(OffsetResetLine(input.number), 0, 0);
-            input.offset = 0;
+    for (const InputFile& input : inputs) {
+        std::uint64_t& offset = offsets[input.Number() - 1];
+        if (offset > input.Length()) {
+            sink.AppendLine(OffsetResetLine(input.Number()), 0, 0);
+            offset = 0;
         }
     }
-    const std::uint64_t count1 = inputs[0].length - inputs[0].offset;
-    const std::uint64_t count2 = inputs[1].length - inputs[1].offset;
+    const std::uint64_t count1 = inputs[0].Length() - offsets[0];
+    const std::uint64_t count2 = inputs[1].Length() - offsets[1];
     const std::uint64_t count = std::min(count1, count2);
     if (count == 0) {
         const int emptyFile = count1 == count2 ? 0 : (count1 == 0 ? 1 : 2);
-        sink.AppendLine(
-            EmptyRangeLine(emptyFile, emptyFile == 2 ? inputs[1].offset : inputs[0].offset), 0, 0);
+        sink.AppendLine(EmptyRangeLine(emptyFile, emptyFile == 2 ? offsets[1] : offsets[0]), 0, 0);
     } else if (count2 < count1) {
         sink.AppendLine(TruncationLine(1, count - 1), 0, 0);
     } else if (count1 < count2) {
@@ -327,7 +212,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
 
     // From here on a run that ends early, stopped or failed, ends its report with a note of
     // where it stopped.
-    Comparison comparison(sink, byLines, withChars, inputs[0].offset, count, options.mapRegions);
+    Comparison comparison(sink, byLines, withChars, offsets[0], count, options.mapRegions);
     std::uint64_t start = 0;
     const auto showPhase = [&sink](const char* text) {
         sink.ShowStatus(text);
@@ -338,25 +223,25 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
         showPhase("Preparing ...");
         const auto blockSize = static_cast<std::size_t>(
             std::min<std::uint64_t>(std::max<std::size_t>(options.blockSize, 1), count));
-        for (Input& input : inputs)
-            input.block.Allocate(blockSize);
+        for (InputFile& input : inputs)
+            input.AllocateBlock(blockSize);
 
-        for (Input& input : inputs) {
-            showPhase(input.number == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
-            input.Open(options);
+        for (InputFile& input : inputs) {
+            showPhase(input.Number() == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
+            input.Open(offsets[input.Number() - 1]);
         }
 
         comparison.ShowMap(0, false);
         while (start < count) {
             const auto size =
                 static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
-            for (Input& input : inputs)
-                input.Read(size);
-            if (!comparison.Walk(inputs[0].block.data(), inputs[1].block.data(), size, start))
+            for (InputFile& input : inputs)
+                input.ReadAt(offsets[input.Number() - 1] + start, input.Block(), size);
+            if (!comparison.Walk(inputs[0].Block(), inputs[1].Block(), size, start))
                 break;
             start += size;
         }
-        for (const Input& input : inputs)
+        for (const InputFile& input : inputs)
             input.CheckUnchanged();
     } catch (const CompareError&) {
         comparison.EndEarly(start);
@@ -365,7 +250,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
         // A stop leaves a report that is true as far as it goes, unless a file changed under
         // it: that is told instead.
         comparison.EndEarly(start);
-        for (const Input& input : inputs)
+        for (const InputFile& input : inputs)
             input.CheckUnchanged();
         throw;
     }
