@@ -1,91 +1,17 @@
 #include "findshift.h"
 
-#include "comparefiles.h"
+#include "compareerror.h"
 #include "finddifference.h"
+#include "inputfile.h"
 #include "reportformat.h"
-#include "visiblename.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include <vector>
 
 namespace bFile {
 
 namespace {
-
-// One input file of the search: its length, and reads at any position.
-class ShiftInput
-{
-  public:
-    ShiftInput(int number, const std::string& path, const ShiftOptions& options)
-        : m_number(number), m_path(path)
-    {
-        try {
-            m_source = options.openFile(path);
-            m_opened = m_source->State();
-            m_length = m_opened.size;
-        } catch (const FileSourceError& error) {
-            Fail("Cannot open", error);
-        }
-    }
-
-    std::uint64_t Length() const { return m_length; }
-
-    // Fills count bytes from position on. A file that ends before has changed under the
-    // search, which then cannot be trusted.
-    void ReadAt(std::uint64_t position, unsigned char* into, std::size_t count)
-    {
-        std::size_t filled = 0;
-        try {
-            // Reading on from where the last read ended needs no seek.
-            if (position != m_position)
-                m_source->Seek(position);
-            m_position = position + count;
-            while (filled < count) {
-                const std::size_t got = m_source->Read(into + filled, count - filled);
-                if (got == 0) {
-                    throw CompareError("File " + Name() +
-                                       " got shorter during the search for a shift");
-                }
-                filled += got;
-            }
-        } catch (const FileSourceError& error) {
-            Fail("Cannot read", error);
-        }
-    }
-
-    // A file rewritten or resized during the search may have lined up old bytes with new.
-    void CheckUnchanged()
-    {
-        FileState now;
-        try {
-            now = m_source->State();
-        } catch (const FileSourceError& error) {
-            Fail("Cannot get the size of", error);
-        }
-        if (!SameContents(m_opened, now))
-            throw CompareError("File " + Name() + " changed during the search for a shift");
-    }
-
-  private:
-    std::string Name() const
-    {
-        return std::to_string(m_number) + " (" + bVarious::VisibleName(m_path) + ")";
-    }
-
-    [[noreturn]] void Fail(const std::string& what, const FileSourceError& error) const
-    {
-        throw CompareError(what + " file " + Name() + ": " + error.what());
-    }
-
-    int m_number;
-    const std::string& m_path;
-    std::unique_ptr<FileSource> m_source;
-    FileState m_opened;
-    std::uint64_t m_length = 0;
-    std::uint64_t m_position = 0; // where the next read starts
-};
 
 // "Looking for the shift ... 40%": the text, and how far the work has come.
 void ShowPercent(CompareSink& sink, const char* what, std::uint64_t done, std::uint64_t total)
@@ -98,18 +24,20 @@ void ShowPercent(CompareSink& sink, const char* what, std::uint64_t done, std::u
 
 // The index, counted from the offsets, of the first position where the files differ, or
 // count when they agree over all count positions.
-std::uint64_t FirstDifference(ShiftInput& file1, ShiftInput& file2, std::uint64_t offset1,
+std::uint64_t FirstDifference(InputFile& file1, InputFile& file2, std::uint64_t offset1,
                               std::uint64_t offset2, std::uint64_t count, std::size_t blockSize,
                               CompareSink& sink)
 {
-    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count));
-    std::vector<unsigned char> block1(size), block2(size);
+    const auto size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max<std::size_t>(blockSize, 1), count));
+    unsigned char* const block1 = file1.AllocateBlock(size);
+    unsigned char* const block2 = file2.AllocateBlock(size);
     for (std::uint64_t start = 0; start < count;) {
         ShowPercent(sink, "Looking for the first difference", start, count);
         const auto part = static_cast<std::size_t>(std::min<std::uint64_t>(size, count - start));
-        file1.ReadAt(offset1 + start, block1.data(), part);
-        file2.ReadAt(offset2 + start, block2.data(), part);
-        const std::size_t at = FindDifference(block1.data(), block2.data(), 0, part);
+        file1.ReadAt(offset1 + start, block1, part);
+        file2.ReadAt(offset2 + start, block2, part);
+        const std::size_t at = FindDifference(block1, block2, 0, part);
         if (at < part)
             return start + at;
         start += part;
@@ -144,9 +72,9 @@ std::unique_ptr<std::uint32_t[]> SelfPrefixLengths(const unsigned char* pattern,
 // lines pattern[0] up with text[t].
 struct Side
 {
-    ShiftInput& patternFile;
+    InputFile& patternFile;
     std::uint64_t patternStart;
-    ShiftInput& textFile;
+    InputFile& textFile;
     std::uint64_t textStart;
     int sign; // +1: file 2 holds the extra bytes; -1: file 1 does
 };
@@ -255,8 +183,10 @@ ShiftResult FindShift(const std::string& path1, const std::string& path2, std::u
     result.window = options.window;
     result.minimumStretch = options.minimumStretch;
 
-    ShiftInput file1(1, path1, options);
-    ShiftInput file2(2, path2, options);
+    InputFile file1(1, path1, "the search for a shift", options.openFile);
+    InputFile file2(2, path2, "the search for a shift", options.openFile);
+    file1.Open();
+    file2.Open();
     // As in a comparison, an offset past the end starts at the file's first byte.
     if (offset1 > file1.Length())
         offset1 = 0;
