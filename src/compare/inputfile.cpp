@@ -55,7 +55,7 @@ void InputFile::Open(std::uint64_t position)
             m_source = m_open(m_path);
         m_opened = m_source->State();
         if (!m_measured)
-            m_length = m_opened.size;
+            m_length = m_opened->size;
         m_next.reset();
         m_source->Seek(position);
         m_next = position;
@@ -101,7 +101,7 @@ void InputFile::FreePages::operator()(unsigned char* bytes) const
 
 void InputFile::CheckUnchanged() const
 {
-    if (!m_source)
+    if (!m_opened)
         return;
     FileState now;
     try {
@@ -111,7 +111,7 @@ void InputFile::CheckUnchanged() const
     }
     if (now.size != m_length)
         FailChanged("changed its size");
-    if (!SameContents(m_opened, now))
+    if (!SameContents(*m_opened, now))
         FailChanged("changed");
 }
 

@@ -64,8 +64,8 @@ class InputFile
 
     // Throws when the open file is no longer the one opened: "changed its size" when its
     // length is not the one the run used, "changed" when it was rewritten. A file not opened
-    // yet had nothing read and passes. Fails "Cannot get the size of" when the file's state
-    // cannot be taken.
+    // yet (though perhaps read whole to be measured) passes. Fails "Cannot get the size of" when
+    // the file's state cannot be taken.
     void CheckUnchanged() const;
 
   private:
@@ -81,7 +81,7 @@ class InputFile
     std::unique_ptr<FileSource> m_source;
     std::uint64_t m_length = 0;
     bool m_measured = false;
-    FileState m_opened;                  // as the file was when it was opened
+    std::optional<FileState> m_opened;   // as the file was when it was opened
     std::optional<std::uint64_t> m_next; // where the source stands, when known
     std::unique_ptr<unsigned char, FreePages> m_block;
 };

@@ -99,6 +99,11 @@ TEST(KernelFileTest, IsComparedWithTheLengthThatReadingGives)
     EXPECT_EQ(lines[2], "Size of file 1 > file 2. End of file 1 will be truncated at 0x" +
                             bVarious::HexNumber(ReadAll(osType).size() - 1));
     EXPECT_GT(summary.changed, 0u);
+
+    // Read whole to be measured, but stopped before it was opened: nothing to hold it against.
+    sink.stopWhen = [] { return true; };
+    EXPECT_THROW(bFile::CompareFiles(version, osType, 0, 0, false, false, sink),
+                 bFile::CompareStopped);
 }
 
 TEST(KernelFileTest, LargerThanTheLimitIsAnError)
