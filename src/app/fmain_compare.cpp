@@ -1,10 +1,9 @@
 #include "comparefiles.h"
-#include "fileexists.h"
 #include "fmain.h"
-#include "hexoffset.h"
 #include "mapstrip.h"
 #include "panesink.h"
 #include "plainbox.h"
+#include "requestcheck.h"
 #include "resultpane.h"
 #include "resultwriter.h"
 #include "version.h"
@@ -27,23 +26,21 @@ std::string LocalPath(const QLineEdit& field)
 
 std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
 {
-    const auto refuse = [this](const char* title, const char* text) {
-        bVarious::PlainMessageBox(this, QMessageBox::Critical, QString::fromLatin1(title),
-                                  QString::fromLatin1(text));
+    CheckedRequest request{LocalPath(*txtFILE1), LocalPath(*txtFILE2), 0, 0};
+    const auto checked = bFile::CheckRequest(
+        request.path1, request.path2, txtOFS1->text().toStdString(), txtOFS2->text().toStdString());
+    if (const auto* failed = std::get_if<bFile::FailedCheck>(&checked)) {
+        const auto latin1 = [](std::string_view text) {
+            return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        };
+        bVarious::PlainMessageBox(this, QMessageBox::Critical, latin1(failed->title),
+                                  latin1(failed->text));
         return std::nullopt;
-    };
-    const CheckedRequest request{LocalPath(*txtFILE1), LocalPath(*txtFILE2), 0, 0};
-    if (!bFile::FileExists(request.path1))
-        return refuse("Error", "File 1 doesn't exist!");
-    if (!bFile::FileExists(request.path2))
-        return refuse("Error", "File 2 doesn't exist!");
-    const auto offset1 = bVarious::OffsetFromHex(txtOFS1->text().toStdString());
-    if (!offset1)
-        return refuse(LUMATRA_NAME, "Offset 1 isn't HEX number !");
-    const auto offset2 = bVarious::OffsetFromHex(txtOFS2->text().toStdString());
-    if (!offset2)
-        return refuse(LUMATRA_NAME, "Offset 2 isn't HEX number !");
-    return CheckedRequest{request.path1, request.path2, *offset1, *offset2};
+    }
+    const auto [offset1, offset2] = std::get<bFile::CheckedOffsets>(checked);
+    request.offset1 = offset1;
+    request.offset2 = offset2;
+    return request;
 }
 
 // During a comparison the button reads "&Stop" and pressing it stops the run: the report

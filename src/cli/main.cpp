@@ -2,14 +2,13 @@
 // statuses (0 equal, 1 different, 2 trouble).
 
 #include "comparefiles.h"
-#include "fileexists.h"
 #include "findshiftcommand.h"
-#include "hexoffset.h"
 #include "maptext.h"
 #include "options.h"
 #include "outputfile.h"
 #include "reportlines.h"
 #include "reportsink.h"
+#include "requestcheck.h"
 #include "statusline.h"
 #include "version.h"
 #include "visiblename.h"
@@ -62,30 +61,6 @@ std::string VersionText()
            "\n" LUMATRA_COPYRIGHT "\n" LUMATRA_WEB "\n";
 }
 
-// The offsets of a request that passed the window's checks.
-struct StartOffsets
-{
-    std::uint64_t offset1;
-    std::uint64_t offset2;
-};
-
-// The window's checks, in its order and with its texts: the offsets when the request is
-// sound, else the message of the first check that fails.
-std::variant<StartOffsets, std::string_view> CheckRequest(const CompareRequest& request)
-{
-    if (!bFile::FileExists(request.file1))
-        return "File 1 doesn't exist!";
-    if (!bFile::FileExists(request.file2))
-        return "File 2 doesn't exist!";
-    const auto offset1 = bVarious::OffsetFromHex(request.offset1);
-    if (!offset1)
-        return "Offset 1 isn't HEX number !";
-    const auto offset2 = bVarious::OffsetFromHex(request.offset2);
-    if (!offset2)
-        return "Offset 2 isn't HEX number !";
-    return StartOffsets{*offset1, *offset2};
-}
-
 // True when both paths name one existing file, through links or not.
 bool SameFile(const std::string& a, const std::string& b)
 {
@@ -110,10 +85,12 @@ int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_
 
 int Run(const CompareRequest& request)
 {
-    const auto checked = CheckRequest(request);
-    if (const auto* message = std::get_if<std::string_view>(&checked))
-        return Fail(*message);
-    const auto [offset1, offset2] = std::get<StartOffsets>(checked);
+    // The window's checks, in its order and with its texts.
+    const auto checked =
+        bFile::CheckRequest(request.file1, request.file2, request.offset1, request.offset2);
+    if (const auto* failed = std::get_if<bFile::FailedCheck>(&checked))
+        return Fail(failed->text);
+    const auto [offset1, offset2] = std::get<bFile::CheckedOffsets>(checked);
     if (request.findShift)
         return FindShift(request, offset1, offset2);
     // The report replaces its output file, which must never be one of the files compared.

@@ -3,6 +3,7 @@
 #include "filesource.h"
 #include "hexoffset.h"
 #include "reportformat.h"
+#include "requestcheck.h"
 #include "testsupport.h"
 
 #include <filesystem>
@@ -64,6 +65,38 @@ TEST(FileExistsTest, TrueOnlyForRegularFiles)
     EXPECT_FALSE(bFile::FileExists(dir.Path("fifo")));
     EXPECT_FALSE(bFile::FileExists("/dev/null"));
     EXPECT_FALSE(bFile::FileExists(file + "/below-a-file"));
+}
+
+TEST(CheckRequestTest, GivesTheOffsetsOrTheFirstFailedCheck)
+{
+    TempDir dir;
+    const std::string file = dir.Write("file", "x"), missing = dir.Path("missing");
+    struct Row
+    {
+        std::string path1, path2, offset1, offset2;
+        std::string failedTitle, failedText; // empty when the request passes
+        std::uint32_t offset1Value = 0, offset2Value = 0;
+    };
+    const Row rows[] = {
+        {missing, missing, "x", "x", "Error", "File 1 doesn't exist!"},
+        {file, dir.Path(""), "x", "x", "Error", "File 2 doesn't exist!"},
+        {file, file, "0x1", "y", "Lumatra", "Offset 1 isn't HEX number !"},
+        {file, file, "", "123456789", "Lumatra", "Offset 2 isn't HEX number !"},
+        {file, file, "", "fFfFfFfF", "", "", 0, 0xFFFFFFFF},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.failedText);
+        const auto checked = bFile::CheckRequest(row.path1, row.path2, row.offset1, row.offset2);
+        if (const auto* failed = std::get_if<bFile::FailedCheck>(&checked)) {
+            EXPECT_EQ(failed->title, row.failedTitle);
+            EXPECT_EQ(failed->text, row.failedText);
+        } else {
+            const auto offsets = std::get<bFile::CheckedOffsets>(checked);
+            EXPECT_EQ(row.failedText, "");
+            EXPECT_EQ(offsets.offset1, row.offset1Value);
+            EXPECT_EQ(offsets.offset2, row.offset2Value);
+        }
+    }
 }
 
 TEST(FileSourceTest, RefusesFoldersAndFifosWithoutWaiting)
