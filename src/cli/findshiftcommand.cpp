@@ -62,8 +62,8 @@ ShiftAnswer RunFindShift(const CompareRequest& request, std::uint64_t offset1,
 {
     ShiftStatusSink sink(status);
     bFile::ShiftOptions options;
-    if (!request.shiftWindow.empty())
-        options.window = *ShiftWindowFromText(request.shiftWindow);
+    if (request.shiftWindow)
+        options.window = *request.shiftWindow;
     const bFile::ShiftResult result =
         bFile::FindShift(request.file1, request.file2, offset1, offset2, sink, options);
     if (result.outcome != bFile::ShiftOutcome::Found)

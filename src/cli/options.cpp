@@ -9,20 +9,23 @@
 
 namespace {
 
+// Which field of the request an option's value goes into, read there once.
+enum class ValueKind { Offset1, Offset2, Output, ShiftWindow, Map };
+
 // Options that take a value, as "--name VALUE" or "--name=VALUE" ("-o FILE" for -o).
 struct ValueOption
 {
     std::string_view name;
-    std::string CompareRequest::*field;
+    ValueKind kind;
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--offset1", &CompareRequest::offset1},
-    {"--offset2", &CompareRequest::offset2},
-    {"-o", &CompareRequest::output},
-    {"--output", &CompareRequest::output},
-    {"--shift-window", &CompareRequest::shiftWindow},
-    {"--map", &CompareRequest::map},
+    {"--offset1", ValueKind::Offset1},
+    {"--offset2", ValueKind::Offset2},
+    {"-o", ValueKind::Output},
+    {"--output", ValueKind::Output},
+    {"--shift-window", ValueKind::ShiftWindow},
+    {"--map", ValueKind::Map},
 };
 
 // A whole decimal number of map parts from 1 to the most the map keeps; nothing otherwise.
@@ -96,20 +99,34 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             return UsageError{"unknown option '" + argument + "'"};
         if (!value)
             return UsageError{"option '" + argument + "' needs a value"};
-        // An empty -o would silently mean standard output.
-        if (value->empty() && option->field == &CompareRequest::output)
-            return UsageError{"option '" + argument + "' needs a file name"};
-        if (option->field == &CompareRequest::shiftWindow && !ShiftWindowFromText(*value))
-            return UsageError{"shift window '" + *value + "' is not a number of bytes"};
-        if (option->field == &CompareRequest::map) {
+        switch (option->kind) {
+        case ValueKind::Offset1:
+            request.offset1 = *value;
+            break;
+        case ValueKind::Offset2:
+            request.offset2 = *value;
+            break;
+        case ValueKind::Output:
+            // An empty -o would silently mean standard output.
+            if (value->empty())
+                return UsageError{"option '" + argument + "' needs a file name"};
+            request.output = *value;
+            break;
+        case ValueKind::ShiftWindow:
+            request.shiftWindow = ShiftWindowFromText(*value);
+            if (!request.shiftWindow)
+                return UsageError{"shift window '" + *value + "' is not a number of bytes"};
+            break;
+        case ValueKind::Map: {
             const std::optional<std::size_t> parts = MapParts(*value);
             if (!parts)
                 return UsageError{"the map needs a number of parts from 1 to " +
                                   std::to_string(bFile::DifferenceMap::kMaxRegions) + ", not '" +
                                   *value + "'"};
             request.mapParts = *parts;
+            break;
         }
-        request.*(option->field) = *value;
+        }
     }
 
     // The window's offset fields take at most eight characters; more is refused here,
@@ -119,7 +136,7 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             return UsageError{"offset '" + *offset + "' is longer than " +
                               std::to_string(bVarious::kMaxOffsetDigits) + " characters"};
     }
-    if (!request.shiftWindow.empty() && !request.findShift)
+    if (request.shiftWindow && !request.findShift)
         return UsageError{"option '--shift-window' goes only with '--find-shift'"};
     if (request.findShift && (request.byLines || request.withChars || request.stopAfter1000 ||
                               !request.output.empty() || request.mapParts > 0))

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -15,10 +17,9 @@ struct CompareRequest
     bool byLines = false;
     bool withChars = false;
     bool stopAfter1000 = false;
-    std::string output;       // empty: standard output
-    bool findShift = false;   // print the offsets that line the files up again, no report
-    std::string shiftWindow;  // as typed; empty for the default
-    std::string map;          // as typed
+    std::string output;     // empty: standard output
+    bool findShift = false; // print the offsets that line the files up again, no report
+    std::optional<std::uint64_t> shiftWindow; // bytes; none for the default
     std::size_t mapParts = 0; // the parts of the difference map asked for instead of the report
 };
 
