@@ -23,10 +23,10 @@ class ResultPane;
 
 // The program's one window: the result pane, the frame with the compare request, the menus
 // and the status bar. Controls, menu items and handlers carry the names the rest of the
-// program uses for them. The class lives in fmain_window.cpp (controls, menus, closing and
-// the window commands), fmain_compare.cpp (the compare command), fmain_findshift.cpp (Find
-// Shift), fmain_document.cpp (save, search and the edit commands) and fmain_layout.cpp (the
-// resize rules).
+// program uses for them. The class lives in fmain_window.cpp (controls, menus, loading and
+// closing), fmain_commands.cpp (the small window commands), fmain_compare.cpp (the compare
+// command), fmain_findshift.cpp (Find Shift), fmain_document.cpp (save, search and the edit
+// commands) and fmain_layout.cpp (the resize rules).
 class fMAIN : public QMainWindow
 {
     Q_OBJECT

@@ -1,4 +1,3 @@
-#include "dialogs.h"
 #include "filedrop.h"
 #include "fmain.h"
 #include "hexoffset.h"
@@ -8,7 +7,6 @@
 #include "plainbox.h"
 #include "restoresettings.h"
 #include "resultpane.h"
-#include "topmost.h"
 #include "twips.h"
 #include "version.h"
 #include "visiblepath.h"
@@ -16,7 +14,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFontInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,15 +42,6 @@ QLabel* AutoSizedLabel(const QString& caption, QWidget* parent, int left, int to
     label->move(TwipsToPixels(left), TwipsToPixels(top));
     label->adjustSize();
     return label;
-}
-
-// The ".." buttons: a chosen file's path goes into the field; a cancelled dialog leaves it.
-void ChooseFileInto(QWidget* parent, QLineEdit* field)
-{
-    const QString path = bDialog::OpenFileDialog(parent, QStringLiteral("Open File:"), QString(),
-                                                 QStringLiteral("*.*"), QString(), QString());
-    if (!path.isEmpty())
-        field->setText(path);
 }
 
 } // namespace
@@ -303,60 +291,4 @@ void fMAIN::HandleEscape()
         cmdRUN->click();
     else
         cmdEXIT->click();
-}
-
-void fMAIN::cmdEXIT_Click()
-{
-    close();
-}
-
-void fMAIN::mnuEXIT_Click()
-{
-    close();
-}
-
-void fMAIN::cmdFILE1_Click()
-{
-    ChooseFileInto(this, txtFILE1);
-}
-
-void fMAIN::cmdFILE2_Click()
-{
-    ChooseFileInto(this, txtFILE2);
-}
-
-// The dialog opens on the face, size and weight the pane shows, which is not the face asked for
-// where the system substitutes another. Only face, size and bold change; the pane's character
-// set stays whatever face is chosen.
-void fMAIN::mnuFONT_Click()
-{
-    const QFont current = tOut->font();
-    const QFontInfo shown(current);
-    bDialog::FontChoice choice;
-    choice.Name = shown.family();
-    choice.Size = bDialog::WholePoints(shown.pointSizeF()).value_or(0);
-    choice.Bold = shown.bold();
-    if (!bDialog::FontDialog(this, choice))
-        return;
-    QFont chosen = current;
-    chosen.setFamily(choice.Name);
-    chosen.setPointSize(choice.Size);
-    chosen.setBold(choice.Bold);
-    tOut->ApplyFont(chosen);
-}
-
-// The item is checkable: Qt has already flipped its check mark when this runs.
-void fMAIN::mnuTOP_Click()
-{
-    bVarious::SetTopMost(*this, mnuTOP->isChecked());
-}
-
-void fMAIN::mnuABOUT_Click()
-{
-    const QStringList lines{
-        QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION " (" LUMATRA_RELEASE_DATE ")"), QString(),
-        QStringLiteral(LUMATRA_CONTACT), QStringLiteral(LUMATRA_WEB),
-        QStringLiteral(LUMATRA_COPYRIGHT)};
-    bVarious::PlainMessageBox(this, QMessageBox::Information, QStringLiteral("About"),
-                              lines.join(u"\r\n"));
 }
