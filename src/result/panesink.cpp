@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr qint64 kProgressPaceMs = 30;
-
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -44,7 +42,7 @@ void PaneSink::ShowProgress(std::string_view text)
 {
     if (m_reportBytes > m_pane.MemoryBudget())
         throw std::overflow_error(kPaneFullMessage);
-    if (m_sinceEvents.isValid() && m_sinceEvents.elapsed() < kProgressPaceMs)
+    if (!m_pace.Due())
         return;
     ShowNow(text);
 }
@@ -92,5 +90,5 @@ void PaneSink::ShowNow(std::string_view text)
     if (m_runningMap != nullptr)
         m_mapStrip->SetMap(*m_runningMap);
     bFile::ShowStatus(m_status, FromUtf8(text));
-    m_sinceEvents.restart();
+    m_pace.Restart();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "comparesink.h"
+#include "eventpace.h"
 
-#include <QElapsedTimer>
 #include <functional>
 
 class MapStrip;
@@ -39,13 +39,16 @@ class PaneSink final : public bFile::CompareSink
     void SetMapStrip(MapStrip* strip) { m_mapStrip = strip; }
 
   private:
+    static constexpr qint64 kProgressPaceMs = 30;
+
+    // Shows the text at once, with the lines gathered so far and the running map.
     void ShowNow(std::string_view text);
 
     ResultPane& m_pane;
     QLabel& m_status;
     QWidget* m_dialogParent;
     std::function<bool()> m_stopRequested;
-    QElapsedTimer m_sinceEvents;
+    bVarious::EventPace m_pace{kProgressPaceMs};
     qint64 m_reportBytes = 0; // what the report is estimated to take in the pane
     MapStrip* m_mapStrip = nullptr;
     const bFile::DifferenceMap* m_runningMap = nullptr; // the engine's, while it runs

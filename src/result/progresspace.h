@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "eventpace.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -24,6 +25,7 @@ class ProgressPace
 
     ProgressPace(QLabel& panel, const QString& text);
 
+    // Shows the share done of total and lets the window handle its events, when it is time.
     void Step(qint64 done, qint64 total);
     WorkProgress Callback()
     {
@@ -33,7 +35,7 @@ class ProgressPace
   private:
     QLabel& m_panel;
     QString m_text;
-    QElapsedTimer m_sinceEvents;
+    EventPace m_pace{kPaceMs};
 };
 
 } // namespace bVarious
