@@ -1,10 +1,10 @@
 #pragma once
 
-#include "progresspace.h"
+#include "longoperation.h"
 
 #include <QMainWindow>
 #include <cstdint>
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -18,7 +18,6 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
-class PaneSink;
 class ResultPane;
 
 // The program's one window: the result pane, the frame with the compare request, the menus
@@ -35,9 +34,7 @@ class fMAIN : public QMainWindow
     explicit fMAIN(QWidget* parent = nullptr);
 
     // True from the start of a comparison until it has unwound.
-    bool IsComparing() const { return m_busy == Busy::Comparing; }
-    // True while a comparison, or a save, search or copy of the report, is under way.
-    bool IsBusy() const { return m_busy != Busy::Idle; }
+    bool IsComparing() const { return m_operation->IsComparing(); }
 
   private:
     // The tests and the bench drive the window through its parts; this is their one door.
@@ -143,25 +140,9 @@ class fMAIN : public QMainWindow
     };
     std::optional<CheckedRequest> CheckRequest();
 
-    // The long operation under way. It lets the window handle its events meanwhile, so the
-    // commands that would disturb it check this first.
-    enum class Busy { Idle, Comparing, FindingShift, Saving, Searching, Copying };
-    // Runs work on the whole report, which reports its progress through the callback it is
-    // given: the pane takes no input and the window neither compares nor closes meanwhile,
-    // and the status panel shows statusText with the share done. False, with nothing done,
-    // when another such operation is under way.
-    bool RunBusy(Busy what, const QString& statusText,
-                 const std::function<void(const bVarious::WorkProgress&)>& work);
-    // Runs a comparison or a search with "&Compare" reading "&Stop", writing through a pane
-    // sink that stops at the next status or progress text once a stop was asked for. True
-    // when it was stopped. A failure's message goes to failure; noMemory is the message when
-    // memory ran out.
-    bool RunStoppable(Busy what, const QString& noMemory, QString& failure,
-                      const std::function<void(PaneSink&)>& work);
-
-    Busy m_busy = Busy::Idle;
-    bool m_stopRequested = false;    // a comparison or search ends at its next status or progress
-    bool m_closeWhenStopped = false; // the window closes once the operation has unwound
+    // The comparison, search or save under way, which the commands that would disturb it ask
+    // first.
+    std::unique_ptr<LongOperation> m_operation;
 
     // The difference map is shown when "Difference Map" is checked and a comparison has run.
     void ShowDifferenceMap();

@@ -48,9 +48,8 @@ std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
 // a search for a shift the same way. Nothing starts while another long operation runs.
 void fMAIN::cmdRUN_Click()
 {
-    if (m_busy != Busy::Idle) {
-        if (m_busy == Busy::Comparing || m_busy == Busy::FindingShift)
-            m_stopRequested = true;
+    if (!m_operation->CanStart()) {
+        m_operation->RequestStop();
         return;
     }
 
@@ -63,50 +62,22 @@ void fMAIN::cmdRUN_Click()
     tOut->setPlainText(QString());
     bVarious::FreezeResult(*tOut, true, ResultChanged);
 
-    QString failure;
-    RunStoppable(Busy::Comparing,
-                 QStringLiteral("There is not enough memory to compare these files."), failure,
-                 [&](PaneSink& sink) {
-                     // The map is kept whether shown or not, so that showing it later shows
-                     // this run's.
-                     sink.SetMapStrip(m_mapStrip);
-                     m_mapStrip->StartComparison();
-                     ShowDifferenceMap();
-                     bFile::CompareOptions options;
-                     options.mapRegions = bFile::DifferenceMap::kMaxRegions;
-                     // A stop is told by the report's last line and the status.
-                     bFile::CompareFiles(request->path1, request->path2, request->offset1,
-                                         request->offset2, optLines->isChecked(),
-                                         chkChars->checkState() != Qt::Unchecked, sink, options);
-                 });
+    const auto run = m_operation->RunStoppable(
+        LongOperation::Kind::Comparing,
+        QStringLiteral("There is not enough memory to compare these files."), [&](PaneSink& sink) {
+            // The map is kept whether shown or not, so that showing it later shows this run's.
+            sink.SetMapStrip(m_mapStrip);
+            m_mapStrip->StartComparison();
+            ShowDifferenceMap();
+            bFile::CompareOptions options;
+            options.mapRegions = bFile::DifferenceMap::kMaxRegions;
+            // A stop is told by the report's last line and the status.
+            bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
+                                optLines->isChecked(), chkChars->checkState() != Qt::Unchecked,
+                                sink, options);
+        });
 
     bVarious::FreezeResult(*tOut, false, ResultChanged);
-    if (!failure.isEmpty())
-        bVarious::PlainMessageBox(this, QMessageBox::Critical, appTitle, failure);
-    if (m_closeWhenStopped) {
-        m_closeWhenStopped = false;
-        close();
-    }
-}
-
-bool fMAIN::RunStoppable(Busy what, const QString& noMemory, QString& failure,
-                         const std::function<void(PaneSink&)>& work)
-{
-    m_busy = what;
-    m_stopRequested = false;
-    cmdRUN->setText(QStringLiteral("&Stop"));
-    PaneSink sink(*tOut, *SBPanel, this, [this] { return m_stopRequested; });
-    bool stopped = false;
-    try {
-        work(sink);
-    } catch (const bFile::CompareStopped&) {
-        stopped = true;
-    } catch (const std::bad_alloc&) {
-        failure = noMemory;
-    } catch (const std::exception& error) {
-        failure = QString::fromUtf8(error.what());
-    }
-    m_busy = Busy::Idle;
-    cmdRUN->setText(QStringLiteral("&Compare"));
-    return stopped;
+    if (!run.Failure().isEmpty())
+        bVarious::PlainMessageBox(this, QMessageBox::Critical, appTitle, run.Failure());
 }

@@ -17,46 +17,12 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
-
-bool fMAIN::RunBusy(Busy what, const QString& statusText,
-                    const std::function<void(const bVarious::WorkProgress&)>& work)
-{
-    // A save may run inside a comparison, which waits for it; nothing runs inside the others.
-    if (m_busy != Busy::Idle && m_busy != Busy::Comparing)
-        return false;
-    const Busy before = m_busy;
-    const bool wasReadOnly = tOut->isReadOnly();
-    const QString statusBefore = SBPanel->text();
-    m_busy = what;
-    tOut->setReadOnly(true);
-    const auto restore = [&] {
-        tOut->setReadOnly(wasReadOnly);
-        SBPanel->setText(statusBefore);
-        m_busy = before;
-    };
-    bVarious::ProgressPace pace(*SBPanel, statusText);
-    try {
-        work(pace.Callback());
-    } catch (...) {
-        restore();
-        throw;
-    }
-    restore();
-    // A close asked for meanwhile comes once the command that ran this has ended; inside a
-    // comparison, the comparison stops for it and closes.
-    if (before == Busy::Idle && m_closeWhenStopped) {
-        m_closeWhenStopped = false;
-        QTimer::singleShot(0, this, &QWidget::close);
-    }
-    return true;
-}
 
 // A report goes to its file without a question while that file exists; otherwise, or when
 // asked for, the save dialog names the file first, offering the old file's name.
 fMAIN::SaveEnd fMAIN::RunSave(bool askForPath)
 {
-    if (m_busy != Busy::Idle && m_busy != Busy::Comparing)
+    if (!m_operation->CanReadPane())
         return SaveEnd::Cancelled;
     if (!askForPath && bFile::FileExists(QFile::encodeName(ResultFile).toStdString()))
         return SaveResult();
@@ -83,10 +49,10 @@ void fMAIN::mnuSAVEAS_Click()
 fMAIN::SaveEnd fMAIN::SaveResult()
 {
     std::optional<QString> failure;
-    RunBusy(Busy::Saving, QStringLiteral("Saving ... "),
-            [&](const bVarious::WorkProgress& progress) {
-                failure = bFile::SaveFile(*tOut, ResultFile, progress);
-            });
+    const auto save = m_operation->Run(LongOperation::Kind::Saving, QStringLiteral("Saving ... "),
+                                       [&](const bVarious::WorkProgress& progress) {
+                                           failure = bFile::SaveFile(*tOut, ResultFile, progress);
+                                       });
     if (failure) {
         bVarious::PlainMessageBox(this, QMessageBox::Critical, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("Cannot save the report to ") +
@@ -127,7 +93,7 @@ void fMAIN::mnuFINDNXT_Click()
 // Cut and Paste leave the pane alone until the comparison has ended.
 void fMAIN::Hladaj(bool Stale)
 {
-    if (m_busy != Busy::Idle)
+    if (!m_operation->CanEditPane())
         return;
     if (FindText.isEmpty())
         FindText = QInputDialog::getText(this, QStringLiteral(LUMATRA_NAME),
@@ -136,10 +102,11 @@ void fMAIN::Hladaj(bool Stale)
         return;
     const int start = tOut->textCursor().selectionEnd();
     int found = -1;
-    RunBusy(Busy::Searching, QStringLiteral("Searching ... "),
-            [&](const bVarious::WorkProgress& progress) {
-                found = bVarious::FindInPane(*tOut, FindText, start, progress);
-            });
+    const auto search =
+        m_operation->Run(LongOperation::Kind::Searching, QStringLiteral("Searching ... "),
+                         [&](const bVarious::WorkProgress& progress) {
+                             found = bVarious::FindInPane(*tOut, FindText, start, progress);
+                         });
     if (found < 0) {
         if (Stale) {
             tOut->moveCursor(QTextCursor::Start);
@@ -155,7 +122,7 @@ void fMAIN::Hladaj(bool Stale)
 // The edit commands work on the pane whichever control has the focus.
 void fMAIN::mnuCUT_Click()
 {
-    if (m_busy != Busy::Idle)
+    if (!m_operation->CanEditPane())
         return;
     mnuCOPY_Click();
     bVarious::ReplaceSelection(*tOut, QString());
@@ -164,16 +131,17 @@ void fMAIN::mnuCUT_Click()
 void fMAIN::mnuCOPY_Click()
 {
     QString text;
-    if (RunBusy(Busy::Copying, QStringLiteral("Copying ... "),
-                [&](const bVarious::WorkProgress& progress) {
-                    text = bVarious::SelectionText(*tOut, progress);
-                }))
+    const auto copy = m_operation->Run(LongOperation::Kind::Copying, QStringLiteral("Copying ... "),
+                                       [&](const bVarious::WorkProgress& progress) {
+                                           text = bVarious::SelectionText(*tOut, progress);
+                                       });
+    if (copy.Ran())
         bVarious::PutOnClipboard(text);
 }
 
 void fMAIN::mnuPASTE_Click()
 {
-    if (m_busy != Busy::Idle)
+    if (!m_operation->CanEditPane())
         return;
     bVarious::ReplaceSelection(*tOut, bVarious::ClipboardText());
 }

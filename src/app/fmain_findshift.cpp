@@ -30,27 +30,23 @@ QString FieldText(std::uint64_t offset)
 // that lines the files up again in the same fields. The pane and its report stay as they are.
 void fMAIN::mnuFINDSHIFT_Click()
 {
-    if (m_busy != Busy::Idle)
+    if (!m_operation->CanStart())
         return;
     const auto request = CheckRequest();
     if (!request)
         return;
 
     std::optional<bFile::ShiftResult> result;
-    QString failure;
-    const bool stopped = RunStoppable(
-        Busy::FindingShift, QStringLiteral("There is not enough memory to search these files."),
-        failure, [&](PaneSink& sink) {
+    const auto run = m_operation->RunStoppable(
+        LongOperation::Kind::FindingShift,
+        QStringLiteral("There is not enough memory to search these files."), [&](PaneSink& sink) {
             result = bFile::FindShift(request->path1, request->path2, request->offset1,
                                       request->offset2, sink);
         });
-    if (m_closeWhenStopped) {
-        m_closeWhenStopped = false;
-        close();
+    if (run.Closing())
         return;
-    }
-    // "&Stop", Esc, or the window closing: the fields stay as they are.
-    if (stopped)
+    // "&Stop" or Esc: the fields stay as they are.
+    if (run.Stopped())
         return bFile::ShowStatus(*SBPanel, QStringLiteral("Find Shift stopped."));
 
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
@@ -59,7 +55,7 @@ void fMAIN::mnuFINDSHIFT_Click()
         bVarious::PlainMessageBox(this, icon, appTitle, text, QMessageBox::Ok);
     };
     if (!result)
-        return tell(QMessageBox::Critical, failure);
+        return tell(QMessageBox::Critical, run.Failure());
     if (result->outcome != bFile::ShiftOutcome::Found)
         return tell(QMessageBox::Information,
                     QString::fromStdString(bFile::ShiftNotFoundText(*result)));

@@ -49,6 +49,7 @@ QLabel* AutoSizedLabel(const QString& caption, QWidget* parent, int left, int to
 fMAIN::fMAIN(QWidget* parent) : QMainWindow(parent)
 {
     CreateControls();
+    m_operation = std::make_unique<LongOperation>(*this, *cmdRUN, *tOut, *SBPanel);
     CreateMenus();
     ConnectHandlers();
     OrderTabStops();
@@ -255,10 +256,9 @@ void fMAIN::changeEvent(QEvent* event)
 void fMAIN::closeEvent(QCloseEvent* event)
 {
     // A running comparison writes into this window: stop it first, and close once it has
-    // unwound (cmdRUN_Click closes again through here). A save, search or copy ends first.
-    if (m_busy != Busy::Idle) {
-        m_stopRequested = true;
-        m_closeWhenStopped = true;
+    // unwound (the command that ran it closes again through here). A save, search or copy ends
+    // first.
+    if (m_operation->PostponeClose()) {
         event->ignore();
         return;
     }
@@ -276,7 +276,7 @@ void fMAIN::keyPressEvent(QKeyEvent* event)
     // It starts a comparison but never stops one, so that a second Enter or a repeating key
     // cannot throw a long run away.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (m_busy == Busy::Idle)
+        if (m_operation->CanStart())
             cmdRUN->click();
         return;
     }
@@ -287,7 +287,7 @@ void fMAIN::keyPressEvent(QKeyEvent* event)
 // window open with the report so far; otherwise it presses "E&xit" and starts closing.
 void fMAIN::HandleEscape()
 {
-    if (m_busy == Busy::Comparing || m_busy == Busy::FindingShift)
+    if (m_operation->CanStop())
         cmdRUN->click();
     else
         cmdEXIT->click();
