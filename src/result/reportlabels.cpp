@@ -1,7 +1,7 @@
 #include "reportlabels.h"
 
-#include <QTextBlock>
-#include <QTextDocument>
+#include "panelines.h"
+
 #include <algorithm>
 
 namespace bVarious {
@@ -20,21 +20,6 @@ int HexDigit(QChar c)
     if (c >= u'a' && c <= u'f')
         return c.unicode() - u'a' + 10;
     return -1;
-}
-
-// The lines of a block: lines gathered into one paragraph are joined by line separators.
-template <typename Visit> void ForEachLine(const QTextBlock& block, Visit visit)
-{
-    const QString text = block.text();
-    qsizetype start = 0;
-    while (true) {
-        const qsizetype end = text.indexOf(QChar::LineSeparator, start);
-        visit(block.position() + int(start),
-              QStringView(text).mid(start, end < 0 ? -1 : end - start));
-        if (end < 0)
-            return;
-        start = end + 1;
-    }
 }
 
 } // namespace
@@ -57,11 +42,9 @@ std::optional<std::uint64_t> LineLabel(QStringView line)
 std::vector<LabelledLine> LabelledLines(const QTextDocument& document)
 {
     std::vector<LabelledLine> lines;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        ForEachLine(block, [&lines](int position, QStringView line) {
-            if (const auto label = LineLabel(line))
-                lines.push_back({position, *label});
-        });
+    for (PaneLine line(document, 0); line.IsValid(); line.Next()) {
+        if (const auto label = LineLabel(line.Text()))
+            lines.push_back({line.Position(), *label});
     }
     return lines;
 }
@@ -84,19 +67,14 @@ std::optional<LabelledLine> NearestLabelledLine(const QTextDocument& document, i
     const bool forward = limit >= position;
     const int low = std::min(position, limit);
     const int high = std::max(position, limit);
-    for (QTextBlock block = document.findBlock(position); block.isValid();
-         block = forward ? block.next() : block.previous()) {
-        if (block.position() > high || block.position() + block.length() <= low)
-            break;
-        std::vector<LabelledLine> lines;
-        ForEachLine(block, [&](int start, QStringView line) {
-            if (start < low || start > high)
-                return;
-            if (const auto label = LineLabel(line))
-                lines.push_back({start, *label});
-        });
-        if (!lines.empty())
-            return forward ? lines.front() : lines.back();
+    PaneLine line(document, position);
+    // The line holding position may start before it, and so outside the stretch.
+    if (forward && line.IsValid() && line.Position() < low)
+        line.Next();
+    for (; line.IsValid() && line.Position() >= low && line.Position() <= high;
+         forward ? line.Next() : line.Previous()) {
+        if (const auto label = LineLabel(line.Text()))
+            return LabelledLine{line.Position(), *label};
     }
     return std::nullopt;
 }

@@ -10,7 +10,9 @@ class QTextDocument;
 // The labels that the report's body lines start with: eight or more hex digits and a colon.
 // Normal lines carry their byte's position in file 1, By lines rows the index of their first
 // byte counted from the start offsets. Header, note and summary lines carry none, and neither
-// do the rows under a By lines label.
+// do the rows under a By lines label. Lines are the pane's lines as PaneLine reads them
+// (panelines.h): the label of the line at a position is LineLabel(PaneLine(document,
+// position).Text()).
 namespace bVarious {
 
 // The label a line starts with; nothing for a line without one.

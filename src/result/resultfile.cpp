@@ -1,11 +1,11 @@
 #include "resultfile.h"
 
+#include "panelines.h"
 #include "resultpane.h"
 
 #include <QBuffer>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QTextBlock>
 #include <QTextDocument>
 #include <algorithm>
 #include <cerrno>
@@ -30,10 +30,6 @@ QString FileNamePart(const QString& path)
 }
 
 namespace {
-
-// Text is converted and written in pieces of about this many characters: small beside a
-// report, large enough that each write is worth its call.
-constexpr qsizetype kPieceChars = 256 * 1024;
 
 // Writes all of bytes; nothing, or why the device refused.
 std::optional<QString> WriteAll(QIODevice& device, const QByteArray& bytes)
@@ -73,32 +69,20 @@ std::optional<QString> WriteReportText(ResultPane& pane, QIODevice& device,
     pane.FlushPending();
     const QTextDocument& document = *pane.document();
     const qint64 total = document.characterCount();
-    // Each paragraph ends in a line break but the document's last, which has none of its own:
-    // text that ends with a line break ends with an empty paragraph. A line separator (a line
-    // gathered into a paragraph, or Shift+Enter) is a line break too; every other character,
-    // a no-break space as well, is written as it stands.
+    // Every character, a no-break space as well, is written as it stands.
     QString piece;
-    piece.reserve(kPieceChars + 1024);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const QString text = block.text();
-        qsizetype from = 0;
-        for (qsizetype at = text.indexOf(QChar::LineSeparator); at >= 0;
-             at = text.indexOf(QChar::LineSeparator, from)) {
-            piece.append(QStringView(text).sliced(from, at - from)).append(u"\r\n");
-            from = at + 1;
-        }
-        piece.append(QStringView(text).sliced(from));
-        if (block.next().isValid())
-            piece.append(u"\r\n");
-        if (piece.size() >= kPieceChars || !block.next().isValid()) {
-            if (auto failure = WriteAll(device, piece.toUtf8()))
-                return failure;
-            piece.clear();
-            if (progress)
-                progress(block.position() + block.length(), total);
-        }
-    }
-    return std::nullopt;
+    piece.reserve(bVarious::kPieceChars + 1024);
+    std::optional<QString> failure;
+    const auto write = [&](qint64 reached) {
+        failure = WriteAll(device, piece.toUtf8());
+        piece.clear();
+        if (!failure && progress)
+            progress(reached, total);
+        return !failure;
+    };
+    if (bVarious::ReadPaneText(document, 0, int(total - 1), u"\r\n", piece, write))
+        write(total);
+    return failure;
 }
 
 QByteArray ReportFileText(ResultPane& pane)

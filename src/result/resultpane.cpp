@@ -16,8 +16,9 @@ namespace {
 
 // Lines gathered while frozen share a paragraph, this many at most, joined by line separators:
 // a text document pays for every paragraph it holds, and a report of a million lines arrives
-// several times sooner in paragraphs of 128 lines. Positions, the plain text, the search and
-// the saved file count a line separator as the line break it is.
+// several times sooner in paragraphs of 128 lines. Positions and the plain text count a line
+// separator as the line break it is, and so does everything that reads the pane's lines
+// (panelines.h).
 constexpr int kLinesPerParagraph = 128;
 
 // A frozen pane passes its lines on to the document in batches of about this many characters,

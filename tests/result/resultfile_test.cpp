@@ -1,3 +1,4 @@
+#include "panelines.h"
 #include "resultfile.h"
 #include "resultpane.h"
 #include "resultwriter.h"
@@ -186,7 +187,7 @@ void ResultFileTest::savesAReportOfManyPieces()
         cursor.deletePreviousChar();
         expected.chop(2);
     }
-    QVERIFY(expected.size() > 4 * 256 * 1024);
+    QVERIFY(expected.size() > 4 * bVarious::kPieceChars);
 
     const QString path = m_dir->filePath(u"report.txt"_s);
     qint64 lastDone = 0;

@@ -1,3 +1,4 @@
+#include "panelines.h"
 #include "search.h"
 
 #include <QPlainTextEdit>
@@ -105,7 +106,7 @@ void SearchTest::seesTheTextAsChangedSinceTheLastSearch()
 void SearchTest::findsAMatchAcrossThePiecesOfALongReport()
 {
     constexpr int kLines = 40000;
-    constexpr int kPiece = 256 * 1024;
+    constexpr int kPiece = int(bVarious::kPieceChars);
     QString text;
     for (int i = 0; i < kLines; ++i)
         text += QString::number(i).rightJustified(8, u'0') + u": x\n"_s; // 12 positions a line
