@@ -29,6 +29,22 @@ void AppendLines(QString& text, QStringView lines, QStringView lineBreak)
     text.append(lines.sliced(from));
 }
 
+// The end of the line holding a paragraph's character at: its line separator, or the
+// paragraph's end.
+qsizetype LineEnd(const QString& paragraph, qsizetype at)
+{
+    const qsizetype end = paragraph.indexOf(kInnerBreak, at);
+    return end < 0 ? paragraph.size() : end;
+}
+
+// The start of the line holding a paragraph's character at, a line separator being the end of
+// the line before it.
+qsizetype LineStart(const QString& paragraph, qsizetype at)
+{
+    // lastIndexOf counts a negative start from the end.
+    return at == 0 ? 0 : paragraph.lastIndexOf(kInnerBreak, at - 1) + 1;
+}
+
 } // namespace
 
 PaneLine::PaneLine(const QTextDocument& document, int position)
@@ -38,11 +54,8 @@ PaneLine::PaneLine(const QTextDocument& document, int position)
         return;
     m_paragraph = m_block.text();
     const qsizetype at = position - m_block.position();
-    // lastIndexOf counts a negative start from the end.
-    m_start = at == 0 ? 0 : m_paragraph.lastIndexOf(kInnerBreak, at - 1) + 1;
-    m_end = m_paragraph.indexOf(kInnerBreak, at);
-    if (m_end < 0)
-        m_end = m_paragraph.size();
+    m_start = LineStart(m_paragraph, at);
+    m_end = LineEnd(m_paragraph, at);
 }
 
 void PaneLine::Enter(const QTextBlock& block, bool last)
@@ -51,15 +64,8 @@ void PaneLine::Enter(const QTextBlock& block, bool last)
     if (!m_block.isValid())
         return;
     m_paragraph = m_block.text();
-    if (last) {
-        m_end = m_paragraph.size();
-        m_start = m_paragraph.lastIndexOf(kInnerBreak) + 1;
-    } else {
-        m_start = 0;
-        m_end = m_paragraph.indexOf(kInnerBreak);
-        if (m_end < 0)
-            m_end = m_paragraph.size();
-    }
+    m_start = last ? LineStart(m_paragraph, m_paragraph.size()) : 0;
+    m_end = last ? m_paragraph.size() : LineEnd(m_paragraph, 0);
 }
 
 void PaneLine::Next()
@@ -69,9 +75,7 @@ void PaneLine::Next()
         return;
     }
     m_start = m_end + 1;
-    m_end = m_paragraph.indexOf(kInnerBreak, m_start);
-    if (m_end < 0)
-        m_end = m_paragraph.size();
+    m_end = LineEnd(m_paragraph, m_start);
 }
 
 void PaneLine::Previous()
@@ -81,7 +85,7 @@ void PaneLine::Previous()
         return;
     }
     m_end = m_start - 1;
-    m_start = m_end == 0 ? 0 : m_paragraph.lastIndexOf(kInnerBreak, m_end - 1) + 1;
+    m_start = LineStart(m_paragraph, m_end);
 }
 
 bool ReadPaneText(const QTextDocument& document, int from, int to, QStringView lineBreak,
