@@ -4,25 +4,7 @@
 #include "hexoffset.h"
 #include "reportformat.h"
 #include "shifttext.h"
-
-namespace {
-
-// Progress of the search on the terminal's status line; the search writes no report.
-class ShiftStatusSink final : public bFile::CompareSink
-{
-  public:
-    explicit ShiftStatusSink(StatusLine& status) : m_status(status) {}
-
-    void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
-    void ShowStatus(std::string_view text) override { m_status.Show(text); }
-    bool ContinueAfter1000Changes() override { return true; }
-    void ReportComplete() override {}
-
-  private:
-    StatusLine& m_status;
-};
-
-} // namespace
+#include "statussink.h"
 
 std::optional<std::uint64_t> ShiftWindowFromText(std::string_view text)
 {
@@ -60,7 +42,7 @@ std::optional<std::uint64_t> ShiftWindowFromText(std::string_view text)
 ShiftAnswer RunFindShift(const CompareRequest& request, std::uint64_t offset1,
                          std::uint64_t offset2, StatusLine& status)
 {
-    ShiftStatusSink sink(status);
+    StatusSink sink(status);
     bFile::ShiftOptions options;
     if (request.shiftWindow)
         options.window = *request.shiftWindow;
