@@ -9,4 +9,9 @@ namespace bFile {
 std::size_t FindDifference(const unsigned char* a, const unsigned char* b, std::size_t from,
                            std::size_t to);
 
+// The last index in [from, to) at which the two blocks hold different bytes, or to when they
+// agree over the whole stretch: FindDifference read from the end, as fast.
+std::size_t FindLastDifference(const unsigned char* a, const unsigned char* b, std::size_t from,
+                               std::size_t to);
+
 } // namespace bFile

@@ -57,6 +57,13 @@ TEST_P(FindDifferenceTest, FindsTheFirstDifferenceInTheStretch)
     for (const std::size_t at : c.differences)
         b[at + 2] ^= 0x80;
     EXPECT_EQ(bFile::FindDifference(a.data() + 1, b.data() + 2, c.from, c.to), c.expected);
+    // Read from the end, the same stretch gives its last difference.
+    std::size_t last = c.to;
+    for (const std::size_t at : c.differences) {
+        if (at >= c.from && at < c.to && (last == c.to || at > last))
+            last = at;
+    }
+    EXPECT_EQ(bFile::FindLastDifference(a.data() + 1, b.data() + 2, c.from, c.to), last);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stretches, FindDifferenceTest, testing::ValuesIn(kCases),
@@ -80,6 +87,8 @@ TEST(FindDifferenceSweepTest, EveryPositionAndBit)
             b[at] ^= bit;
             ASSERT_EQ(bFile::FindDifference(a.data(), b.data(), 0, kSize), at) << int(bit);
             ASSERT_EQ(bFile::FindDifference(a.data(), b.data(), at + 1, kSize), kSize);
+            ASSERT_EQ(bFile::FindLastDifference(a.data(), b.data(), 0, kSize), at) << int(bit);
+            ASSERT_EQ(bFile::FindLastDifference(a.data(), b.data(), 0, at), at);
             b[at] ^= bit;
         }
     }
