@@ -36,4 +36,18 @@ std::optional<std::uint32_t> OffsetFromHex(std::string_view text)
     return value;
 }
 
+std::optional<std::uint64_t> PositionFromHex(std::string_view text)
+{
+    if (text.empty() || !IsHex(text))
+        return std::nullopt;
+    const std::size_t first = text.find_first_not_of('0');
+    const std::string_view digits = first == text.npos ? "" : text.substr(first);
+    if (digits.size() > 16)
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : digits)
+        value = value << 4 | static_cast<std::uint64_t>(HexDigitValue(c));
+    return value;
+}
+
 } // namespace bVarious

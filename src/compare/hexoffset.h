@@ -18,4 +18,8 @@ inline constexpr std::size_t kMaxOffsetDigits = 8;
 // not hex or longer than kMaxOffsetDigits.
 std::optional<std::uint32_t> OffsetFromHex(std::string_view text);
 
+// The value of a file position typed in hex: one to sixteen hex digits of either case (leading
+// zeros beyond them are allowed); empty for anything else, the empty text included.
+std::optional<std::uint64_t> PositionFromHex(std::string_view text);
+
 } // namespace bVarious

@@ -45,6 +45,15 @@ TEST(OffsetFromHexTest, ReadsUpToEightDigitsAsUnsigned)
     EXPECT_EQ(bVarious::OffsetFromHex("0x1A"), std::nullopt);
 }
 
+TEST(PositionFromHexTest, ReadsSixtyFourBits)
+{
+    EXPECT_EQ(bVarious::PositionFromHex("1a"), 0x1Au);
+    EXPECT_EQ(bVarious::PositionFromHex("100000000"), 0x100000000u);
+    EXPECT_EQ(bVarious::PositionFromHex("000FFFFFFFFFFFFFFFF"), 0xFFFFFFFFFFFFFFFFu);
+    for (const char* bad : {"", "1FFFFFFFFFFFFFFFF", "-1", "1 ", "0x1A", "g"})
+        EXPECT_EQ(bVarious::PositionFromHex(bad), std::nullopt) << bad;
+}
+
 TEST(FileExistsTest, TrueOnlyForRegularFiles)
 {
     TempDir dir;
