@@ -1,0 +1,33 @@
+#pragma once
+
+#include "contextlayout.h"
+#include "contextrows.h"
+#include "inputfile.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace bFile {
+
+// The two files of a comparison, open for the context view: how they line up at the
+// comparison's offsets, and the bytes of the rows shown, read only as they are asked for.
+class ContextFiles
+{
+  public:
+    // Opens both files and lays them out. Throws CompareError naming the file that fails.
+    ContextFiles(const std::string& path1, const std::string& path2, std::uint64_t offset1,
+                 std::uint64_t offset2, const FileOpener& open = OpenFileSource);
+
+    const ContextLayout& Layout() const { return m_layout; }
+
+    // The rows from firstRow on, as many of count as there are: count rows' worth of each
+    // file is read, nothing more. Throws CompareError when a file fails or has changed.
+    std::vector<ContextRow> ReadRows(std::uint64_t firstRow, std::uint64_t count);
+
+  private:
+    InputFile m_files[2];
+    ContextLayout m_layout;
+};
+
+} // namespace bFile
