@@ -2,6 +2,7 @@
 // statuses (0 equal, 1 different, 2 trouble).
 
 #include "comparefiles.h"
+#include "contextcommand.h"
 #include "findshiftcommand.h"
 #include "maptext.h"
 #include "options.h"
@@ -83,6 +84,21 @@ int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_
     }
 }
 
+// --context, --next-difference or --previous-difference, from the checked offsets.
+int AnswerContextQuery(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
+{
+    StatusLine status(2, true);
+    try {
+        const ContextAnswer answer = RunContextQuery(request, offset1, offset2, status);
+        status.Clear();
+        return Print(1, answer.text) ? answer.exitStatus
+                                     : Fail("lumatra-report: cannot write to standard output");
+    } catch (const std::exception& error) {
+        status.Clear();
+        return Fail(std::string("lumatra-report: ") + error.what());
+    }
+}
+
 int Run(const CompareRequest& request)
 {
     // The window's checks, in its order and with its texts.
@@ -93,6 +109,8 @@ int Run(const CompareRequest& request)
     const auto [offset1, offset2] = std::get<bFile::CheckedOffsets>(checked);
     if (request.findShift)
         return FindShift(request, offset1, offset2);
+    if (request.context != ContextQuery::None)
+        return AnswerContextQuery(request, offset1, offset2);
     // The report replaces its output file, which must never be one of the files compared.
     for (const std::string* input : {&request.file1, &request.file2}) {
         if (!request.output.empty() && SameFile(request.output, *input))

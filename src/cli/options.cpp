@@ -10,7 +10,17 @@
 namespace {
 
 // Which field of the request an option's value goes into, read there once.
-enum class ValueKind { Offset1, Offset2, Output, ShiftWindow, Map };
+enum class ValueKind {
+    Offset1,
+    Offset2,
+    Output,
+    ShiftWindow,
+    Map,
+    Context,
+    NextDifference,
+    PreviousDifference,
+    Rows
+};
 
 // Options that take a value, as "--name VALUE" or "--name=VALUE" ("-o FILE" for -o).
 struct ValueOption
@@ -26,7 +36,42 @@ constexpr ValueOption kValueOptions[] = {
     {"--output", ValueKind::Output},
     {"--shift-window", ValueKind::ShiftWindow},
     {"--map", ValueKind::Map},
+    {"--context", ValueKind::Context},
+    {"--next-difference", ValueKind::NextDifference},
+    {"--previous-difference", ValueKind::PreviousDifference},
+    {"--rows", ValueKind::Rows},
 };
+
+// A whole decimal number of rows from 1 to kMaxContextRows; nothing otherwise.
+std::optional<std::size_t> ContextRows(const std::string& text)
+{
+    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos)
+        return std::nullopt;
+    const std::size_t rows = std::stoul(text);
+    if (rows < 1 || rows > kMaxContextRows)
+        return std::nullopt;
+    return rows;
+}
+
+// Reads the position of --context, --next-difference or --previous-difference into the
+// request; the usage error when it is no hex position or another of them was given.
+std::optional<UsageError> ReadContextQuery(ValueKind kind, const std::string& value,
+                                           CompareRequest& request)
+{
+    const ContextQuery query = kind == ValueKind::Context ? ContextQuery::Rows
+                               : kind == ValueKind::NextDifference
+                                   ? ContextQuery::NextDifference
+                                   : ContextQuery::PreviousDifference;
+    if (request.context != ContextQuery::None && request.context != query)
+        return UsageError{"'--context', '--next-difference' and '--previous-difference' go one "
+                          "at a time"};
+    const std::optional<std::uint64_t> position = bVarious::PositionFromHex(value);
+    if (!position)
+        return UsageError{"position '" + value + "' is not a hexadecimal number"};
+    request.context = query;
+    request.contextPosition = *position;
+    return std::nullopt;
+}
 
 // A whole decimal number of map parts from 1 to the most the map keeps; nothing otherwise.
 std::optional<std::size_t> MapParts(const std::string& text)
@@ -117,6 +162,18 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             if (!request.shiftWindow)
                 return UsageError{"shift window '" + *value + "' is not a number of bytes"};
             break;
+        case ValueKind::Context:
+        case ValueKind::NextDifference:
+        case ValueKind::PreviousDifference:
+            if (std::optional<UsageError> error = ReadContextQuery(option->kind, *value, request))
+                return *error;
+            break;
+        case ValueKind::Rows:
+            request.contextRows = ContextRows(*value);
+            if (!request.contextRows)
+                return UsageError{"the context needs a number of rows from 1 to " +
+                                  std::to_string(kMaxContextRows) + ", not '" + *value + "'"};
+            break;
         case ValueKind::Map: {
             const std::optional<std::size_t> parts = MapParts(*value);
             if (!parts)
@@ -141,6 +198,13 @@ Command ParseArguments(const std::vector<std::string>& arguments)
     if (request.findShift && (request.byLines || request.withChars || request.stopAfter1000 ||
                               !request.output.empty() || request.mapParts > 0))
         return UsageError{"'--find-shift' writes no report: it takes no report options"};
+    if (request.contextRows && request.context != ContextQuery::Rows)
+        return UsageError{"option '--rows' goes only with '--context'"};
+    if (request.context != ContextQuery::None &&
+        (request.findShift || request.byLines || request.withChars || request.stopAfter1000 ||
+         !request.output.empty() || request.mapParts > 0))
+        return UsageError{"'--context', '--next-difference' and '--previous-difference' write no "
+                          "report: they take no report options"};
     if (files.size() != 2)
         return UsageError{files.size() < 2 ? "two files are needed" : "too many files"};
     request.file1 = files[0];
@@ -175,6 +239,16 @@ std::string UsageText()
            "                      (1 to 4096): each part's first and last position (as the\n"
            "                      report labels them), its count of differing bytes and a\n"
            "                      bar scaled to the largest count; then the summary\n"
+           "  --context HEXPOS    instead of the report, the rows of both files around\n"
+           "                      position HEXPOS of FILE1 (hexadecimal), 16 bytes a row,\n"
+           "                      FILE2 lined up as the offsets line it up; '*' marks the\n"
+           "                      bytes that differ\n"
+           "  --rows N            how many rows --context shows (1 to 4096, default 8)\n"
+           "  --next-difference HEXPOS\n"
+           "                      print the FILE1 position of the first byte at or after\n"
+           "                      HEXPOS where the files differ, as the offsets line them up\n"
+           "  --previous-difference HEXPOS\n"
+           "                      the same for the last byte at or before HEXPOS\n"
            "  -h, --help          show this help and exit\n"
            "      --version       show the version and exit\n"
            "  --                  end of options: what follows are files\n"
@@ -185,5 +259,8 @@ std::string UsageText()
            "as escapes such as \\n and \\xFF.\n"
            "\n"
            "Exit status: 0 if no byte differs, 1 if bytes differ, 2 if trouble. With\n"
-           "--find-shift: 0 if a shift was found, 1 if none was, 2 if trouble.\n";
+           "--find-shift: 0 if a shift was found, 1 if none was, 2 if trouble. With\n"
+           "--context: 0 if the rows shown agree, 1 if bytes in them differ, 2 if trouble.\n"
+           "With --next-difference or --previous-difference: 0 if a difference was found,\n"
+           "1 if none was, 2 if trouble.\n";
 }

@@ -7,6 +7,17 @@
 #include <variant>
 #include <vector>
 
+// What --context, --next-difference and --previous-difference ask for instead of a report.
+enum class ContextQuery {
+    None,
+    Rows,               // the rows of the context view around a position
+    NextDifference,     // the first difference at or after a position
+    PreviousDifference, // the last difference at or before it
+};
+
+// The most rows --rows takes.
+inline constexpr std::size_t kMaxContextRows = 4096;
+
 // What the command line asks for.
 struct CompareRequest
 {
@@ -21,6 +32,9 @@ struct CompareRequest
     bool findShift = false; // print the offsets that line the files up again, no report
     std::optional<std::uint64_t> shiftWindow; // bytes; none for the default
     std::size_t mapParts = 0; // the parts of the difference map asked for instead of the report
+    ContextQuery context = ContextQuery::None;
+    std::uint64_t contextPosition = 0;      // in file 1, for the context query
+    std::optional<std::size_t> contextRows; // --rows, when given
 };
 
 struct ShowHelp
