@@ -271,4 +271,24 @@ TEST_F(DifferenceSearchTest, ReadsTheRowsShown)
     EXPECT_THROW(bFile::ContextFiles("one", "/nonexistent/two", 0, 0), bFile::CompareError);
 }
 
+// A file that fails during a search is named, and no position is given.
+TEST_F(DifferenceSearchTest, FailingFileIsNamed)
+{
+    m_one.assign(100, 'a');
+    m_two.assign(100, 'a');
+    bFile::DifferenceSearch search = Search(0, 0, 16);
+    search.open = [this, open = search.open](const std::string& path) {
+        auto failing = std::make_unique<lumatra::test::WatchedSource>(open(path));
+        if (path == "two")
+            failing->FailReadsAfter(40);
+        return failing;
+    };
+    try {
+        bFile::FindNextDifference(search, 0, m_sink);
+        ADD_FAILURE() << "no error";
+    } catch (const bFile::CompareError& error) {
+        EXPECT_STREQ(error.what(), "Cannot read file 2 (two): Input/output error");
+    }
+}
+
 } // namespace
