@@ -3,6 +3,7 @@
 #include "contextrows.h"
 #include "differencesearch.h"
 #include "fakesources.h"
+#include "scrollscale.h"
 #include "testsupport.h"
 
 #include <functional>
@@ -163,6 +164,31 @@ TEST(ContextLayoutTest, PositionsRoundTrip)
             ASSERT_LT(q, length[1]);
             ASSERT_EQ(layout.Position2(p), q);
             ASSERT_EQ(layout.PositionAt(2, layout.RowOf(1, p), layout.ColumnOf(1, p)), q);
+        }
+    }
+}
+
+// The scroll bar reaches every end and gives each value one top row, also past the 2^31 rows
+// an int counts (a 640 GiB pair has 2^35 rows), and values follow rows in order.
+TEST(ScrollScaleTest, MapsValuesAndRowsBothWays)
+{
+    for (const std::uint64_t lastTop :
+         {std::uint64_t{0}, std::uint64_t{40}, bVarious::ScrollScale::kScaledSteps,
+          bVarious::ScrollScale::kScaledSteps + 1, std::uint64_t{1} << 31, std::uint64_t{5} << 33,
+          (std::uint64_t{1} << 60) - 7}) {
+        const bVarious::ScrollScale scale(lastTop);
+        EXPECT_EQ(scale.TopOf(0), 0u);
+        EXPECT_EQ(scale.TopOf(scale.Maximum()), lastTop);
+        EXPECT_EQ(scale.ValueOf(lastTop), scale.Maximum());
+        EXPECT_EQ(scale.ValueOf(lastTop + 100), scale.Maximum());
+        std::mt19937_64 random(lastTop);
+        for (int i = 0; i < 2000; ++i) {
+            const int value = scale.Maximum() == 0 ? 0 : int(random() % (scale.Maximum() + 1u));
+            ASSERT_EQ(scale.ValueOf(scale.TopOf(value)), value) << lastTop;
+            const std::uint64_t top = lastTop == 0 ? 0 : random() % (lastTop + 1);
+            const int shown = scale.ValueOf(top);
+            ASSERT_LE(scale.TopOf(shown), top);
+            ASSERT_TRUE(shown == scale.Maximum() || scale.TopOf(shown + 1) > top);
         }
     }
 }
