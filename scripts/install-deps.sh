@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # building and testing; ccache only speeds up rebuilds
     build-essential cmake ccache pkg-config libgtest-dev time
+    # the command line's tests of ACLs and extended attributes on its output
+    acl attr
     # the window (Qt 6 Widgets) and a metric-compatible "Courier New" for the result pane
     qt6-base-dev libgl-dev fonts-liberation
     # a display for screenshots and for machines without one

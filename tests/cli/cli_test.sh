@@ -79,11 +79,10 @@ output_file)
     printf 'old report' >locked/report.txt
     chmod a-w locked
     if [ ! -w locked ]; then
-        run -o locked/report.txt a.bin b.bin
-        expect_status 2 "-o in a folder without write access"
-        grep -q "^lumatra-report: Cannot write the report to locked/report.txt: " err.txt ||
-            fail "no message for an unwritable folder: $(cat err.txt)"
-        expect_file locked/report.txt 'old report'
+        # The file is writable: written in place, as `>` writes it.
+        run --with-chars -o locked/report.txt a.bin b.bin
+        expect_status 1 "-o in a folder without write access"
+        expect_file locked/report.txt "$example_report"
     fi
     chmod u+w locked
     [ "$(ls | grep -c 'report.txt.')" -eq 0 ] || fail "temporary files left: $(ls)"
@@ -126,6 +125,49 @@ output_targets)
         run -o sock a.bin b.bin
         expect_status 2 "-o a socket"
         [ -S sock ] || fail "the socket was replaced"
+    fi
+
+    # The program's own descriptors are written through, at their position: what their files
+    # held stays, and a deleted file's link ("... (deleted)") names no new file.
+    ln -s /dev/stdout stdout-link
+    printf 'old\n' >held.txt
+    ln held.txt held-too.txt
+    expected="old\n"
+    for form in /dev/stdout /dev/fd/1 /proc/self/fd/1 stdout-link; do
+        "$program" --with-chars -o $form a.bin b.bin >>held.txt
+        expected=$expected$example_report
+    done
+    "$program" --with-chars -o /dev/stderr a.bin b.bin 2>>held.txt
+    exec 3>>held.txt
+    rm held.txt
+    "$program" --with-chars -o /proc/self/fd/3 a.bin b.bin
+    exec 3>&-
+    expect_file held-too.txt "$expected$example_report$example_report"
+    compgen -G '*deleted*' >/dev/null && fail "a file named after a deleted descriptor: $(ls)"
+    { printf 'HEAD\n'; "$program" --with-chars -o /dev/stdout a.bin b.bin; printf 'FOOT\n'; } >joined.txt
+    expect_file joined.txt "HEAD\n${example_report}FOOT\n"
+    run -o /dev/fd/9 a.bin b.bin
+    expect_file err.txt 'lumatra-report: Cannot write the report to /dev/fd/9: Bad file descriptor\n'
+
+    # A file with another name is written in place: both names get the report. A replaced one
+    # keeps its ACL and extended attributes, and gets none from its folder's default ACL.
+    printf 'old' >linked.txt
+    ln linked.txt other-name.txt
+    run -o linked.txt a.bin same.bin
+    grep -q '^0 bytes changed' other-name.txt || fail "the other name kept the old text"
+    mkdir inherits
+    printf 'old' >acl.txt
+    printf 'old' >inherits/plain.txt
+    if setfacl -d -m u:nobody:rwx inherits && setfacl -m u:nobody:rw acl.txt &&
+        setfattr -n user.note -v kept acl.txt; then
+        chmod 640 acl.txt
+        for target in acl.txt inherits/plain.txt; do
+            before=$(getfacl -c $target; getfattr -d $target; stat -c %a $target)
+            run -o $target a.bin same.bin
+            expect_status 0 "-o $target"
+            after=$(getfacl -c $target; getfattr -d $target; stat -c %a $target)
+            [ "$after" = "$before" ] || fail "$target: $after, was $before"
+        done
     fi
 
     # A report written straight to the terminal gets no progress text torn into its lines.
@@ -173,7 +215,7 @@ output_targets)
         expect_status 2 "-o $target"
         expect_file err.txt "lumatra-report: Cannot write the report to $target: Is a directory\n"
     done
-    [ "$(ls | grep -c '\.......$')" -eq 0 ] || fail "temporary files left: $(ls)"
+    compgen -G '*.lumatra-report-*' >/dev/null && fail "temporary files left: $(ls)"
     ;;
 
 output_as_user)
@@ -209,6 +251,19 @@ output_as_user)
     expect_status 0 "nobody's -o own.txt"
     [ "$(stat -c '%a %U' open/own.txt)" = "640 nobody" ] || fail "own.txt: $(stat -c '%a %U' open/own.txt)"
     [ "$(ls open | wc -l)" -eq 3 ] || fail "temporary files left: $(ls open)"
+    # Where a new file could not be what root's 0666 file was, it is written in place as `>`
+    # writes it: in a folder nobody may not write, in a sticky one, in an open one.
+    mkdir shut sticky
+    chmod 1777 sticky
+    for target in shut/root.txt sticky/root.txt open/shared.txt; do
+        printf 'old' >$target
+        chmod 666 $target
+        before=$(stat -c '%i %U %a' $target)
+        as_nobody -o $target a.bin same.bin
+        expect_status 0 "nobody's -o $target"
+        [ "$(stat -c '%i %U %a' $target)" = "$before" ] || fail "$target: $(stat -c '%i %U %a' $target)"
+        grep -q '^0 bytes changed' $target || fail "$target not written"
+    done
     ;;
 
 long_report)

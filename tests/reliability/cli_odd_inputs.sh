@@ -200,6 +200,12 @@ changed_during_run)
     expect_file err.txt 'lumatra-report: File 2 (big2.bin) got shorter during the comparison\n'
     expect_file report.txt 'old report'
     compgen -G 'report.txt?*' >/dev/null && fail "temporary files left: $(ls)"
+    # Written in place, as a file with a second name is, it is emptied by the first write only.
+    ln report.txt second-name.txt
+    truncate -s 64G big2.bin
+    run_and_cut big2.bin 1M -o report.txt big1.bin big2.bin
+    expect_status 2 "file 2 cut during a run written in place"
+    expect_file report.txt 'old report'
 
     # To standard output, the lines written so far stay, but no summary claims an end.
     truncate -s 64G big2.bin
@@ -222,17 +228,27 @@ changed_during_run)
     ;;
 
 interrupted_run)
-    # An interrupt during a long run removes the temporary file, leaves the old report and
-    # ends with 128 + the signal's number.
+    # A file size limit is said as such, and leaves the old report and no temporary file.
+    printf 'old report' >report.txt
+    head -c 300000 /dev/zero >zeros.bin
+    head -c 300000 /dev/zero | tr '\0' '\1' >ones.bin
+    (ulimit -f 100 && run -o report.txt zeros.bin ones.bin && exit "$status")
+    status=$?
+    expect_status 2 "past the file size limit"
+    expect_file err.txt 'lumatra-report: Cannot write the report to report.txt: File size limit exceeded\n'
+    expect_file report.txt 'old report'
+    compgen -G 'report.txt?*' >/dev/null && fail "file size limit: temporary files left: $(ls)"
+
+    # A signal that ends the program during a long run removes the temporary file, leaves the
+    # old report and ends it as the signal does (128 + its number).
     truncate -s 64G big1.bin big2.bin
     skip_unless_sparse big1.bin
-    printf 'old report' >report.txt
-    for signal in INT TERM HUP; do
-        # Background jobs of a script start with SIGINT ignored; this one must not.
-        env --default-signal=INT "$program" -o report.txt big1.bin big2.bin >out.txt 2>err.txt &
+    for signal in INT TERM HUP QUIT USR1 USR2 ALRM XCPU XFSZ VTALRM PROF PWR; do
+        # Background jobs of a script start with SIGINT and SIGQUIT ignored; this one must not.
+        env --default-signal "$program" -o report.txt big1.bin big2.bin >out.txt 2>err.txt &
         pid=$!
         for _ in $(seq 1 1000); do
-            compgen -G 'report.txt.??????' >/dev/null && break
+            compgen -G 'report.txt.lumatra-report-??????' >/dev/null && break
             sleep 0.01
         done
         kill -s $signal $pid
@@ -247,6 +263,14 @@ interrupted_run)
         expect_file report.txt 'old report'
         compgen -G 'report.txt?*' >/dev/null && fail "SIG$signal: temporary files left: $(ls)"
     done
+    # Ignored at start, a signal stays ignored.
+    env --ignore-signal=USR1 "$program" -o report.txt big1.bin big2.bin >out.txt 2>err.txt &
+    pid=$!
+    sleep 0.2
+    kill -s USR1 $pid
+    sleep 0.2
+    kill -s TERM $pid || fail "ended by an ignored SIGUSR1"
+    wait $pid
     ;;
 
 *)
