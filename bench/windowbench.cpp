@@ -10,10 +10,10 @@
 // in alternating runs, each shown, searched, saved, selected whole and copied; it prints the
 // ratios of the medians as targets 9 to 12. Ratios of runs made side by side hold on a busy
 // machine far better than the times themselves.
-#include "fmainparts.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "throwawaysettings.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -217,7 +217,7 @@ class StatusWatcher : public QObject
 struct Bench
 {
     // Yes to the question after 1000 changes; the search text is set before each "Find".
-    explicit Bench(fMAIN& window) : window(window), status(*Parts(window).SBPanel)
+    explicit Bench(fMAIN& window) : window(window), status(*StatusPanel(window))
     {
         answerer.SetStandingButton(QMessageBox::Yes);
     }
@@ -255,12 +255,12 @@ void TypeInto(QLineEdit* field, const QString& text)
 RunTimes CompareInWindow(Bench& bench, const QString& path1, const QString& path2)
 {
     fMAIN& window = bench.window;
-    TypeInto(Parts(window).txtFILE1, path1);
-    TypeInto(Parts(window).txtFILE2, path2);
-    TypeInto(Parts(window).txtOFS1, QStringLiteral("0"));
-    TypeInto(Parts(window).txtOFS2, QStringLiteral("0"));
-    QTest::mouseClick(Parts(window).optNormal, Qt::LeftButton);
-    Parts(window).chkChars->setChecked(false);
+    TypeInto(Control<QLineEdit>(window, "txtFILE1"), path1);
+    TypeInto(Control<QLineEdit>(window, "txtFILE2"), path2);
+    TypeInto(Control<QLineEdit>(window, "txtOFS1"), QStringLiteral("0"));
+    TypeInto(Control<QLineEdit>(window, "txtOFS2"), QStringLiteral("0"));
+    QTest::mouseClick(Control<QRadioButton>(window, "optNormal"), Qt::LeftButton);
+    Control<QCheckBox>(window, "chkChars")->setChecked(false);
     QApplication::processEvents();
 
     RunTimes times;
@@ -269,15 +269,15 @@ RunTimes CompareInWindow(Bench& bench, const QString& path1, const QString& path
     const double processorBefore = ProcessorSeconds();
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(window, "cmdRUN"), Qt::LeftButton);
     times.toReturn = double(clock.nsecsElapsed()) / 1e9;
     QApplication::processEvents();
-    Parts(window).tOut->viewport()->repaint();
+    Pane(window)->viewport()->repaint();
     times.toShown = double(clock.nsecsElapsed()) / 1e9;
     times.processor = ProcessorSeconds() - processorBefore;
     times.maxGapMs = bench.gaps.StopMs();
     times.percentPaints = bench.status.percentPaints;
-    times.done = bench.status.doneSeconds >= 0 || Parts(window).SBPanel->text() == u"Done!";
+    times.done = bench.status.doneSeconds >= 0 || StatusPanel(window)->text() == u"Done!";
     return times;
 }
 
@@ -357,13 +357,13 @@ bool IdenticalPair(Bench& bench, const QTemporaryDir& dir, const QString& report
 
 double TimeFind(Bench& bench, const QString& text, QString& how)
 {
-    ResultPane& pane = *Parts(bench.window).tOut;
+    ResultPane& pane = *Pane(bench.window);
     pane.moveCursor(QTextCursor::Start);
     bench.answerer.SetStandingText(text);
     const qsizetype boxesBefore = bench.answerer.SeenInputs().size();
     QElapsedTimer clock;
     clock.start();
-    Parts(bench.window).mnuFIND->trigger();
+    Control<QAction>(bench.window, "mnuFIND")->trigger();
     double elapsed = double(clock.nsecsElapsed()) / 1e9;
     if (bench.answerer.SeenInputs().size() > boxesBefore) {
         how = QStringLiteral("the Find command");
@@ -385,10 +385,10 @@ double TimeSave(Bench& bench, const QString& path, QString& how)
     fMAIN& window = bench.window;
     // An existing file: "Save Result" writes to it without asking for a name.
     QFile(path).open(QIODevice::WriteOnly | QIODevice::Truncate);
-    Parts(window).ResultFile = path;
+    window.ResultFile = path;
     QElapsedTimer clock;
     clock.start();
-    Parts(window).mnuSAVE->trigger();
+    Control<QAction>(window, "mnuSAVE")->trigger();
     double elapsed = double(clock.nsecsElapsed()) / 1e9;
     if (QFileInfo(path).size() > 0) {
         how = QStringLiteral("the Save Result command");
@@ -402,7 +402,7 @@ double TimeSave(Bench& bench, const QString& path, QString& how)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return -1;
-    QString text = Parts(window).tOut->toPlainText();
+    QString text = Pane(window)->toPlainText();
     text.replace(u'\n', QStringLiteral("\r\n"));
     file.write(text.toUtf8());
     if (!file.commit())
@@ -427,7 +427,7 @@ double TimeKeyFromStart(ResultPane& pane, Qt::Key key)
 // Ctrl+A in the pane and the repaint that shows the selection; -1 unless all is selected.
 double TimeSelectAll(Bench& bench)
 {
-    ResultPane& pane = *Parts(bench.window).tOut;
+    ResultPane& pane = *Pane(bench.window);
     const double elapsed = TimeKeyFromStart(pane, Qt::Key_A);
     const QTextCursor cursor = pane.textCursor();
     return cursor.selectionStart() == 0 &&
@@ -442,7 +442,7 @@ double TimeCopy(Bench& bench, qint64 chars)
 {
     QElapsedTimer clock;
     clock.start();
-    Parts(bench.window).mnuCOPY->trigger();
+    Control<QAction>(bench.window, "mnuCOPY")->trigger();
     const double elapsed = double(clock.nsecsElapsed()) / 1e9;
     const qint64 copied = QApplication::clipboard()->text().size();
     QApplication::clipboard()->clear();
@@ -451,7 +451,7 @@ double TimeCopy(Bench& bench, qint64 chars)
 
 double TimeScrollToEnd(Bench& bench)
 {
-    ResultPane& pane = *Parts(bench.window).tOut;
+    ResultPane& pane = *Pane(bench.window);
     const double elapsed = TimeKeyFromStart(pane, Qt::Key_End);
     const QScrollBar* bar = pane.verticalScrollBar();
     return bar->value() == bar->maximum() && bar->maximum() > 0 ? elapsed : -1;
@@ -482,7 +482,7 @@ bool MillionLines(Bench& bench, const QTemporaryDir& dir, int runs)
                            "%4 lines in the pane, question answered: %5, longest event gap %6")
                 .arg(run)
                 .arg(Seconds(times.toReturn), Seconds(times.toShown))
-                .arg(Parts(bench.window).tOut->toPlainText().count(u'\n'))
+                .arg(Pane(bench.window)->toPlainText().count(u'\n'))
                 .arg(Questions(bench.answerer) > questionsBefore ? QStringLiteral("yes")
                                                                  : QStringLiteral("no"))
                 .arg(GapText(times.maxGapMs), Seconds(times.processor)));
@@ -583,7 +583,7 @@ bool ScaleRun(Bench& bench, const QTemporaryDir& dir, ScaleSize& size, int run,
     QFile::remove(reportPath);
     const double selectAll = TimeSelectAll(bench);
     bench.gaps.Start();
-    const qint64 chars = Parts(bench.window).tOut->document()->characterCount() - 1;
+    const qint64 chars = Pane(bench.window)->document()->characterCount() - 1;
     const double copy = TimeCopy(bench, chars);
     const double copyAgain = TimeCopy(bench, chars);
     gap = std::max(gap, bench.gaps.StopMs());

@@ -36,10 +36,13 @@ class fMAIN : public QMainWindow
     // True from the start of a comparison until it has unwound.
     bool IsComparing() const { return m_operation->IsComparing(); }
 
-  private:
-    // The tests and the bench drive the window through its parts; this is their one door.
-    friend struct fMAINParts;
+    // The document's state, as the commands leave it. Its controls, menus and menu items carry
+    // their names as object names, by which the tests find them.
+    QString ResultFile;
+    bool ResultChanged = false;
+    QString FindText;
 
+  private:
     // Controls
     ResultPane* tOut = nullptr;
     QStatusBar* SB = nullptr;
@@ -78,11 +81,6 @@ class fMAIN : public QMainWindow
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
     QAction* mnuABOUT = nullptr;
-
-    // The document's state
-    QString ResultFile;
-    bool ResultChanged = false;
-    QString FindText;
 
     // Searches the pane for FindText from the end of the selection, asking for the text when
     // there is none. Stale: on a miss, search once more from the start before reporting it.
@@ -125,6 +123,7 @@ class fMAIN : public QMainWindow
 
     void CreateControls();
     void CreateMenus();
+    void NameControls();
     void ConnectHandlers();
     void OrderTabStops();
     void HandleEscape();

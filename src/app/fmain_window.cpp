@@ -25,6 +25,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -51,6 +52,7 @@ fMAIN::fMAIN(QWidget* parent) : QMainWindow(parent)
     CreateControls();
     m_operation = std::make_unique<LongOperation>(*this, *cmdRUN, *tOut, *SBPanel);
     CreateMenus();
+    NameControls();
     ConnectHandlers();
     OrderTabStops();
     // Designed inner size (below the menu bar, status bar included): 9210 x 5760 twips.
@@ -155,6 +157,50 @@ void fMAIN::CreateMenus()
 
     // A command on the menu bar itself, without a menu.
     mnuABOUT = menuBar()->addAction(QStringLiteral("About"));
+}
+
+// Each control, menu and menu item is found by its name.
+void fMAIN::NameControls()
+{
+    const std::pair<QObject*, const char*> named[] = {{tOut, "tOut"},
+                                                      {SB, "SB"},
+                                                      {SBPanel, "SBPanel"},
+                                                      {fraTab, "fraTab"},
+                                                      {laFILE1, "laFILE1"},
+                                                      {txtFILE1, "txtFILE1"},
+                                                      {cmdFILE1, "cmdFILE1"},
+                                                      {laFILE2, "laFILE2"},
+                                                      {txtFILE2, "txtFILE2"},
+                                                      {cmdFILE2, "cmdFILE2"},
+                                                      {lblOfs1, "lblOfs1"},
+                                                      {txtOFS1, "txtOFS1"},
+                                                      {txtOFS2, "txtOFS2"},
+                                                      {optNormal, "optNormal"},
+                                                      {optLines, "optLines"},
+                                                      {chkChars, "chkChars"},
+                                                      {cmdRUN, "cmdRUN"},
+                                                      {cmdEXIT, "cmdEXIT"},
+                                                      {m1, "m1"},
+                                                      {mnuSAVE, "mnuSAVE"},
+                                                      {mnuSAVEAS, "mnuSAVEAS"},
+                                                      {mnuMRU, "mnuMRU"},
+                                                      {mnuEXIT, "mnuEXIT"},
+                                                      {m2, "m2"},
+                                                      {mnuCUT, "mnuCUT"},
+                                                      {mnuCOPY, "mnuCOPY"},
+                                                      {mnuPASTE, "mnuPASTE"},
+                                                      {mnuLINE, "mnuLINE"},
+                                                      {mnuFIND, "mnuFIND"},
+                                                      {mnuFINDNXT, "mnuFINDNXT"},
+                                                      {mnuFINDSHIFT, "mnuFINDSHIFT"},
+                                                      {mnuSET, "mnuSET"},
+                                                      {mnuFONT, "mnuFONT"},
+                                                      {mnuTOP, "mnuTOP"},
+                                                      {m_mapItem, "mnuMAP"},
+                                                      {mnuABOUT, "mnuABOUT"},
+                                                      {m_mapStrip, "picMAP"}};
+    for (const auto& [object, name] : named)
+        object->setObjectName(QString::fromLatin1(name));
 }
 
 // Every handled event, in the order of the routing table. The window's own events come

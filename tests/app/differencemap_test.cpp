@@ -1,9 +1,9 @@
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "mapstrip.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -57,8 +57,8 @@ Tip TipAt(const MapStrip& map, int y)
 
 QAction* MapItem(fMAIN& window)
 {
-    const QList<QAction*> items = Parts(window).mnuSET->actions();
-    const auto top = std::find(items.begin(), items.end(), Parts(window).mnuTOP);
+    const QList<QAction*> items = Control<QMenu>(window, "mnuSET")->actions();
+    const auto top = std::find(items.begin(), items.end(), Control<QAction>(window, "mnuTOP"));
     return top + 1 < items.end() ? *(top + 1) : nullptr;
 }
 
@@ -132,7 +132,7 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
         }
         QCOMPARE(tip.rest, QString::number(count) + u" bytes differ"_s);
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(MapStrip::kWidth / 2, y));
-        QCOMPARE(TopLabel(*Parts(*window).tOut), expected);
+        QCOMPARE(TopLabel(*Pane(*window)), expected);
     }
 }
 
@@ -143,15 +143,15 @@ void DifferenceMapTest::clickAfterAnEditFindsTheNearestLabelledLine()
     auto* map = window->findChild<MapStrip*>();
     const QPoint at(MapStrip::kWidth / 2, map->height() / 3);
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    const std::uint64_t target = TopLabel(*Parts(*window).tOut);
+    const std::uint64_t target = TopLabel(*Pane(*window));
 
     // The line it landed on goes; the next labelled line is the nearest now.
-    QTextCursor line = Parts(*window).tOut->textCursor();
+    QTextCursor line = Pane(*window)->textCursor();
     line.movePosition(QTextCursor::StartOfLine);
     line.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor);
     line.removeSelectedText();
     QTest::mouseClick(map, Qt::LeftButton, {}, at);
-    QCOMPARE(TopLabel(*Parts(*window).tOut), target + 97);
+    QCOMPARE(TopLabel(*Pane(*window)), target + 97);
 }
 
 void DifferenceMapTest::runStoppedAfter1000ChangesLeavesTheRestNeverCompared()
@@ -176,16 +176,16 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     QAction* item = MapItem(*window);
     QVERIFY(item && item->text() == u"Difference Map"_s && item->isChecked());
     auto* map = window->findChild<MapStrip*>();
-    const int fullWidth = Parts(*window).tOut->width();
+    const int fullWidth = Pane(*window)->width();
     QVERIFY(!map->isVisible()); // nothing before the first comparison
 
     Compare(*window, {m_path1, m_path2});
     QVERIFY(map->isVisible());
-    QCOMPARE(Parts(*window).tOut->width(), fullWidth - MapStrip::kWidth);
-    QCOMPARE(map->geometry().left(), Parts(*window).tOut->geometry().right() + 1);
+    QCOMPARE(Pane(*window)->width(), fullWidth - MapStrip::kWidth);
+    QCOMPARE(map->geometry().left(), Pane(*window)->geometry().right() + 1);
     item->trigger();
     QVERIFY(!map->isVisible());
-    QCOMPARE(Parts(*window).tOut->width(), fullWidth);
+    QCOMPARE(Pane(*window)->width(), fullWidth);
     {
         ModalAnswerer answers({QMessageBox::No}); // the unsaved report
         QVERIFY(window->close());

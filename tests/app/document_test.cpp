@@ -1,9 +1,9 @@
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -30,16 +30,15 @@ struct Selection
 
 Selection SelectionOf(fMAIN& w)
 {
-    return {Parts(w).tOut->textCursor().selectionStart(),
-            Parts(w).tOut->textCursor().selectionEnd()};
+    return {Pane(w)->textCursor().selectionStart(), Pane(w)->textCursor().selectionEnd()};
 }
 
 void Select(fMAIN& w, int start, int end)
 {
-    QTextCursor cursor = Parts(w).tOut->textCursor();
+    QTextCursor cursor = Pane(w)->textCursor();
     cursor.setPosition(start);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
-    Parts(w).tOut->setTextCursor(cursor);
+    Pane(w)->setTextCursor(cursor);
 }
 
 QByteArray Contents(const QString& path)
@@ -116,7 +115,7 @@ void DocumentTest::init()
 void DocumentTest::cleanup()
 {
     // Whatever a test left unsaved must not hold up the next one at a prompt.
-    Parts(*m_window).ResultChanged = false;
+    m_window->ResultChanged = false;
     m_window.reset();
     m_dir.reset();
     bDialog::SetPlatformDialogs(nullptr);
@@ -124,27 +123,27 @@ void DocumentTest::cleanup()
 
 void DocumentTest::Compare(const QString& file1, const QString& file2)
 {
-    Parts(*m_window).txtFILE1->setText(file1);
-    Parts(*m_window).txtFILE2->setText(file2);
-    QTest::mouseClick(Parts(*m_window).cmdRUN, Qt::LeftButton);
+    Control<QLineEdit>(*m_window, "txtFILE1")->setText(file1);
+    Control<QLineEdit>(*m_window, "txtFILE2")->setText(file2);
+    QTest::mouseClick(Control<QPushButton>(*m_window, "cmdRUN"), Qt::LeftButton);
 }
 
 void DocumentTest::saveAs(const QString& target)
 {
     m_dialogs.fileAnswer = target;
-    Parts(*m_window).mnuSAVEAS->trigger();
+    Control<QAction>(*m_window, "mnuSAVEAS")->trigger();
 }
 
 void DocumentTest::firstSaveAsksForTheFile()
 {
     fMAIN& w = *m_window;
     Compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
     QVERIFY(report.endsWith(u"\n3 bytes changed, 2 locations\n"_s));
 
     const QString target = Path(u"report.txt"_s);
     m_dialogs.fileAnswer = target;
-    QTest::keyClick(Parts(w).tOut, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(Pane(w), Qt::Key_S, Qt::ControlModifier);
 
     QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptSave);
     QCOMPARE(m_dialogs.fileRequest.title, u"Save as:"_s);
@@ -152,37 +151,37 @@ void DocumentTest::firstSaveAsksForTheFile()
     QCOMPARE(m_dialogs.fileRequest.nameFilter, u"Text Files  (*.txt)"_s);
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(Contents(target), report.toUtf8().replace("\n", "\r\n"));
-    QCOMPARE(Parts(w).ResultFile, target);
-    QVERIFY(!Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), target);
+    QCOMPARE(w.ResultFile, target);
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), target);
 
     // The first edit is shown once; later edits leave the status text alone.
-    QTest::keyClicks(Parts(w).tOut, u"x"_s);
-    QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + target);
-    Parts(w).SBPanel->setText(u"elsewhere"_s);
-    QTest::keyClicks(Parts(w).tOut, u"y"_s);
-    QCOMPARE(Parts(w).SBPanel->text(), u"elsewhere"_s);
+    QTest::keyClicks(Pane(w), u"x"_s);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), u"* "_s + target);
+    StatusPanel(w)->setText(u"elsewhere"_s);
+    QTest::keyClicks(Pane(w), u"y"_s);
+    QCOMPARE(StatusPanel(w)->text(), u"elsewhere"_s);
 }
 
 void DocumentTest::saveReplacesAnExistingFileWithoutAsking()
 {
     fMAIN& w = *m_window;
     const QString target = Path(u"report.txt"_s);
-    QTest::keyClicks(Parts(w).tOut, u"one"_s);
+    QTest::keyClicks(Pane(w), u"one"_s);
     saveAs(target);
-    QTest::keyClicks(Parts(w).tOut, u" two"_s);
+    QTest::keyClicks(Pane(w), u" two"_s);
 
     m_dialogs.fileRequest = {};
-    Parts(w).mnuSAVE->trigger();
+    Control<QAction>(w, "mnuSAVE")->trigger();
     QCOMPARE(m_dialogs.fileRequest.title, QString()); // no dialog
     QCOMPARE(Contents(target), QByteArray("one two"));
-    QVERIFY(!Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), target);
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), target);
 
     // An empty pane gives an empty file.
-    Parts(w).tOut->clear();
-    Parts(w).mnuSAVE->trigger();
+    Pane(w)->clear();
+    Control<QAction>(w, "mnuSAVE")->trigger();
     QCOMPARE(Contents(target), QByteArray());
 }
 
@@ -190,18 +189,18 @@ void DocumentTest::saveOffersTheNameOfADeletedFile()
 {
     fMAIN& w = *m_window;
     const QString target = Path(u"report.txt"_s);
-    QTest::keyClicks(Parts(w).tOut, u"one"_s);
+    QTest::keyClicks(Pane(w), u"one"_s);
     saveAs(target);
     QVERIFY(QFile::remove(target));
-    QTest::keyClicks(Parts(w).tOut, u" two"_s);
+    QTest::keyClicks(Pane(w), u" two"_s);
 
     m_dialogs.fileAnswer.reset(); // the user cancels
-    Parts(w).mnuSAVE->trigger();
+    Control<QAction>(w, "mnuSAVE")->trigger();
     QCOMPARE(m_dialogs.fileRequest.fileName, u"report.txt"_s);
     QVERIFY(!QFile::exists(target));
-    QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + target);
-    QCOMPARE(Parts(w).ResultFile, target);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), u"* "_s + target);
+    QCOMPARE(w.ResultFile, target);
 }
 
 void DocumentTest::failedSaveChangesNothing_data()
@@ -221,9 +220,9 @@ void DocumentTest::failedSaveChangesNothing()
     QCOMPARE(mkfifo(QFile::encodeName(Path(u"fifo"_s)).constData(), 0600), 0);
     fMAIN& w = *m_window;
     const QString saved = Path(u"report.txt"_s);
-    QTest::keyClicks(Parts(w).tOut, u"saved"_s);
+    QTest::keyClicks(Pane(w), u"saved"_s);
     saveAs(saved);
-    QTest::keyClicks(Parts(w).tOut, u" unsaved"_s);
+    QTest::keyClicks(Pane(w), u" unsaved"_s);
 
     ModalAnswerer answerer({kOk});
     saveAs(Path(target));
@@ -235,10 +234,10 @@ void DocumentTest::failedSaveChangesNothing()
         qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(reason, Qt::CaseInsensitive),
              qPrintable(answerer.SeenBoxes()[0].text));
-    QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + saved);
-    QCOMPARE(Parts(w).ResultFile, Path(target)); // the chosen path stays, for the next save
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"saved unsaved"_s);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), u"* "_s + saved);
+    QCOMPARE(w.ResultFile, Path(target)); // the chosen path stays, for the next save
+    QCOMPARE(Pane(w)->toPlainText(), u"saved unsaved"_s);
     QCOMPARE(Contents(saved), QByteArray("saved"));
     QVERIFY(QFileInfo(Path(u"folder"_s)).isDir());
 }
@@ -258,7 +257,7 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
     saveAs(Path(u"report.txt"_s));
     {
         ModalAnswerer answerer;
-        QTest::keyClick(Parts(w).tOut, Qt::Key_Escape); // right after a save
+        QTest::keyClick(Pane(w), Qt::Key_Escape); // right after a save
         QVERIFY(answerer.SeenBoxes().isEmpty());
         QVERIFY(!w.isVisible());
     }
@@ -279,7 +278,7 @@ void DocumentTest::closingAsksOnlyWithUnsavedChanges()
 void DocumentTest::oddNamesAreShownEscaped()
 {
     fMAIN& w = *m_window;
-    QTest::keyClicks(Parts(w).tOut, u"report"_s);
+    QTest::keyClicks(Pane(w), u"report"_s);
     {
         ModalAnswerer answerer({kOk});
         saveAs(Path(u"gone\n/x.txt"_s));
@@ -291,9 +290,9 @@ void DocumentTest::oddNamesAreShownEscaped()
     const QString shown = Path(u"odd\\r\\n\\x1B[2J.txt"_s);
     saveAs(Path(u"odd\r\n\x1B[2J.txt"_s));
     QCOMPARE(Contents(Path(u"odd\r\n\x1B[2J.txt"_s)), QByteArray("report"));
-    QCOMPARE(Parts(w).SBPanel->text(), shown);
-    QTest::keyClicks(Parts(w).tOut, u" edited"_s);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + shown);
+    QCOMPARE(StatusPanel(w)->text(), shown);
+    QTest::keyClicks(Pane(w), u" edited"_s);
+    QCOMPARE(StatusPanel(w)->text(), u"* "_s + shown);
     ModalAnswerer answerer({kCancel});
     w.close();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
@@ -322,7 +321,7 @@ void DocumentTest::savePromptAnswers()
     QFETCH(bool, closes);
     QFETCH(QByteArray, written);
     fMAIN& w = *m_window;
-    QTest::keyClicks(Parts(w).tOut, u"edit"_s);
+    QTest::keyClicks(Pane(w), u"edit"_s);
     if (saveTo)
         m_dialogs.fileAnswer = Path(*saveTo);
 
@@ -339,8 +338,8 @@ void DocumentTest::savePromptAnswers()
     if (saveTo)
         QCOMPARE(Contents(Path(*saveTo)), written.isEmpty() ? "<unreadable>" : written);
     if (!closes) {
-        QCOMPARE(Parts(w).tOut->toPlainText(), u"edit"_s);
-        QVERIFY(Parts(w).ResultChanged);
+        QCOMPARE(Pane(w)->toPlainText(), u"edit"_s);
+        QVERIFY(w.ResultChanged);
     }
 }
 
@@ -349,14 +348,14 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
     fMAIN& w = *m_window;
     const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(300000, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(300000, 'a').replace(1000, 3, "bbb"));
-    QTest::keyClicks(Parts(w).tOut, u"old"_s);
+    QTest::keyClicks(Pane(w), u"old"_s);
     saveAs(Path(u"report.txt"_s));
 
     QStringList during;
     QTimer watch;
     connect(&watch, &QTimer::timeout, &w, [&] {
-        if (w.IsComparing() && (during.isEmpty() || during.last() != Parts(w).SBPanel->text()))
-            during << Parts(w).SBPanel->text();
+        if (w.IsComparing() && (during.isEmpty() || during.last() != StatusPanel(w)->text()))
+            during << StatusPanel(w)->text();
     });
     watch.start(0);
     Compare(a, b);
@@ -365,10 +364,10 @@ void DocumentTest::comparisonKeepsItsProgressInTheStatus()
     QVERIFY(!during.isEmpty());
     for (const QString& text : std::as_const(during))
         QVERIFY2(!text.startsWith(u"* "_s), qPrintable(during.join(u" | "_s)));
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
-    QVERIFY(Parts(w).ResultChanged);
-    QTest::keyClicks(Parts(w).tOut, u"x"_s); // already unsaved: the text stays
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
+    QVERIFY(w.ResultChanged);
+    QTest::keyClicks(Pane(w), u"x"_s); // already unsaved: the text stays
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
 }
 
 void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
@@ -381,17 +380,17 @@ void DocumentTest::saveDuringAComparisonWritesTheReportSoFar()
     bool savedDuringRun = false;
     QTimer::singleShot(0, &w, [&] {
         savedDuringRun = w.IsComparing();
-        QTest::keyClick(Parts(w).txtFILE1, Qt::Key_S, Qt::ControlModifier);
+        QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_S, Qt::ControlModifier);
     });
     Compare(a, b);
 
     QVERIFY(savedDuringRun);
     const QByteArray part = Contents(target);
-    const QByteArray whole = Parts(w).tOut->toPlainText().toUtf8().replace("\n", "\r\n");
+    const QByteArray whole = Pane(w)->toPlainText().toUtf8().replace("\n", "\r\n");
     QVERIFY(part.startsWith("File 1: "));
     QVERIFY2(whole.startsWith(part) && part.size() < whole.size(), part.constData());
-    QVERIFY(Parts(w).ResultChanged); // the rest of the report is not saved
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QVERIFY(w.ResultChanged); // the rest of the report is not saved
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
 }
 
 void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
@@ -400,18 +399,18 @@ void DocumentTest::editingDuringAComparisonLeavesTheReportWhole()
     const QString a = MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH");
     const QString b = MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH");
     Compare(a, b);
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
 
     QApplication::clipboard()->setText(u"JUNK"_s);
-    Parts(w).FindText = u"File"_s;
+    w.FindText = u"File"_s;
     QTimer::singleShot(0, &w, [&] {
         QVERIFY(w.IsComparing());
-        Parts(w).mnuFINDNXT->trigger();
-        Parts(w).mnuPASTE->trigger();
-        Parts(w).mnuCUT->trigger();
+        Control<QAction>(w, "mnuFINDNXT")->trigger();
+        Control<QAction>(w, "mnuPASTE")->trigger();
+        Control<QAction>(w, "mnuCUT")->trigger();
     });
     Compare(a, b);
-    QCOMPARE(Parts(w).tOut->toPlainText(), report);
+    QCOMPARE(Pane(w)->toPlainText(), report);
 }
 
 void DocumentTest::closingDuringAComparisonStillAsks()
@@ -420,14 +419,15 @@ void DocumentTest::closingDuringAComparisonStillAsks()
     const QString a = MakeFile(*m_dir, u"a.bin"_s, QByteArray(4096, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_s, QByteArray(4096, 'a'));
     ModalAnswerer answerer({kCancel});
-    QTimer::singleShot(0, &w, [&] { QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton); });
+    QTimer::singleShot(
+        0, &w, [&] { QTest::mouseClick(Control<QPushButton>(w, "cmdEXIT"), Qt::LeftButton); });
     Compare(a, b);
     // The stopped run's part of a report is unsaved: Cancel keeps it and the window.
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Save As"_s);
     QVERIFY(w.isVisible());
-    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s));
-    QVERIFY(Parts(w).tOut->isEnabled());
+    QVERIFY(Pane(w)->toPlainText().startsWith(u"File 1: "_s));
+    QVERIFY(Pane(w)->isEnabled());
 }
 
 // A report of several pieces: while the save and the search let the window handle its events,
@@ -445,22 +445,22 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
         ModalAnswerer yes({kYes});
         Compare(a, b);
     }
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
     QVERIFY(report.size() > 300000);
 
     QStringList statusDuring;
     const auto disturb = [&] {
-        statusDuring << Parts(w).SBPanel->text();
-        QTest::keyClicks(Parts(w).tOut, u"x"_s);
-        Parts(w).mnuPASTE->trigger();
-        Parts(w).mnuCUT->trigger();
-        QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+        statusDuring << StatusPanel(w)->text();
+        QTest::keyClicks(Pane(w), u"x"_s);
+        Control<QAction>(w, "mnuPASTE")->trigger();
+        Control<QAction>(w, "mnuCUT")->trigger();
+        QTest::mouseClick(Control<QPushButton>(w, "cmdRUN"), Qt::LeftButton);
     };
     QApplication::clipboard()->setText(u"JUNK"_s);
-    Parts(w).FindText = u"00009C3E: 61 62"_s; // a line near the end: 0x9C3E is 39998
+    w.FindText = u"00009C3E: 61 62"_s; // a line near the end: 0x9C3E is 39998
     QTimer::singleShot(0, &w, disturb);
-    Parts(w).mnuFINDNXT->trigger();
-    QCOMPARE(Parts(w).tOut->textCursor().selectedText(), u"00009C3E: 61 62"_s);
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
+    QCOMPARE(Pane(w)->textCursor().selectedText(), u"00009C3E: 61 62"_s);
 
     const QString target = Path(u"report.txt"_s);
     QTimer::singleShot(0, &w, [&] {
@@ -471,61 +471,62 @@ void DocumentTest::longSaveAndFindKeepTheWindowAliveAndTheReportWhole()
     saveAs(target);
     QVERIFY(w.isVisible());
     QCOMPARE(Contents(target), report.toUtf8().replace("\n", "\r\n"));
-    QCOMPARE(Parts(w).tOut->toPlainText(), report);
+    QCOMPARE(Pane(w)->toPlainText(), report);
     QCOMPARE(statusDuring.size(), 2);
     QVERIFY2(statusDuring[0].startsWith(u"Searching ... "_s), qPrintable(statusDuring[0]));
     QVERIFY2(statusDuring[1].startsWith(u"Saving ... "_s), qPrintable(statusDuring[1]));
-    QCOMPARE(Parts(w).SBPanel->text(), target);
+    QCOMPARE(StatusPanel(w)->text(), target);
     QTRY_VERIFY(!w.isVisible()); // the close asked for during the save
 }
 
 void DocumentTest::findAsksAndIgnoresLetterCase()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
-    Parts(w).FindText = u"earlier"_s;
-    Parts(w).txtFILE1->setFocus();
+    Pane(w)->setPlainText(u"Alpha BETA gamma\nbeta\n"_s);
+    w.FindText = u"earlier"_s;
+    Control<QLineEdit>(w, "txtFILE1")->setFocus();
     ModalAnswerer answerer({}, {u"eta"_s});
-    QTest::keyClick(Parts(w).txtFILE1, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_F, Qt::ControlModifier);
 
     QCOMPARE(answerer.SeenInputs().size(), 1);
     QCOMPARE(answerer.SeenInputs()[0].title, u"Lumatra"_s);
     QCOMPARE(answerer.SeenInputs()[0].prompt, u"Find what:"_s);
     QCOMPARE(answerer.SeenInputs()[0].initial, QString());
-    QCOMPARE(Parts(w).FindText, u"eta"_s);
+    QCOMPARE(w.FindText, u"eta"_s);
     QCOMPARE(SelectionOf(w), (Selection{7, 10}));
-    QCOMPARE(w.focusWidget(), Parts(w).tOut);
+    QCOMPARE(w.focusWidget(), Pane(w));
 }
 
 void DocumentTest::cancelledFindChangesNothing()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"text"_s);
-    Parts(w).txtFILE1->setFocus();
+    Pane(w)->setPlainText(u"text"_s);
+    Control<QLineEdit>(w, "txtFILE1")->setFocus();
     {
         ModalAnswerer answerer({}, {std::nullopt});
-        Parts(w).mnuFIND->trigger();
+        Control<QAction>(w, "mnuFIND")->trigger();
         QCOMPARE(answerer.SeenInputs().size(), 1);
     }
     {
         ModalAnswerer answerer({}, {QString()});
-        Parts(w).mnuFINDNXT->trigger(); // nothing selected, nothing searched yet: it asks too
+        Control<QAction>(w, "mnuFINDNXT")
+            ->trigger(); // nothing selected, nothing searched yet: it asks too
         QCOMPARE(answerer.SeenInputs().size(), 1);
     }
-    QVERIFY(Parts(w).FindText.isEmpty());
+    QVERIFY(w.FindText.isEmpty());
     QCOMPARE(SelectionOf(w), (Selection{0, 0}));
-    QCOMPARE(w.focusWidget(), Parts(w).txtFILE1);
+    QCOMPARE(w.focusWidget(), Control<QLineEdit>(w, "txtFILE1"));
 }
 
 void DocumentTest::findNextWalksMatchesAndWraps()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"aXa axa AXA\n"_s);
-    Parts(w).FindText = u"axa"_s;
+    Pane(w)->setPlainText(u"aXa axa AXA\n"_s);
+    w.FindText = u"axa"_s;
     ModalAnswerer answerer;
     QList<Selection> walk;
     for (int i = 0; i < 4; ++i) {
-        QTest::keyClick(Parts(w).tOut, Qt::Key_F3);
+        QTest::keyClick(Pane(w), Qt::Key_F3);
         walk << SelectionOf(w);
     }
     // No overlap ("aXa axa" holds no match at 2), and back to the first without a message.
@@ -533,10 +534,10 @@ void DocumentTest::findNextWalksMatchesAndWraps()
     QVERIFY(answerer.SeenBoxes().isEmpty());
 
     // The only occurrence is found again after it.
-    Parts(w).FindText = u"7 8"_s;
-    Parts(w).tOut->setPlainText(u"1 2 7 8 9"_s);
+    w.FindText = u"7 8"_s;
+    Pane(w)->setPlainText(u"1 2 7 8 9"_s);
     Select(w, 4, 7);
-    Parts(w).mnuFINDNXT->trigger();
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
     QCOMPARE(SelectionOf(w), (Selection{4, 7}));
     QVERIFY(answerer.SeenBoxes().isEmpty());
 }
@@ -544,11 +545,11 @@ void DocumentTest::findNextWalksMatchesAndWraps()
 void DocumentTest::findNextSearchesTheSelection()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"ab\ncd ab\ncd\n"_s);
-    Parts(w).FindText = u"unrelated"_s;
+    Pane(w)->setPlainText(u"ab\ncd ab\ncd\n"_s);
+    w.FindText = u"unrelated"_s;
     Select(w, 0, 5); // "ab\ncd" over a line break
-    Parts(w).mnuFINDNXT->trigger();
-    QCOMPARE(Parts(w).FindText, u"ab\ncd"_s);
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
+    QCOMPARE(w.FindText, u"ab\ncd"_s);
     QCOMPARE(SelectionOf(w), (Selection{6, 11}));
 }
 
@@ -557,19 +558,19 @@ void DocumentTest::searchesAComparedReportOverLineBreaks()
 {
     fMAIN& w = *m_window;
     Compare(MakeFile(*m_dir, u"a.bin"_s, "ABCDEFGH"), MakeFile(*m_dir, u"b.bin"_s, "AbcDEfGH"));
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
     const int second = int(report.indexOf(u"00000002"_s));
     Select(w, second - 3, second + 8); // "62", the line break and the next offset
-    Parts(w).FindText.clear();
+    w.FindText.clear();
     ModalAnswerer answerer;
-    Parts(w).mnuFINDNXT->trigger();
-    QCOMPARE(Parts(w).FindText, u"62\n00000002"_s);
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
+    QCOMPARE(w.FindText, u"62\n00000002"_s);
     QCOMPARE(SelectionOf(w), (Selection{second - 3, second + 8})); // found again by wrapping
     QVERIFY(answerer.SeenBoxes().isEmpty());
 
-    Parts(w).FindText = u"66\n\n3 BYTES"_s;
-    Parts(w).tOut->moveCursor(QTextCursor::Start);
-    Parts(w).mnuFINDNXT->trigger();
+    w.FindText = u"66\n\n3 BYTES"_s;
+    Pane(w)->moveCursor(QTextCursor::Start);
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
     const int summary = int(report.indexOf(u"66\n\n3 bytes"_s));
     QCOMPARE(SelectionOf(w), (Selection{summary, summary + 11}));
 }
@@ -585,108 +586,108 @@ void DocumentTest::missShowsTheTextAndPutsTheCaretAtTheStart()
 {
     QFETCH(QString, text);
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(text);
-    Parts(w).tOut->moveCursor(QTextCursor::End);
-    Parts(w).txtFILE1->setFocus();
+    Pane(w)->setPlainText(text);
+    Pane(w)->moveCursor(QTextCursor::End);
+    Control<QLineEdit>(w, "txtFILE1")->setFocus();
     ModalAnswerer answerer({kOk}, {u"<b>zz</b>"_s});
-    Parts(w).mnuFIND->trigger();
+    Control<QAction>(w, "mnuFIND")->trigger();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Not found :"_s);
     QCOMPARE(answerer.SeenBoxes()[0].text, u"<b>zz</b>"_s);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Information);
     QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
     QCOMPARE(SelectionOf(w), (Selection{0, 0}));
-    QCOMPARE(w.focusWidget(), Parts(w).tOut);
+    QCOMPARE(w.focusWidget(), Pane(w));
 }
 
 void DocumentTest::copyPutsPlainTextOnly()
 {
     fMAIN& w = *m_window;
     QClipboard* clipboard = QApplication::clipboard();
-    Parts(w).tOut->setPlainText(u"line one\nline two\n"_s);
-    Parts(w).ResultChanged = false;
+    Pane(w)->setPlainText(u"line one\nline two\n"_s);
+    w.ResultChanged = false;
     clipboard->setText(u"old"_s);
-    Parts(w).mnuCOPY->trigger();
+    Control<QAction>(w, "mnuCOPY")->trigger();
     QCOMPARE(clipboard->text(), QString()); // nothing selected
 
     // The focus and a selection elsewhere do not matter: the pane's selection is copied.
     Select(w, 5, 13);
-    Parts(w).txtFILE1->setText(u"field text"_s);
-    Parts(w).txtFILE1->selectAll();
-    Parts(w).txtFILE1->setFocus();
-    Parts(w).mnuCOPY->trigger();
+    Control<QLineEdit>(w, "txtFILE1")->setText(u"field text"_s);
+    Control<QLineEdit>(w, "txtFILE1")->selectAll();
+    Control<QLineEdit>(w, "txtFILE1")->setFocus();
+    Control<QAction>(w, "mnuCOPY")->trigger();
     QCOMPARE(clipboard->text(), u"one\nline"_s);
     QCOMPARE(clipboard->mimeData()->formats(), QStringList{u"text/plain"_s});
-    QVERIFY(!Parts(w).ResultChanged);
+    QVERIFY(!w.ResultChanged);
 }
 
 void DocumentTest::cutAndPasteMoveTextAndMarkTheChange()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"first\nsecond\nthird\n"_s);
+    Pane(w)->setPlainText(u"first\nsecond\nthird\n"_s);
     saveAs(Path(u"report.txt"_s));
 
     Select(w, 0, 6); // "first" with its line break
-    Parts(w).txtFILE2->setFocus();
-    Parts(w).mnuCUT->trigger();
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"second\nthird\n"_s);
+    Control<QLineEdit>(w, "txtFILE2")->setFocus();
+    Control<QAction>(w, "mnuCUT")->trigger();
+    QCOMPARE(Pane(w)->toPlainText(), u"second\nthird\n"_s);
     QCOMPARE(QApplication::clipboard()->text(), u"first\n"_s);
-    QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), u"* "_s + Path(u"report.txt"_s));
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), u"* "_s + Path(u"report.txt"_s));
 
-    Parts(w).tOut->moveCursor(QTextCursor::End);
-    Parts(w).mnuPASTE->trigger();
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"second\nthird\nfirst\n"_s);
+    Pane(w)->moveCursor(QTextCursor::End);
+    Control<QAction>(w, "mnuPASTE")->trigger();
+    QCOMPARE(Pane(w)->toPlainText(), u"second\nthird\nfirst\n"_s);
 
     // Several lines at once, in the middle of a line.
     QApplication::clipboard()->setText(u"A\r\nB\nC"_s);
     Select(w, 3, 3);
-    Parts(w).mnuPASTE->trigger();
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
+    Control<QAction>(w, "mnuPASTE")->trigger();
+    QCOMPARE(Pane(w)->toPlainText(), u"secA\nB\nCond\nthird\nfirst\n"_s);
     QCOMPARE(SelectionOf(w), (Selection{8, 8}));
 
     // The pane's own keys stay available too.
     Select(w, 0, 3);
-    QTest::keySequence(Parts(w).tOut, QKeySequence::Cut);
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
+    QTest::keySequence(Pane(w), QKeySequence::Cut);
+    QCOMPARE(Pane(w)->toPlainText(), u"A\nB\nCond\nthird\nfirst\n"_s);
 }
 
 void DocumentTest::pasteWithoutClipboardText()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"keep this"_s);
+    Pane(w)->setPlainText(u"keep this"_s);
     saveAs(Path(u"report.txt"_s));
     QApplication::clipboard()->clear();
 
-    Parts(w).mnuPASTE->trigger(); // nothing selected: nothing changes
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep this"_s);
-    QVERIFY(!Parts(w).ResultChanged);
-    Parts(w).mnuCUT->trigger();
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep this"_s);
-    QVERIFY(!Parts(w).ResultChanged);
+    Control<QAction>(w, "mnuPASTE")->trigger(); // nothing selected: nothing changes
+    QCOMPARE(Pane(w)->toPlainText(), u"keep this"_s);
+    QVERIFY(!w.ResultChanged);
+    Control<QAction>(w, "mnuCUT")->trigger();
+    QCOMPARE(Pane(w)->toPlainText(), u"keep this"_s);
+    QVERIFY(!w.ResultChanged);
 
     Select(w, 4, 9);
-    Parts(w).mnuPASTE->trigger(); // the selection is replaced by nothing
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"keep"_s);
-    QVERIFY(Parts(w).ResultChanged);
+    Control<QAction>(w, "mnuPASTE")->trigger(); // the selection is replaced by nothing
+    QCOMPARE(Pane(w)->toPlainText(), u"keep"_s);
+    QVERIFY(w.ResultChanged);
 }
 
 void DocumentTest::rightButtonOpensTheEditMenuAtThePointer()
 {
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"text"_s);
+    Pane(w)->setPlainText(u"text"_s);
     const QPoint local(40, 30);
-    const QPoint pointer = Parts(w).tOut->viewport()->mapToGlobal(local);
+    const QPoint pointer = Pane(w)->viewport()->mapToGlobal(local);
     QCursor::setPos(pointer);
     for (const Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
-        QTest::mouseClick(Parts(w).tOut->viewport(), button, {}, local);
-        QVERIFY(!Parts(w).m2->isVisible());
+        QTest::mouseClick(Pane(w)->viewport(), button, {}, local);
+        QVERIFY(!Control<QMenu>(w, "m2")->isVisible());
     }
-    QTest::mouseClick(Parts(w).tOut->viewport(), Qt::RightButton, {}, local);
-    QTRY_VERIFY(Parts(w).m2->isVisible());
-    QCOMPARE(Parts(w).m2->pos(), pointer);
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"text"_s);
-    Parts(w).m2->hide();
+    QTest::mouseClick(Pane(w)->viewport(), Qt::RightButton, {}, local);
+    QTRY_VERIFY(Control<QMenu>(w, "m2")->isVisible());
+    QCOMPARE(Control<QMenu>(w, "m2")->pos(), pointer);
+    QCOMPARE(Pane(w)->toPlainText(), u"text"_s);
+    Control<QMenu>(w, "m2")->hide();
 }
 
 int main(int argc, char** argv)

@@ -3,11 +3,11 @@
 // the pane usable again and nothing that looks like a complete report.
 
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 #include "windowdriver.h"
 
 #include <QDateTime>
@@ -123,9 +123,9 @@ const QList<Fault>& Faults()
 // only), then "&Compare".
 void CompareNamed(fMAIN& w, const QString& file1, const QString& file2)
 {
-    Parts(w).txtFILE1->setText(file1);
-    Parts(w).txtFILE2->setText(file2);
-    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    Control<QLineEdit>(w, "txtFILE1")->setText(file1);
+    Control<QLineEdit>(w, "txtFILE2")->setText(file2);
+    QTest::mouseClick(Control<QPushButton>(w, "cmdRUN"), Qt::LeftButton);
 }
 
 } // namespace
@@ -199,7 +199,7 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     {
         std::optional<AtStatus> atStatus;
         if (!atQuestion)
-            atStatus.emplace(*Parts(w).SBPanel, f.when, changeOnce);
+            atStatus.emplace(*StatusPanel(w), f.when, changeOnce);
         ModalAnswerer answerer(atQuestion ? QList{kYes, kOk} : QList{kOk}, {}, [&] {
             if (atQuestion)
                 changeOnce();
@@ -214,11 +214,11 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
         QCOMPARE(box.text, QString(f.message).replace(u"PATH"_s, changed));
     }
     QVERIFY(!w.IsComparing());
-    QVERIFY(Parts(w).tOut->isEnabled());
-    QVERIFY(Parts(w).tOut->updatesEnabled());
-    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
-    QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_s));
-    QVERIFY(Parts(w).SBPanel->text() != u"Done!"_s);
+    QVERIFY(Pane(w)->isEnabled());
+    QVERIFY(Pane(w)->updatesEnabled());
+    QVERIFY(Pane(w)->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(!Pane(w)->toPlainText().contains(u"bytes changed"_s));
+    QVERIFY(StatusPanel(w)->text() != u"Done!"_s);
 
     // The window is as usable as before: the same request on restored files runs through.
     if (QFileInfo(changed).isDir())
@@ -228,11 +228,11 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
     ModalAnswerer again({kYes});
     Compare(w, {a, b});
     QCOMPARE(again.SeenBoxes().size(), 1); // the question only
-    QVERIFY(Parts(w).tOut->toPlainText().startsWith(u"File 1: "_s + a));
-    QVERIFY(Parts(w).tOut->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
-    QCOMPARE(Parts(w).tOut->toPlainText().count(u"File 1: "_s), 1);
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
-    QVERIFY(Parts(w).tOut->isEnabled());
+    QVERIFY(Pane(w)->toPlainText().startsWith(u"File 1: "_s + a));
+    QVERIFY(Pane(w)->toPlainText().endsWith(u"\n1100 bytes changed, 1 locations\n"_s));
+    QCOMPARE(Pane(w)->toPlainText().count(u"File 1: "_s), 1);
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
+    QVERIFY(Pane(w)->isEnabled());
 }
 
 void FaultsTest::specialFilesAreRefusedWithoutWaiting_data()
@@ -262,16 +262,16 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
     const QString odd = special.startsWith(u'/') ? special : path(special);
 
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"an earlier report\n"_s);
-    Parts(w).ResultChanged = true;
+    Pane(w)->setPlainText(u"an earlier report\n"_s);
+    w.ResultChanged = true;
     ModalAnswerer answerer({kOk});
     Compare(w, {field == 1 ? odd : a, field == 2 ? odd : a});
 
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Error"_s);
     QCOMPARE(answerer.SeenBoxes()[0].text, u"File %1 doesn't exist!"_s.arg(field));
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"an earlier report\n"_s);
-    QVERIFY(Parts(w).ResultChanged);
+    QCOMPARE(Pane(w)->toPlainText(), u"an earlier report\n"_s);
+    QVERIFY(w.ResultChanged);
 }
 
 void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
@@ -285,12 +285,12 @@ void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
     fMAIN& w = *m_window;
     CompareNamed(w, a, b);
 
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
-                                               u"File 2: "_s + b +
-                                               u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
-                                               "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
-                                               "\n3 bytes changed, 2 locations\n"_s);
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QCOMPARE(Pane(w)->toPlainText(), u"File 1: "_s + a + u" (8 bytes, Start offset 0x0)\n"_s +
+                                         u"File 2: "_s + b +
+                                         u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"
+                                         "00000001: 42 62\n00000002: 43 63\n00000005: 46 66\n"
+                                         "\n3 bytes changed, 2 locations\n"_s);
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
 }
 
 void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
@@ -304,10 +304,9 @@ void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
     fMAIN& w = *m_window;
     CompareNamed(w, version, osType);
 
-    QVERIFY(
-        Parts(w).tOut->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
-    QVERIFY(!Parts(w).tOut->toPlainText().endsWith(u"\n0 bytes changed, 0 locations\n"_s));
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QVERIFY(Pane(w)->toPlainText().startsWith(u"File 1: /proc/version (%1 bytes,"_s.arg(length)));
+    QVERIFY(!Pane(w)->toPlainText().endsWith(u"\n0 bytes changed, 0 locations\n"_s));
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
 }
 
 // The same odd names give the same report in the window and in lumatra-report, escapes and all,
@@ -320,7 +319,7 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
     CompareNamed(w, a, b);
-    const QStringList window = Parts(w).tOut->toPlainText().split(u'\n');
+    const QStringList window = Pane(w)->toPlainText().split(u'\n');
 
     QProcess cli;
     cli.start(QStringLiteral(LUMATRA_REPORT_PROGRAM), {u"--"_s, a, b});
@@ -333,9 +332,9 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     QCOMPARE(report[1], u"File 2: "_s + shown2 + u" (8 bytes, Start offset 0x0, Shift 0x0)"_s);
 
     // Removed after the checks, file 2 fails in the engine, whose message names it.
-    AtStatus removeFile2(*Parts(w).SBPanel, u"Preparing ..."_s, [&b] { QFile::remove(b); });
+    AtStatus removeFile2(*StatusPanel(w), u"Preparing ..."_s, [&b] { QFile::remove(b); });
     ModalAnswerer answerer({kOk});
-    QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(w, "cmdRUN"), Qt::LeftButton);
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].text,
              u"Cannot open file 2 ("_s + shown2 + u"): No such file or directory"_s);
@@ -390,8 +389,8 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
     QString expected = u"File 1: "_s + report;
     expected.replace(u"File 1: A ("_s, u"File 1: "_s + a + u" ("_s)
         .replace(u"\nB ("_s, u"\nFile 2: "_s + b + u" ("_s);
-    QCOMPARE(Parts(w).tOut->toPlainText(), expected);
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_s);
+    QCOMPARE(Pane(w)->toPlainText(), expected);
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_s);
 }
 
 int main(int argc, char** argv)

@@ -1,6 +1,6 @@
 #include "filedrop.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
+#include "windowcontrols.h"
 
 #include <QDropEvent>
 #include <QLineEdit>
@@ -52,10 +52,12 @@ class FileDropTest : public QObject
     void windowFileFieldsTakeDrops()
     {
         fMAIN window;
-        QVERIFY(Drag(*Parts(window).txtFILE1, {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
-        QVERIFY(Drag(*Parts(window).txtFILE2, {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
-        QCOMPARE(Parts(window).txtFILE1->text(), u"/data/one.bin"_s);
-        QCOMPARE(Parts(window).txtFILE2->text(), u"/data/two.bin"_s);
+        QVERIFY(Drag(*Control<QLineEdit>(window, "txtFILE1"),
+                     {QUrl::fromLocalFile(u"/data/one.bin"_s)}));
+        QVERIFY(Drag(*Control<QLineEdit>(window, "txtFILE2"),
+                     {QUrl::fromLocalFile(u"/data/two.bin"_s)}));
+        QCOMPARE(Control<QLineEdit>(window, "txtFILE1")->text(), u"/data/one.bin"_s);
+        QCOMPARE(Control<QLineEdit>(window, "txtFILE2")->text(), u"/data/two.bin"_s);
     }
 };
 

@@ -2,10 +2,10 @@
 // status bar; anything else leaves the fields as they were and says why.
 
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
+#include "windowcontrols.h"
 #include "windowdriver.h"
 
 #include <QFile>
@@ -80,11 +80,11 @@ QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qi
 
 void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset)
 {
-    TypeInto(Parts(*m_window).txtFILE1, m_dir->filePath(file1));
-    TypeInto(Parts(*m_window).txtFILE2, m_dir->filePath(file2));
-    TypeInto(Parts(*m_window).txtOFS1, offset);
-    TypeInto(Parts(*m_window).txtOFS2, offset);
-    QTest::keyClick(Parts(*m_window).txtFILE1, Qt::Key_K, Qt::ControlModifier);
+    TypeInto(Control<QLineEdit>(*m_window, "txtFILE1"), m_dir->filePath(file1));
+    TypeInto(Control<QLineEdit>(*m_window, "txtFILE2"), m_dir->filePath(file2));
+    TypeInto(Control<QLineEdit>(*m_window, "txtOFS1"), offset);
+    TypeInto(Control<QLineEdit>(*m_window, "txtOFS2"), offset);
+    QTest::keyClick(Control<QLineEdit>(*m_window, "txtFILE1"), Qt::Key_K, Qt::ControlModifier);
 }
 
 void FindShiftTest::answersFromTheFields_data()
@@ -136,17 +136,19 @@ void FindShiftTest::answersFromTheFields()
     MakeFile(u"far.txt"_qs, inserted, 0x100000000);
 
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"an earlier report\n"_qs);
+    Pane(w)->setPlainText(u"an earlier report\n"_qs);
     ModalAnswerer answerer({kOk});
     FindFrom(u"a.txt"_qs, file2, offset);
-    QCOMPARE(Parts(w).txtOFS1->text() + u' ' + Parts(w).txtOFS2->text(), fields);
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"an earlier report\n"_qs);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS1")->text() + u' ' +
+                 Control<QLineEdit>(w, "txtOFS2")->text(),
+             fields);
+    QCOMPARE(Pane(w)->toPlainText(), u"an earlier report\n"_qs);
     if (icon == QMessageBox::NoIcon) {
         QCOMPARE(answerer.SeenBoxes().size(), 0);
-        QCOMPARE(Parts(w).SBPanel->text(), text);
+        QCOMPARE(StatusPanel(w)->text(), text);
         // Compare from the pair: nothing differs any more.
-        QTest::mouseClick(Parts(w).cmdRUN, Qt::LeftButton);
-        QVERIFY(Parts(w).tOut->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
+        QTest::mouseClick(Control<QPushButton>(w, "cmdRUN"), Qt::LeftButton);
+        QVERIFY(Pane(w)->toPlainText().endsWith(u"0 bytes changed, 0 locations\n"_qs));
         return;
     }
     QCOMPARE(answerer.SeenBoxes().size(), 1);
@@ -161,18 +163,18 @@ void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
     MakeFile(u"b.txt"_qs, "!" + lines);
     // Each runs once the search lets the window handle its events.
     QTimer::singleShot(0, m_window.get(), [this] {
-        QCOMPARE(Parts(*m_window).cmdRUN->text(), u"&Stop"_qs);
-        Parts(*m_window).cmdRUN->click();
+        QCOMPARE(Control<QPushButton>(*m_window, "cmdRUN")->text(), u"&Stop"_qs);
+        Control<QPushButton>(*m_window, "cmdRUN")->click();
     });
     FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
-    QCOMPARE(Parts(*m_window).SBPanel->text(), u"Find Shift stopped."_qs);
-    QCOMPARE(Parts(*m_window).cmdRUN->text(), u"&Compare"_qs);
-    QCOMPARE(Parts(*m_window).txtOFS2->text(), u"0"_qs);
+    QCOMPARE(StatusPanel(*m_window)->text(), u"Find Shift stopped."_qs);
+    QCOMPARE(Control<QPushButton>(*m_window, "cmdRUN")->text(), u"&Compare"_qs);
+    QCOMPARE(Control<QLineEdit>(*m_window, "txtOFS2")->text(), u"0"_qs);
 
     QTimer::singleShot(0, m_window.get(), [this] { m_window->close(); });
     FindFrom(u"a.txt"_qs, u"b.txt"_qs, u"0"_qs);
     QVERIFY(!m_window->isVisible());
-    QCOMPARE(Parts(*m_window).txtOFS2->text(), u"0"_qs);
+    QCOMPARE(Control<QLineEdit>(*m_window, "txtOFS2")->text(), u"0"_qs);
 }
 
 int main(int argc, char** argv)

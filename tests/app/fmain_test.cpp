@@ -1,9 +1,9 @@
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "testfiles.h"
+#include "windowcontrols.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -34,14 +34,14 @@ constexpr int kMinInnerHeight = 334;  // the first whole pixel at or above 5000
 
 int InnerHeight(fMAIN& window)
 {
-    return window.centralWidget()->height() + Parts(window).SB->height();
+    return window.centralWidget()->height() + Control<QStatusBar>(window, "SB")->height();
 }
 
 // The file 1 position in the note that ends a report stopped early; -1 when it has none.
 qint64 StoppedAt(fMAIN& window)
 {
     static const QRegularExpression note(uR"(\nComparison stopped at 0x([0-9A-F]+)\.\n$)"_qs);
-    const QRegularExpressionMatch match = note.match(Parts(window).tOut->toPlainText());
+    const QRegularExpressionMatch match = note.match(Pane(window)->toPlainText());
     return match.hasMatch() ? match.captured(1).toLongLong(nullptr, 16) : -1;
 }
 
@@ -101,26 +101,29 @@ void FMainTest::opensAsDesigned()
 {
     fMAIN& w = *m_window;
     QCOMPARE(w.windowTitle(), QStringLiteral("Lumatra v1.0"));
-    QCOMPARE(Parts(w).SBPanel->text(), QStringLiteral("Ready"));
-    QVERIFY(Parts(w).optNormal->isChecked());
-    QVERIFY(!Parts(w).chkChars->isChecked());
-    QCOMPARE(Parts(w).txtOFS1->text(), QStringLiteral("0"));
-    QCOMPARE(Parts(w).txtOFS2->text(), QStringLiteral("0"));
-    QVERIFY(Parts(w).txtFILE1->text().isEmpty() && Parts(w).txtFILE2->text().isEmpty());
-    QVERIFY(Parts(w).tOut->toPlainText().isEmpty());
-    QVERIFY(!Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).tOut->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QVERIFY(QFontInfo(Parts(w).tOut->font()).fixedPitch());
-    QVERIFY(!Parts(w).tOut->font().bold()); // bold only when the store says so
+    QCOMPARE(StatusPanel(w)->text(), QStringLiteral("Ready"));
+    QVERIFY(Control<QRadioButton>(w, "optNormal")->isChecked());
+    QVERIFY(!Control<QCheckBox>(w, "chkChars")->isChecked());
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS1")->text(), QStringLiteral("0"));
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS2")->text(), QStringLiteral("0"));
+    QVERIFY(Control<QLineEdit>(w, "txtFILE1")->text().isEmpty() &&
+            Control<QLineEdit>(w, "txtFILE2")->text().isEmpty());
+    QVERIFY(Pane(w)->toPlainText().isEmpty());
+    QVERIFY(!w.ResultChanged);
+    QCOMPARE(Pane(w)->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QVERIFY(QFontInfo(Pane(w)->font()).fixedPitch());
+    QVERIFY(!Pane(w)->font().bold()); // bold only when the store says so
 
     // Inner area 9210 x 5760 twips: the pane at (10, 10) with 9180 x 4260, the frame at
     // left 50 right under the pane, 8295 x 1095, ending where the status bar begins.
     QCOMPARE(w.centralWidget()->width(), 614);
     QCOMPARE(InnerHeight(w), 384);
-    QCOMPARE(Parts(w).tOut->geometry(), QRect(1, 1, 612, 284));
-    QCOMPARE(Parts(w).fraTab->geometry(), QRect(3, 285, 553, 73));
-    const int frameBottom = Parts(w).fraTab->mapTo(&w, QPoint(0, Parts(w).fraTab->height())).y();
-    QCOMPARE(frameBottom, Parts(w).SB->geometry().top());
+    QCOMPARE(Pane(w)->geometry(), QRect(1, 1, 612, 284));
+    QCOMPARE(Control<QFrame>(w, "fraTab")->geometry(), QRect(3, 285, 553, 73));
+    const int frameBottom = Control<QFrame>(w, "fraTab")
+                                ->mapTo(&w, QPoint(0, Control<QFrame>(w, "fraTab")->height()))
+                                .y();
+    QCOMPARE(frameBottom, Control<QStatusBar>(w, "SB")->geometry().top());
 }
 
 void FMainTest::menusAsDesigned()
@@ -132,25 +135,27 @@ void FMainTest::menusAsDesigned()
             result << (action->isSeparator() ? QStringLiteral("-") : action->text());
         return result;
     };
-    QCOMPARE(captions(Parts(w).m1),
+    QCOMPARE(captions(Control<QMenu>(w, "m1")),
              (QStringList{u"Save Result"_qs, u"Save Result As"_qs, u"-"_qs, u"Exit"_qs}));
-    QCOMPARE(captions(Parts(w).m2), (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs,
-                                                 u"Find"_qs, u"Find Next"_qs, u"Find Shift"_qs}));
-    QCOMPARE(captions(Parts(w).mnuSET),
+    QCOMPARE(captions(Control<QMenu>(w, "m2")),
+             (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs, u"Find"_qs,
+                          u"Find Next"_qs, u"Find Shift"_qs}));
+    QCOMPARE(captions(Control<QMenu>(w, "mnuSET")),
              (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs}));
-    QCOMPARE(Parts(w).mnuSAVE->shortcut(), QKeySequence(u"Ctrl+S"_qs));
-    QCOMPARE(Parts(w).mnuEXIT->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
-    QCOMPARE(Parts(w).mnuFIND->shortcut(), QKeySequence(u"Ctrl+F"_qs));
-    QCOMPARE(Parts(w).mnuFINDNXT->shortcut(), QKeySequence(u"F3"_qs));
-    QCOMPARE(Parts(w).mnuFINDSHIFT->shortcut(), QKeySequence(u"Ctrl+K"_qs));
-    QVERIFY(Parts(w).mnuCOPY->shortcut().isEmpty());
-    QVERIFY(Parts(w).mnuTOP->isCheckable() && !Parts(w).mnuTOP->isChecked());
+    QCOMPARE(Control<QAction>(w, "mnuSAVE")->shortcut(), QKeySequence(u"Ctrl+S"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuEXIT")->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuFIND")->shortcut(), QKeySequence(u"Ctrl+F"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuFINDNXT")->shortcut(), QKeySequence(u"F3"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuFINDSHIFT")->shortcut(), QKeySequence(u"Ctrl+K"_qs));
+    QVERIFY(Control<QAction>(w, "mnuCOPY")->shortcut().isEmpty());
+    QVERIFY(Control<QAction>(w, "mnuTOP")->isCheckable() &&
+            !Control<QAction>(w, "mnuTOP")->isChecked());
 
     QStringList bar;
     for (const QAction* action : w.menuBar()->actions())
         bar << action->text();
     QCOMPARE(bar, (QStringList{u"File"_qs, u"Edit"_qs, u"Settings"_qs, u"About"_qs}));
-    QCOMPARE(Parts(w).mnuABOUT->menu(), nullptr);
+    QCOMPARE(Control<QAction>(w, "mnuABOUT")->menu(), nullptr);
 }
 
 void FMainTest::checksStopInOrderAndChangeNothing_data()
@@ -196,9 +201,9 @@ void FMainTest::checksStopInOrderAndChangeNothing()
     };
 
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"an earlier report\n"_qs);
-    Parts(w).ResultChanged = true;
-    const QString status = Parts(w).SBPanel->text();
+    Pane(w)->setPlainText(u"an earlier report\n"_qs);
+    w.ResultChanged = true;
+    const QString status = StatusPanel(w)->text();
 
     ModalAnswerer answerer({kOk});
     Compare(w, {at(file1), at(file2), offset1, offset2});
@@ -207,9 +212,9 @@ void FMainTest::checksStopInOrderAndChangeNothing()
     QCOMPARE(answerer.SeenBoxes()[0].text, message);
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
     QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kOk));
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"an earlier report\n"_qs);
-    QVERIFY(Parts(w).ResultChanged);
-    QCOMPARE(Parts(w).SBPanel->text(), status);
+    QCOMPARE(Pane(w)->toPlainText(), u"an earlier report\n"_qs);
+    QVERIFY(w.ResultChanged);
+    QCOMPARE(StatusPanel(w)->text(), status);
 }
 
 void FMainTest::writesTheWorkedExample_data()
@@ -238,7 +243,7 @@ void FMainTest::writesTheWorkedExample()
     const QString a = MakeFile(*m_dir, u"a.bin"_qs, "ABCDEFGH");
     const QString b = MakeFile(*m_dir, u"b.bin"_qs, "AbcDEfGH");
     fMAIN& w = *m_window;
-    Parts(w).tOut->setPlainText(u"an earlier report\n"_qs);
+    Pane(w)->setPlainText(u"an earlier report\n"_qs);
 
     Compare(w, {a, b, u"0"_qs, u"0"_qs, byLines, true});
 
@@ -246,12 +251,12 @@ void FMainTest::writesTheWorkedExample()
                              u"File 2: "_qs + b +
                              u" (8 bytes, Start offset 0x0, Shift 0x0)\n\n"_qs + body +
                              u"\n3 bytes changed, 2 locations\n"_qs;
-    QCOMPARE(Parts(w).tOut->toPlainText(), expected);
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_qs);
-    QVERIFY(Parts(w).ResultChanged);
-    QVERIFY(Parts(w).tOut->isEnabled());
-    QVERIFY(Parts(w).tOut->updatesEnabled());
-    QTRY_VERIFY(Parts(w).tOut->hasFocus());
+    QCOMPARE(Pane(w)->toPlainText(), expected);
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_qs);
+    QVERIFY(w.ResultChanged);
+    QVERIFY(Pane(w)->isEnabled());
+    QVERIFY(Pane(w)->updatesEnabled());
+    QTRY_VERIFY(Pane(w)->hasFocus());
 }
 
 void FMainTest::readsOffsetTexts()
@@ -260,11 +265,11 @@ void FMainTest::readsOffsetTexts()
     const QString b = MakeFile(*m_dir, u"b.bin"_qs, QByteArray(64, 'a'));
     fMAIN& w = *m_window;
     Compare(w, {a, b, QString(), u"1a"_qs});
-    QVERIFY(Parts(w).tOut->toPlainText().contains(u"(64 bytes, Start offset 0x0)\n"_qs));
-    QVERIFY(Parts(w).tOut->toPlainText().contains(u"Start offset 0x1A, Shift 0x1A)"_qs));
+    QVERIFY(Pane(w)->toPlainText().contains(u"(64 bytes, Start offset 0x0)\n"_qs));
+    QVERIFY(Pane(w)->toPlainText().contains(u"Start offset 0x1A, Shift 0x1A)"_qs));
     Compare(w, {a, b, u"1A"_qs, u"FFFFFFFF"_qs});
-    QVERIFY(Parts(w).tOut->toPlainText().contains(u"(64 bytes, Start offset 0x1A)\n"_qs));
-    QVERIFY(Parts(w).tOut->toPlainText().contains(u"Start offset 0xFFFFFFFF,"_qs));
+    QVERIFY(Pane(w)->toPlainText().contains(u"(64 bytes, Start offset 0x1A)\n"_qs));
+    QVERIFY(Pane(w)->toPlainText().contains(u"Start offset 0xFFFFFFFF,"_qs));
 }
 
 void FMainTest::asksOnceAfter1000Changes_data()
@@ -291,8 +296,8 @@ void FMainTest::asksOnceAfter1000Changes()
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Question);
     QCOMPARE(answerer.SeenBoxes()[0].buttons, QMessageBox::StandardButtons(kYes | kNo));
     QCOMPARE(answerer.SeenBoxes()[0].defaultButton, kYes);
-    QVERIFY(Parts(w).tOut->toPlainText().endsWith(summary));
-    QCOMPARE(Parts(w).SBPanel->text(), u"Done!"_qs);
+    QVERIFY(Pane(w)->toPlainText().endsWith(summary));
+    QCOMPARE(StatusPanel(w)->text(), u"Done!"_qs);
 }
 
 void FMainTest::reportsAFileThatFailsDuringTheRun()
@@ -312,13 +317,13 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     QCOMPARE(answerer.SeenBoxes()[0].icon, QMessageBox::Critical);
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(b), qPrintable(answerer.SeenBoxes()[0].text));
     QVERIFY(answerer.SeenBoxes()[0].plainText);
-    QVERIFY(Parts(w).tOut->isEnabled());
-    QVERIFY(Parts(w).tOut->updatesEnabled());
-    QVERIFY(Parts(w).ResultChanged);
-    QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_qs));
+    QVERIFY(Pane(w)->isEnabled());
+    QVERIFY(Pane(w)->updatesEnabled());
+    QVERIFY(w.ResultChanged);
+    QVERIFY(!Pane(w)->toPlainText().contains(u"bytes changed"_qs));
     // Nothing was compared before file 2 failed to open.
     QCOMPARE(StoppedAt(w), 0);
-    QCOMPARE(Parts(w).SBPanel->text(), u"Comparison stopped at 0x0."_qs);
+    QCOMPARE(StatusPanel(w)->text(), u"Comparison stopped at 0x0."_qs);
 }
 
 void FMainTest::compareDuringARunStopsIt_data()
@@ -341,25 +346,25 @@ void FMainTest::compareDuringARunStopsIt()
     QString captionDuringRun;
     if (byEscape) {
         QTimer::singleShot(0, &w, [&] {
-            captionDuringRun = Parts(w).cmdRUN->text();
-            QTest::keyClick(Parts(w).txtFILE1, Qt::Key_Escape);
+            captionDuringRun = Control<QPushButton>(w, "cmdRUN")->text();
+            QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_Escape);
         });
     }
     // The question's box is modal: Stop is pressed as it closes.
     ModalAnswerer answerer({kYes}, {}, [&] {
         if (byEscape)
             return;
-        captionDuringRun = Parts(w).cmdRUN->text();
-        Parts(w).cmdRUN->click();
+        captionDuringRun = Control<QPushButton>(w, "cmdRUN")->text();
+        Control<QPushButton>(w, "cmdRUN")->click();
     });
 
     Compare(w, {a, b, u"10"_qs});
     QCOMPARE(answerer.SeenBoxes().size(), byEscape ? 0 : 1);
     QCOMPARE(captionDuringRun, u"&Stop"_qs);
-    QCOMPARE(Parts(w).cmdRUN->text(), u"&Compare"_qs);
+    QCOMPARE(Control<QPushButton>(w, "cmdRUN")->text(), u"&Compare"_qs);
     QVERIFY(!w.IsComparing());
     QVERIFY(w.isVisible());
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
     QCOMPARE(report.count(u"File 1: "_qs), 1);
     QVERIFY(!report.contains(u"bytes changed"_qs));
 
@@ -373,8 +378,8 @@ void FMainTest::compareDuringARunStopsIt()
         expected << u"%1: 61 62"_qs.arg(position, 8, 16, QLatin1Char('0')).toUpper();
     const QStringList body = report.section(u"\n\n"_qs, 1, 1).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(body.mid(0, body.size() - 1), expected);
-    QCOMPARE(Parts(w).SBPanel->text(), body.last());
-    QVERIFY(Parts(w).tOut->isEnabled());
+    QCOMPARE(StatusPanel(w)->text(), body.last());
+    QVERIFY(Pane(w)->isEnabled());
 }
 
 void FMainTest::closingDuringARunStopsItAndCloses()
@@ -385,7 +390,7 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     bool visibleAfterExit = false;
     QTimer::singleShot(0, &w, [&] {
         QVERIFY(w.IsComparing());
-        QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(w, "cmdEXIT"), Qt::LeftButton);
         visibleAfterExit = w.isVisible(); // the close waits for the run to unwind
     });
 
@@ -395,7 +400,7 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     QVERIFY(visibleAfterExit);
     QVERIFY(!w.isVisible());
     QVERIFY(!w.IsComparing());
-    QVERIFY(!Parts(w).tOut->toPlainText().contains(u"bytes changed"_qs));
+    QVERIFY(!Pane(w)->toPlainText().contains(u"bytes changed"_qs));
     QVERIFY(StoppedAt(w) >= 0);
     QTest::qWait(50);
     QVERIFY(!w.isVisible());
@@ -411,7 +416,7 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     const QString a = MakeFile(*m_dir, u"a.bin"_qs, QByteArray(40000, 'a'));
     const QString b = MakeFile(*m_dir, u"b.bin"_qs, bytes2);
     fMAIN& w = *m_window;
-    Parts(w).tOut->SetMemoryBudget(10000);
+    Pane(w)->SetMemoryBudget(10000);
 
     ModalAnswerer answerer({kOk});
     Compare(w, {a, b});
@@ -420,7 +425,7 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_qs);
     QVERIFY2(answerer.SeenBoxes()[0].text.contains(u"lumatra-report -o"_qs),
              qPrintable(answerer.SeenBoxes()[0].text));
-    const QString report = Parts(w).tOut->toPlainText();
+    const QString report = Pane(w)->toPlainText();
     QVERIFY(report.startsWith(u"File 1: "_qs + a));
     QVERIFY(!report.contains(u"bytes changed"_qs));
     const qint64 stop = StoppedAt(w);
@@ -428,11 +433,11 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
     QVERIFY(report.count(u": 61 62"_qs) < 1000);
 
     // The report so far is the user's to search and save.
-    QVERIFY(Parts(w).tOut->isEnabled());
-    QVERIFY(Parts(w).tOut->updatesEnabled());
-    Parts(w).FindText = u"00000004: 61 62"_qs;
-    Parts(w).mnuFINDNXT->trigger();
-    QCOMPARE(Parts(w).tOut->textCursor().selectedText(), Parts(w).FindText);
+    QVERIFY(Pane(w)->isEnabled());
+    QVERIFY(Pane(w)->updatesEnabled());
+    w.FindText = u"00000004: 61 62"_qs;
+    Control<QAction>(w, "mnuFINDNXT")->trigger();
+    QCOMPARE(Pane(w)->textCursor().selectedText(), w.FindText);
 }
 
 void FMainTest::keepsMinimumSizes()
@@ -456,35 +461,38 @@ void FMainTest::keepsMinimumSizes()
 
     // The pane follows both ways; the frame only moves down, keeping its size.
     resizeInner(900, 600);
-    QTRY_COMPARE(Parts(w).tOut->geometry(), QRect(1, 1, 898, 500));
-    QCOMPARE(Parts(w).fraTab->geometry(), QRect(3, 501, 553, 73));
+    QTRY_COMPARE(Pane(w)->geometry(), QRect(1, 1, 898, 500));
+    QCOMPARE(Control<QFrame>(w, "fraTab")->geometry(), QRect(3, 501, 553, 73));
 }
 
 void FMainTest::minimizedWindowIsNotLaidOut()
 {
     fMAIN& w = *m_window;
-    const QRect pane = Parts(w).tOut->geometry();
-    const QRect frame = Parts(w).fraTab->geometry();
+    const QRect pane = Pane(w)->geometry();
+    const QRect frame = Control<QFrame>(w, "fraTab")->geometry();
     w.showMinimized();
     QTRY_VERIFY(w.isMinimized());
     w.resize(300, 200);
     QTRY_COMPARE(w.size(), QSize(300, 200));
-    QCOMPARE(Parts(w).tOut->geometry(), pane);
-    QCOMPARE(Parts(w).fraTab->geometry(), frame);
+    QCOMPARE(Pane(w)->geometry(), pane);
+    QCOMPARE(Control<QFrame>(w, "fraTab")->geometry(), frame);
 
     w.showNormal();
     QTRY_COMPARE(w.frameGeometry().width(), kMinOuterWidth);
-    QTRY_COMPARE(Parts(w).tOut->width(), w.centralWidget()->width() - 2);
+    QTRY_COMPARE(Pane(w)->width(), w.centralWidget()->width() - 2);
 }
 
 void FMainTest::tabOrderFollowsTheDesign()
 {
     fMAIN& w = *m_window;
-    const QList<QWidget*> cycle = {Parts(w).cmdEXIT,  Parts(w).cmdRUN,   Parts(w).txtFILE2,
-                                   Parts(w).cmdFILE2, Parts(w).txtFILE1, Parts(w).cmdFILE1,
-                                   Parts(w).chkChars, Parts(w).txtOFS1,  Parts(w).txtOFS2,
-                                   Parts(w).tOut,     Parts(w).optNormal};
-    Parts(w).optNormal->setFocus();
+    const QList<QWidget*> cycle = {
+        Control<QPushButton>(w, "cmdEXIT"),   Control<QPushButton>(w, "cmdRUN"),
+        Control<QLineEdit>(w, "txtFILE2"),    Control<QPushButton>(w, "cmdFILE2"),
+        Control<QLineEdit>(w, "txtFILE1"),    Control<QPushButton>(w, "cmdFILE1"),
+        Control<QCheckBox>(w, "chkChars"),    Control<QLineEdit>(w, "txtOFS1"),
+        Control<QLineEdit>(w, "txtOFS2"),     Pane(w),
+        Control<QRadioButton>(w, "optNormal")};
+    Control<QRadioButton>(w, "optNormal")->setFocus();
     QList<QWidget*> visited;
     for (qsizetype i = 0; i < cycle.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -493,23 +501,24 @@ void FMainTest::tabOrderFollowsTheDesign()
     QCOMPARE(visited, cycle);
 
     // Of the two options only the selected one is a stop.
-    QTest::mouseClick(Parts(w).optLines, Qt::LeftButton);
-    Parts(w).txtOFS2->setFocus();
-    QTest::keyClick(Parts(w).txtOFS2, Qt::Key_Tab);
+    QTest::mouseClick(Control<QRadioButton>(w, "optLines"), Qt::LeftButton);
+    Control<QLineEdit>(w, "txtOFS2")->setFocus();
+    QTest::keyClick(Control<QLineEdit>(w, "txtOFS2"), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), Parts(w).optLines);
-    QTest::keyClick(Parts(w).optLines, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), Parts(w).cmdEXIT);
+    QCOMPARE(QApplication::focusWidget(), Control<QRadioButton>(w, "optLines"));
+    QTest::keyClick(Control<QRadioButton>(w, "optLines"), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Control<QPushButton>(w, "cmdEXIT"));
 }
 
 void FMainTest::enterAndEscapeReachTheButtons()
 {
     fMAIN& w = *m_window;
-    QSignalSpy run(Parts(w).cmdRUN, &QPushButton::clicked);
-    QSignalSpy file1(Parts(w).cmdFILE1, &QPushButton::clicked);
+    QSignalSpy run(Control<QPushButton>(w, "cmdRUN"), &QPushButton::clicked);
+    QSignalSpy file1(Control<QPushButton>(w, "cmdFILE1"), &QPushButton::clicked);
 
     for (QWidget* control :
-         QList<QWidget*>{Parts(w).txtOFS2, Parts(w).chkChars, Parts(w).optNormal}) {
+         QList<QWidget*>{Control<QLineEdit>(w, "txtOFS2"), Control<QCheckBox>(w, "chkChars"),
+                         Control<QRadioButton>(w, "optNormal")}) {
         ModalAnswerer answerer({kOk});
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Return);
@@ -517,12 +526,12 @@ void FMainTest::enterAndEscapeReachTheButtons()
     }
     QCOMPARE(run.count(), 3);
 
-    Parts(w).cmdFILE1->setFocus();
-    QTest::keyClick(Parts(w).cmdFILE1, Qt::Key_Return);
+    Control<QPushButton>(w, "cmdFILE1")->setFocus();
+    QTest::keyClick(Control<QPushButton>(w, "cmdFILE1"), Qt::Key_Return);
     QCOMPARE(file1.count(), 1);
-    Parts(w).tOut->setFocus();
-    QTest::keyClick(Parts(w).tOut, Qt::Key_Return);
-    QCOMPARE(Parts(w).tOut->toPlainText(), u"\n"_qs);
+    Pane(w)->setFocus();
+    QTest::keyClick(Pane(w), Qt::Key_Return);
+    QCOMPARE(Pane(w)->toPlainText(), u"\n"_qs);
     QCOMPARE(run.count(), 3);
 
     // Access keys need the window active, which the message boxes above took away.
@@ -530,16 +539,16 @@ void FMainTest::enterAndEscapeReachTheButtons()
     QVERIFY(QTest::qWaitForWindowActive(&w));
     {
         ModalAnswerer answerer({kOk});
-        QTest::keyClick(Parts(w).txtFILE1, Qt::Key_C, Qt::AltModifier);
+        QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_C, Qt::AltModifier);
         QTRY_COMPARE(answerer.SeenBoxes().size(), 1); // an access key clicks a moment later
     }
     QCOMPARE(run.count(), 4);
     w.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&w));
     {
-        QSignalSpy exit(Parts(w).cmdEXIT, &QPushButton::clicked);
+        QSignalSpy exit(Control<QPushButton>(w, "cmdEXIT"), &QPushButton::clicked);
         ModalAnswerer answerer({kNo}); // the typed line break is unsaved: closing asks about it
-        QTest::keyClick(Parts(w).txtFILE1, Qt::Key_X, Qt::AltModifier);
+        QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_X, Qt::AltModifier);
         QTRY_COMPARE(exit.count(), 1);
         QVERIFY(!w.isVisible());
         w.show();
@@ -547,38 +556,38 @@ void FMainTest::enterAndEscapeReachTheButtons()
     }
 
     ModalAnswerer answerer({kNo});
-    QTest::keyClick(Parts(w).tOut, Qt::Key_Escape);
+    QTest::keyClick(Pane(w), Qt::Key_Escape);
     QVERIFY(!w.isVisible());
 }
 
 void FMainTest::offsetFieldsTakeEightCharacters()
 {
     fMAIN& w = *m_window;
-    TypeInto(Parts(w).txtOFS1, u"123456789"_qs);
-    QCOMPARE(Parts(w).txtOFS1->text(), u"12345678"_qs);
+    TypeInto(Control<QLineEdit>(w, "txtOFS1"), u"123456789"_qs);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS1")->text(), u"12345678"_qs);
 
-    QTest::keyClick(Parts(w).txtOFS1, Qt::Key_Home);
-    QTest::keyClick(Parts(w).txtOFS1, Qt::Key_9);
-    QCOMPARE(Parts(w).txtOFS1->text(), u"12345678"_qs);
+    QTest::keyClick(Control<QLineEdit>(w, "txtOFS1"), Qt::Key_Home);
+    QTest::keyClick(Control<QLineEdit>(w, "txtOFS1"), Qt::Key_9);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS1")->text(), u"12345678"_qs);
 
     // A paste that does not fit is refused whole, never cut to a valid but wrong offset,
     // whether it would replace the selection or join the text; one that fits goes in.
     QClipboard* clipboard = QApplication::clipboard();
-    Parts(w).txtOFS2->setFocus();
-    Parts(w).txtOFS2->selectAll();
+    Control<QLineEdit>(w, "txtOFS2")->setFocus();
+    Control<QLineEdit>(w, "txtOFS2")->selectAll();
     clipboard->setText(u"100000000"_qs);
-    QTest::keySequence(Parts(w).txtOFS2, QKeySequence::Paste);
-    QCOMPARE(Parts(w).txtOFS2->text(), u"0"_qs);
-    QTest::keyClick(Parts(w).txtOFS2, Qt::Key_End);
+    QTest::keySequence(Control<QLineEdit>(w, "txtOFS2"), QKeySequence::Paste);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS2")->text(), u"0"_qs);
+    QTest::keyClick(Control<QLineEdit>(w, "txtOFS2"), Qt::Key_End);
     clipboard->setText(u"ABCDEF01"_qs);
-    QTest::keySequence(Parts(w).txtOFS2, QKeySequence::Paste);
-    QCOMPARE(Parts(w).txtOFS2->text(), u"0"_qs);
-    Parts(w).txtOFS2->selectAll();
-    QTest::keySequence(Parts(w).txtOFS2, QKeySequence::Paste);
-    QCOMPARE(Parts(w).txtOFS2->text(), u"ABCDEF01"_qs);
+    QTest::keySequence(Control<QLineEdit>(w, "txtOFS2"), QKeySequence::Paste);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS2")->text(), u"0"_qs);
+    Control<QLineEdit>(w, "txtOFS2")->selectAll();
+    QTest::keySequence(Control<QLineEdit>(w, "txtOFS2"), QKeySequence::Paste);
+    QCOMPARE(Control<QLineEdit>(w, "txtOFS2")->text(), u"ABCDEF01"_qs);
 
-    TypeInto(Parts(w).txtFILE1, QString(300, QLatin1Char('f')));
-    QCOMPARE(Parts(w).txtFILE1->text().size(), 300);
+    TypeInto(Control<QLineEdit>(w, "txtFILE1"), QString(300, QLatin1Char('f')));
+    QCOMPARE(Control<QLineEdit>(w, "txtFILE1")->text().size(), 300);
 }
 
 int main(int argc, char** argv)

@@ -5,11 +5,11 @@
 //     lumatra_screenshot OUTPUT.png [find-shift]
 // With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
 // is "By lines" with chars, and "Find Shift" follows it.
-#include "fmainparts.h"
 #include "mapstrip.h"
 #include "resultpane.h"
 #include "testfiles.h"
 #include "throwawaysettings.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,15 +80,15 @@ int main(int argc, char* argv[])
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
-    QTest::keyClicks(Parts(window).txtFILE1, path1);
-    QTest::keyClicks(Parts(window).txtFILE2, path2);
+    QTest::keyClicks(Control<QLineEdit>(window, "txtFILE1"), path1);
+    QTest::keyClicks(Control<QLineEdit>(window, "txtFILE2"), path2);
     if (findShift)
-        QTest::mouseClick(Parts(window).optLines, Qt::LeftButton);
-    QTest::mouseClick(Parts(window).chkChars, Qt::LeftButton);
-    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
+        QTest::mouseClick(Control<QRadioButton>(window, "optLines"), Qt::LeftButton);
+    QTest::mouseClick(Control<QCheckBox>(window, "chkChars"), Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(window, "cmdRUN"), Qt::LeftButton);
     QTest::qWait(300);
     if (findShift) {
-        Parts(window).mnuFINDSHIFT->trigger();
+        Control<QAction>(window, "mnuFINDSHIFT")->trigger();
         QTest::qWait(300);
     } else {
         auto* map = window.findChild<MapStrip*>();

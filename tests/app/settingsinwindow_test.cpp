@@ -1,8 +1,8 @@
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QDir>
@@ -70,7 +70,7 @@ void SettingsInWindowTest::initTestCase()
     bDialog::SetPlatformDialogs(&m_dialogs);
     QFile::remove(StoreFile());
     const auto window = ShownWindow();
-    m_design = {window->size(), Parts(*window).tOut->font(), Parts(*window).tOut->Charset()};
+    m_design = {window->size(), Pane(*window)->font(), Pane(*window)->Charset()};
     QVERIFY(!m_design.font.bold()); // a first start is not bold, whatever the design says
 }
 
@@ -98,22 +98,22 @@ void SettingsInWindowTest::comesBackWhereItWasWithItsFont()
         first->setGeometry(130, 95, 720, 470);
         QTRY_COMPARE(first->geometry(), QRect(130, 95, 720, 470));
         m_dialogs.fontAnswer = QFont(u"DejaVu Sans Mono"_s, 12, QFont::Bold);
-        Parts(*first).mnuFONT->trigger();
+        Control<QAction>(*first, "mnuFONT")->trigger();
         outer = first->frameGeometry();
-        Parts(*first).mnuEXIT->trigger();
+        Control<QAction>(*first, "mnuEXIT")->trigger();
         QVERIFY(!first->isVisible());
     }
     const QMap<QString, QString> written = StoredTexts();
 
     const auto second = ShownWindow();
     QTRY_COMPARE(second->frameGeometry(), outer);
-    QCOMPARE(Parts(*second).tOut->font().family(), u"DejaVu Sans Mono"_s);
-    QCOMPARE(Parts(*second).tOut->font().pointSizeF(), 12.0);
-    QVERIFY(Parts(*second).tOut->font().bold());
-    QCOMPARE(Parts(*second).tOut->Charset(), m_design.charset);
+    QCOMPARE(Pane(*second)->font().family(), u"DejaVu Sans Mono"_s);
+    QCOMPARE(Pane(*second)->font().pointSizeF(), 12.0);
+    QVERIFY(Pane(*second)->font().bold());
+    QCOMPARE(Pane(*second)->Charset(), m_design.charset);
 
     // Closing again with nothing done writes the same texts back.
-    QTest::mouseClick(Parts(*second).cmdEXIT, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(*second, "cmdEXIT"), Qt::LeftButton);
     QCOMPARE(StoredTexts(), written);
 }
 
@@ -132,7 +132,7 @@ void SettingsInWindowTest::minimizedCloseKeepsTheEarlierPlace()
     second->showMinimized();
     QTRY_VERIFY(second->isMinimized());
     m_dialogs.fontAnswer = QFont(u"Liberation Mono"_s, 14);
-    Parts(*second).mnuFONT->trigger();
+    Control<QAction>(*second, "mnuFONT")->trigger();
     second->close();
     const QMap<QString, QString> stored = StoredTexts();
     for (const QString& key : {u"PosX"_s, u"PosY"_s, u"PosH"_s, u"PosW"_s})
@@ -172,10 +172,10 @@ void SettingsInWindowTest::unusableStoreFallsBackKeyByKey()
     ModalAnswerer answerer;
     const auto window = ShownWindow();
     QCOMPARE(window->windowTitle(), u"Lumatra v1.0"_s);
-    QCOMPARE(Parts(*window).tOut->font().family(), m_design.font.family());
-    QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
-    QCOMPARE(Parts(*window).tOut->Charset(), m_design.charset);
-    QVERIFY(!Parts(*window).tOut->font().bold());
+    QCOMPARE(Pane(*window)->font().family(), m_design.font.family());
+    QCOMPARE(Pane(*window)->font().pointSizeF(), m_design.font.pointSizeF());
+    QCOMPARE(Pane(*window)->Charset(), m_design.charset);
+    QVERIFY(!Pane(*window)->font().bold());
     QCOMPARE(window->height(), m_design.size.height());
     if (keepsSize)
         QCOMPARE(window->width(), m_design.size.width());
@@ -212,11 +212,11 @@ void SettingsInWindowTest::unwritableStoreIsToldAndTheWindowCloses()
 
     const auto window = ShownWindow();
     QCOMPARE(window->size(), m_design.size);
-    QCOMPARE(Parts(*window).tOut->font().pointSizeF(), m_design.font.pointSizeF());
+    QCOMPARE(Pane(*window)->font().pointSizeF(), m_design.font.pointSizeF());
 
     ModalAnswerer answerer({QMessageBox::Ok});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression(u"settings could not be written"_s));
-    Parts(*window).mnuEXIT->trigger();
+    Control<QAction>(*window, "mnuEXIT")->trigger();
     QVERIFY(!window->isVisible());
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(answerer.SeenBoxes()[0].title, u"Lumatra"_s);

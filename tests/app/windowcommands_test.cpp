@@ -1,9 +1,9 @@
 #include "fakedialogs.h"
-#include "fmainparts.h"
 #include "isolatedstore.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "version.h"
+#include "windowcontrols.h"
 
 #include <QAction>
 #include <QFontInfo>
@@ -20,7 +20,7 @@ void SetPaneFont(fMAIN& window, const QString& family, double points, bool bold)
     QFont font(family);
     font.setPointSizeF(points);
     font.setBold(bold);
-    Parts(window).tOut->ApplyFont(font);
+    Pane(window)->ApplyFont(font);
 }
 
 } // namespace
@@ -85,43 +85,43 @@ void WindowCommandsTest::fontCommandOpensAtWholePoints()
     fMAIN& w = *m_window;
     SetPaneFont(w, u"Liberation Mono"_s, paneSize, true);
     m_dialogs.confirmShownFont = true;
-    Parts(w).mnuFONT->trigger();
+    Control<QAction>(w, "mnuFONT")->trigger();
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(m_dialogs.initialFont.pointSize(), dialogSize);
     QCOMPARE(m_dialogs.initialFont.family(), u"Liberation Mono"_s);
     QVERIFY(m_dialogs.initialFont.bold());
-    QCOMPARE(Parts(w).tOut->font().pointSizeF(), double(dialogSize));
-    QCOMPARE(Parts(w).tOut->font().family(), u"Liberation Mono"_s);
-    QVERIFY(Parts(w).tOut->font().bold());
+    QCOMPARE(Pane(w)->font().pointSizeF(), double(dialogSize));
+    QCOMPARE(Pane(w)->font().family(), u"Liberation Mono"_s);
+    QVERIFY(Pane(w)->font().bold());
 }
 
 void WindowCommandsTest::fontCommandTakesFaceSizeAndBoldOnly()
 {
     fMAIN& w = *m_window;
     SetPaneFont(w, u"Liberation Mono"_s, 9.75, true);
-    Parts(w).tOut->SetCharset(204);
+    Pane(w)->SetCharset(204);
     QFont chosen(u"DejaVu Sans Mono"_s);
     chosen.setPointSizeF(12.5); // comes back as 12, the even neighbour
     chosen.setItalic(true);
     m_dialogs.fontAnswer = chosen;
-    Parts(w).mnuFONT->trigger();
-    const QFont pane = Parts(w).tOut->font();
+    Control<QAction>(w, "mnuFONT")->trigger();
+    const QFont pane = Pane(w)->font();
     QCOMPARE(pane.family(), u"DejaVu Sans Mono"_s);
     QCOMPARE(pane.pointSizeF(), 12.0);
     QVERIFY(!pane.bold());
     QVERIFY(!pane.italic());
-    QCOMPARE(Parts(w).tOut->Charset(), 204);
+    QCOMPARE(Pane(w)->Charset(), 204);
 }
 
 void WindowCommandsTest::cancelledFontDialogChangesNothing()
 {
     fMAIN& w = *m_window;
     SetPaneFont(w, u"Liberation Mono"_s, 9.75, true);
-    const QFont before = Parts(w).tOut->font();
-    Parts(w).mnuFONT->trigger();
+    const QFont before = Pane(w)->font();
+    Control<QAction>(w, "mnuFONT")->trigger();
     QCOMPARE(m_dialogs.initialFont.pointSize(), 10); // the dialog was shown
-    QCOMPARE(Parts(w).tOut->font(), before);
-    QCOMPARE(Parts(w).tOut->font().pointSizeF(), 9.75);
+    QCOMPARE(Pane(w)->font(), before);
+    QCOMPARE(Pane(w)->font().pointSizeF(), 9.75);
 }
 
 void WindowCommandsTest::fontDialogOpensOnTheFaceThePaneShows_data()
@@ -141,13 +141,13 @@ void WindowCommandsTest::fontDialogOpensOnTheFaceThePaneShows()
     QFETCH(bool, bold);
     fMAIN& w = *m_window;
     SetPaneFont(w, face, 9.75, bold);
-    const QFontInfo shown(Parts(w).tOut->font());
+    const QFontInfo shown(Pane(w)->font());
     m_dialogs.confirmShownFont = true;
-    Parts(w).mnuFONT->trigger();
+    Control<QAction>(w, "mnuFONT")->trigger();
     QCOMPARE(m_dialogs.initialFont.family(), shown.family());
     QCOMPARE(m_dialogs.initialFont.bold(), shown.bold());
     QVERIFY(!m_dialogs.initialFont.italic());
-    QCOMPARE(QFontInfo(Parts(w).tOut->font()).family(), shown.family());
+    QCOMPARE(QFontInfo(Pane(w)->font()).family(), shown.family());
 }
 
 void WindowCommandsTest::alwaysOnTopTwiceGivesAnOrdinaryWindow()
@@ -157,14 +157,14 @@ void WindowCommandsTest::alwaysOnTopTwiceGivesAnOrdinaryWindow()
     QTRY_COMPARE(w.geometry(), QRect(140, 110, 700, 450));
     const QRect before = w.geometry();
 
-    Parts(w).mnuTOP->trigger();
-    QVERIFY(Parts(w).mnuTOP->isChecked());
+    Control<QAction>(w, "mnuTOP")->trigger();
+    QVERIFY(Control<QAction>(w, "mnuTOP")->isChecked());
     QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(w.geometry(), before);
 
-    Parts(w).mnuTOP->trigger();
-    QVERIFY(!Parts(w).mnuTOP->isChecked());
+    Control<QAction>(w, "mnuTOP")->trigger();
+    QVERIFY(!Control<QAction>(w, "mnuTOP")->isChecked());
     QVERIFY(!w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(QTest::qWaitForWindowActive(&w));
     QCOMPARE(w.geometry(), before);
@@ -173,7 +173,7 @@ void WindowCommandsTest::alwaysOnTopTwiceGivesAnOrdinaryWindow()
 void WindowCommandsTest::aboutShowsFiveLines()
 {
     ModalAnswerer answerer({QMessageBox::Ok});
-    Parts(*m_window).mnuABOUT->trigger();
+    Control<QAction>(*m_window, "mnuABOUT")->trigger();
     QCOMPARE(answerer.SeenBoxes().size(), 1);
     const SeenBox& box = answerer.SeenBoxes().constFirst();
     QCOMPARE(box.title, u"About"_s);
@@ -191,23 +191,23 @@ void WindowCommandsTest::fileButtonsFillTheirFields()
 {
     fMAIN& w = *m_window;
     m_dialogs.fileAnswer = u"/data/one.bin"_s;
-    QTest::mouseClick(Parts(w).cmdFILE1, Qt::LeftButton);
-    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
+    QTest::mouseClick(Control<QPushButton>(w, "cmdFILE1"), Qt::LeftButton);
+    QCOMPARE(Control<QLineEdit>(w, "txtFILE1")->text(), u"/data/one.bin"_s);
     QCOMPARE(m_dialogs.parent, &w);
     QCOMPARE(m_dialogs.fileRequest.title, u"Open File:"_s);
     QCOMPARE(m_dialogs.fileRequest.acceptMode, QFileDialog::AcceptOpen);
     QCOMPARE(m_dialogs.fileRequest.nameFilter, u"All Files (*)"_s);
 
     m_dialogs.fileAnswer = u"/data/two.bin"_s;
-    QTest::mouseClick(Parts(w).cmdFILE2, Qt::LeftButton);
-    QCOMPARE(Parts(w).txtFILE2->text(), u"/data/two.bin"_s);
+    QTest::mouseClick(Control<QPushButton>(w, "cmdFILE2"), Qt::LeftButton);
+    QCOMPARE(Control<QLineEdit>(w, "txtFILE2")->text(), u"/data/two.bin"_s);
     QCOMPARE(m_dialogs.fileRequest.directory, u"/data/"_s); // the folder chosen before
-    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
+    QCOMPARE(Control<QLineEdit>(w, "txtFILE1")->text(), u"/data/one.bin"_s);
 
     // A cancelled dialog leaves the field as it was.
     m_dialogs.fileAnswer.reset();
-    QTest::mouseClick(Parts(w).cmdFILE1, Qt::LeftButton);
-    QCOMPARE(Parts(w).txtFILE1->text(), u"/data/one.bin"_s);
+    QTest::mouseClick(Control<QPushButton>(w, "cmdFILE1"), Qt::LeftButton);
+    QCOMPARE(Control<QLineEdit>(w, "txtFILE1")->text(), u"/data/one.bin"_s);
 }
 
 void WindowCommandsTest::everyExitPathRunsTheCloseHandler_data()
@@ -215,13 +215,14 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler_data()
     QTest::addColumn<std::function<void(fMAIN&)>>("leave");
     QTest::newRow("close box") << std::function<void(fMAIN&)>([](fMAIN& w) { w.close(); });
     QTest::newRow("Exit") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { Parts(w).mnuEXIT->trigger(); });
-    QTest::newRow("Ctrl+Q") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::keyClick(Parts(w).txtOFS1, Qt::Key_Q, Qt::ControlModifier); });
+        [](fMAIN& w) { Control<QAction>(w, "mnuEXIT")->trigger(); });
+    QTest::newRow("Ctrl+Q") << std::function<void(fMAIN&)>([](fMAIN& w) {
+        QTest::keyClick(Control<QLineEdit>(w, "txtOFS1"), Qt::Key_Q, Qt::ControlModifier);
+    });
     QTest::newRow("E&xit") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::mouseClick(Parts(w).cmdEXIT, Qt::LeftButton); });
+        [](fMAIN& w) { QTest::mouseClick(Control<QPushButton>(w, "cmdEXIT"), Qt::LeftButton); });
     QTest::newRow("Esc") << std::function<void(fMAIN&)>(
-        [](fMAIN& w) { QTest::keyClick(Parts(w).tOut, Qt::Key_Escape); });
+        [](fMAIN& w) { QTest::keyClick(Pane(w), Qt::Key_Escape); });
 }
 
 // Each path asks about the unsaved report first; Cancel keeps the window and writes nothing,
@@ -231,8 +232,8 @@ void WindowCommandsTest::everyExitPathRunsTheCloseHandler()
     QFETCH(std::function<void(fMAIN&)>, leave);
     fMAIN& w = *m_window;
     SetPaneFont(w, u"Liberation Mono"_s, 11, false);
-    QTest::keyClicks(Parts(w).tOut, u"edited"_s);
-    QVERIFY(Parts(w).ResultChanged);
+    QTest::keyClicks(Pane(w), u"edited"_s);
+    QVERIFY(w.ResultChanged);
     {
         ModalAnswerer answerer({QMessageBox::Cancel});
         leave(w);

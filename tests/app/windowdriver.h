@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fmainparts.h"
 #include "isolatedstore.h"
+#include "windowcontrols.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,14 +30,15 @@ inline void TypeInto(QLineEdit* field, const QString& text)
 // Fills the frame as a user would and clicks "&Compare".
 inline void Compare(fMAIN& window, const Request& request)
 {
-    TypeInto(Parts(window).txtFILE1, request.file1);
-    TypeInto(Parts(window).txtFILE2, request.file2);
-    TypeInto(Parts(window).txtOFS1, request.offset1);
-    TypeInto(Parts(window).txtOFS2, request.offset2);
-    QTest::mouseClick(request.byLines ? Parts(window).optLines : Parts(window).optNormal,
+    TypeInto(Control<QLineEdit>(window, "txtFILE1"), request.file1);
+    TypeInto(Control<QLineEdit>(window, "txtFILE2"), request.file2);
+    TypeInto(Control<QLineEdit>(window, "txtOFS1"), request.offset1);
+    TypeInto(Control<QLineEdit>(window, "txtOFS2"), request.offset2);
+    QTest::mouseClick(request.byLines ? Control<QRadioButton>(window, "optLines")
+                                      : Control<QRadioButton>(window, "optNormal"),
                       Qt::LeftButton);
-    Parts(window).chkChars->setChecked(request.withChars);
-    QTest::mouseClick(Parts(window).cmdRUN, Qt::LeftButton);
+    Control<QCheckBox>(window, "chkChars")->setChecked(request.withChars);
+    QTest::mouseClick(Control<QPushButton>(window, "cmdRUN"), Qt::LeftButton);
 }
 
 // A new window as designed (no stored settings), shown and active; null when it never became
