@@ -4,7 +4,7 @@
 #include "resultpane.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -56,14 +56,11 @@ template <> char* toString(const Selection& s)
 }
 } // namespace QTest
 
-class DocumentTest : public QObject
+class DocumentTest : public WindowTest
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void firstSaveAsksForTheFile();
     void saveReplacesAnExistingFileWithoutAsking();
     void saveOffersTheNameOfADeletedFile();
@@ -93,33 +90,9 @@ class DocumentTest : public QObject
     void rightButtonOpensTheEditMenuAtThePointer();
 
   private:
-    QString Path(const QString& name) const { return m_dir->filePath(name); }
     void Compare(const QString& file1, const QString& file2);
     void saveAs(const QString& target);
-
-    FakeDialogs m_dialogs;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<fMAIN> m_window;
 };
-
-void DocumentTest::init()
-{
-    m_dialogs = FakeDialogs();
-    bDialog::SetPlatformDialogs(&m_dialogs);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = OpenWindow();
-    QVERIFY(m_window);
-}
-
-void DocumentTest::cleanup()
-{
-    // Whatever a test left unsaved must not hold up the next one at a prompt.
-    m_window->ResultChanged = false;
-    m_window.reset();
-    m_dir.reset();
-    bDialog::SetPlatformDialogs(nullptr);
-}
 
 void DocumentTest::Compare(const QString& file1, const QString& file2)
 {

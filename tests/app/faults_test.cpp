@@ -8,7 +8,7 @@
 #include "resultpane.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -130,14 +130,11 @@ void CompareNamed(fMAIN& w, const QString& file1, const QString& file2)
 
 } // namespace
 
-class FaultsTest : public QObject
+class FaultsTest : public WindowTest
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void fileChangingDuringTheRunEndsInAMessage_data();
     void fileChangingDuringTheRunEndsInAMessage();
     void specialFilesAreRefusedWithoutWaiting_data();
@@ -147,30 +144,7 @@ class FaultsTest : public QObject
     void oddNamesGiveTheCommandLinesReport();
     void edgeOffsetsGiveTheNotes_data();
     void edgeOffsetsGiveTheNotes();
-
-  private:
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<fMAIN> m_window;
-    FakeDialogs m_dialogs;
 };
-
-void FaultsTest::init()
-{
-    bDialog::SetPlatformDialogs(&m_dialogs);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = OpenWindow();
-    QVERIFY(m_window);
-}
-
-void FaultsTest::cleanup()
-{
-    m_window.reset();
-    m_dir.reset();
-    bDialog::SetPlatformDialogs(nullptr);
-}
 
 void FaultsTest::fileChangingDuringTheRunEndsInAMessage_data()
 {
@@ -183,7 +157,7 @@ void FaultsTest::fileChangingDuringTheRunEndsInAMessage()
 {
     QFETCH(int, fault);
     const Fault& f = Faults()[fault];
-    const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
+    const QString a = Path(u"a.bin"_s), b = Path(u"b.bin"_s);
     const QString changed = f.file == 1 ? a : b;
     MakeFile(a, File1Bytes());
     MakeFile(b, File2Bytes());
@@ -253,13 +227,13 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
 {
     QFETCH(int, field);
     QFETCH(QString, special);
-    const QString a = path(u"a.bin"_s);
+    const QString a = Path(u"a.bin"_s);
     MakeFile(a, "ABCDEFGH");
-    QCOMPARE(::mkfifo(QFile::encodeName(path(u"fifo"_s)).constData(), 0600), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(Path(u"fifo"_s)).constData(), 0600), 0);
     QVERIFY(QDir(m_dir->path()).mkdir(u"folder"_s));
-    QVERIFY(QFile::link(path(u"folder"_s), path(u"folderlink"_s)));
-    QVERIFY(QFile::link(path(u"none"_s), path(u"dangling"_s)));
-    const QString odd = special.startsWith(u'/') ? special : path(special);
+    QVERIFY(QFile::link(Path(u"folder"_s), Path(u"folderlink"_s)));
+    QVERIFY(QFile::link(Path(u"none"_s), Path(u"dangling"_s)));
+    const QString odd = special.startsWith(u'/') ? special : Path(special);
 
     fMAIN& w = *m_window;
     Pane(w)->setPlainText(u"an earlier report\n"_s);
@@ -277,8 +251,8 @@ void FaultsTest::specialFilesAreRefusedWithoutWaiting()
 void FaultsTest::namesWithBlanksAndNonAsciiLettersAreCompared()
 {
     QVERIFY(QDir(m_dir->path()).mkdir(u"Ordner mit Lücke"_s));
-    const QString a = path(u"Ordner mit Lücke/Grüße aus Köln.bin"_s);
-    const QString b = path(u"Ordner mit Lücke/второй файл  .bin"_s);
+    const QString a = Path(u"Ordner mit Lücke/Grüße aus Köln.bin"_s);
+    const QString b = Path(u"Ordner mit Lücke/второй файл  .bin"_s);
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
 
@@ -313,8 +287,8 @@ void FaultsTest::kernelFilesAreComparedAsReadingGivesThem()
 // and a message naming such a file shows it escaped.
 void FaultsTest::oddNamesGiveTheCommandLinesReport()
 {
-    const QString a = path(u"line\nfeed\r\x1B[2J é.bin"_s);
-    const QString b = path(u"tab\there back\\slash\\n \u202Eexe.bin"_s);
+    const QString a = Path(u"line\nfeed\r\x1B[2J é.bin"_s);
+    const QString b = Path(u"tab\there back\\slash\\n \u202Eexe.bin"_s);
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;
@@ -326,9 +300,9 @@ void FaultsTest::oddNamesGiveTheCommandLinesReport()
     QVERIFY(cli.waitForFinished());
     const QStringList report = QString::fromUtf8(cli.readAllStandardOutput()).split(u"\r\n"_s);
     QCOMPARE(window, report);
-    QCOMPARE(report[0], u"File 1: "_s + path(u"line\\nfeed\\r\\x1B[2J é.bin"_s) +
+    QCOMPARE(report[0], u"File 1: "_s + Path(u"line\\nfeed\\r\\x1B[2J é.bin"_s) +
                             u" (8 bytes, Start offset 0x0)"_s);
-    const QString shown2 = path(u"tab\\there back\\slash\\\\n \\xE2\\x80\\xAEexe.bin"_s);
+    const QString shown2 = Path(u"tab\\there back\\slash\\\\n \\xE2\\x80\\xAEexe.bin"_s);
     QCOMPARE(report[1], u"File 2: "_s + shown2 + u" (8 bytes, Start offset 0x0, Shift 0x0)"_s);
 
     // Removed after the checks, file 2 fails in the engine, whose message names it.
@@ -379,7 +353,7 @@ void FaultsTest::edgeOffsetsGiveTheNotes()
     QFETCH(QString, offset1);
     QFETCH(QString, offset2);
     QFETCH(QString, report);
-    const QString a = path(u"a.bin"_s), b = path(u"b.bin"_s);
+    const QString a = Path(u"a.bin"_s), b = Path(u"b.bin"_s);
     MakeFile(a, "ABCDEFGH");
     MakeFile(b, "AbcDEfGH");
     fMAIN& w = *m_window;

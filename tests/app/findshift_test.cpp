@@ -6,7 +6,7 @@
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "windowcontrols.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QFile>
 #include <QLabel>
@@ -30,14 +30,11 @@ QByteArray NumberedLines(int from, int to)
 
 } // namespace
 
-class FindShiftTest : public QObject
+class FindShiftInWindowTest : public WindowTest
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void answersFromTheFields_data();
     void answersFromTheFields();
     void stoppingOrClosingDuringTheSearchLeavesTheFields();
@@ -46,29 +43,10 @@ class FindShiftTest : public QObject
     QString MakeFile(const QString& name, const QByteArray& bytes, qint64 sparseBefore = 0);
     // Fills the frame and chooses the command by its shortcut, with the focus in a file field.
     void FindFrom(const QString& file1, const QString& file2, const QString& offset);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<fMAIN> m_window;
-    FakeDialogs m_dialogs;
 };
 
-void FindShiftTest::init()
-{
-    bDialog::SetPlatformDialogs(&m_dialogs);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = OpenWindow();
-    QVERIFY(m_window);
-}
-
-void FindShiftTest::cleanup()
-{
-    m_window.reset();
-    m_dir.reset();
-    bDialog::SetPlatformDialogs(nullptr);
-}
-
-QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qint64 sparseBefore)
+QString FindShiftInWindowTest::MakeFile(const QString& name, const QByteArray& bytes,
+                                        qint64 sparseBefore)
 {
     const QString path = m_dir->filePath(name);
     QFile file(path);
@@ -78,7 +56,8 @@ QString FindShiftTest::MakeFile(const QString& name, const QByteArray& bytes, qi
     return path;
 }
 
-void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const QString& offset)
+void FindShiftInWindowTest::FindFrom(const QString& file1, const QString& file2,
+                                     const QString& offset)
 {
     TypeInto(Control<QLineEdit>(*m_window, "txtFILE1"), m_dir->filePath(file1));
     TypeInto(Control<QLineEdit>(*m_window, "txtFILE2"), m_dir->filePath(file2));
@@ -87,7 +66,7 @@ void FindShiftTest::FindFrom(const QString& file1, const QString& file2, const Q
     QTest::keyClick(Control<QLineEdit>(*m_window, "txtFILE1"), Qt::Key_K, Qt::ControlModifier);
 }
 
-void FindShiftTest::answersFromTheFields_data()
+void FindShiftInWindowTest::answersFromTheFields_data()
 {
     QTest::addColumn<QString>("file2");
     QTest::addColumn<QString>("offset");
@@ -121,7 +100,7 @@ void FindShiftTest::answersFromTheFields_data()
         << info;
 }
 
-void FindShiftTest::answersFromTheFields()
+void FindShiftInWindowTest::answersFromTheFields()
 {
     QFETCH(QString, file2);
     QFETCH(QString, offset);
@@ -156,7 +135,7 @@ void FindShiftTest::answersFromTheFields()
     QCOMPARE(int(answerer.SeenBoxes()[0].icon), icon);
 }
 
-void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
+void FindShiftInWindowTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
 {
     const QByteArray lines = NumberedLines(1, 20000);
     MakeFile(u"a.txt"_qs, lines);
@@ -179,6 +158,6 @@ void FindShiftTest::stoppingOrClosingDuringTheSearchLeavesTheFields()
 
 int main(int argc, char** argv)
 {
-    return RunWithIsolatedStore<FindShiftTest>(argc, argv);
+    return RunWithIsolatedStore<FindShiftInWindowTest>(argc, argv);
 }
 #include "findshift_test.moc"

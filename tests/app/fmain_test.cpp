@@ -4,7 +4,7 @@
 #include "resultpane.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -47,14 +47,11 @@ qint64 StoppedAt(fMAIN& window)
 
 } // namespace
 
-class FMainTest : public QObject
+class FMainTest : public WindowTest
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void opensAsDesigned();
     void menusAsDesigned();
     void checksStopInOrderAndChangeNothing_data();
@@ -74,28 +71,7 @@ class FMainTest : public QObject
     void tabOrderFollowsTheDesign();
     void enterAndEscapeReachTheButtons();
     void offsetFieldsTakeEightCharacters();
-
-  private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<fMAIN> m_window;
-    FakeDialogs m_dialogs; // answers every file and font dialog with a cancel
 };
-
-void FMainTest::init()
-{
-    bDialog::SetPlatformDialogs(&m_dialogs);
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_window = OpenWindow();
-    QVERIFY(m_window);
-}
-
-void FMainTest::cleanup()
-{
-    m_window.reset();
-    m_dir.reset();
-    bDialog::SetPlatformDialogs(nullptr);
-}
 
 void FMainTest::opensAsDesigned()
 {

@@ -4,6 +4,7 @@
 #include "resultpane.h"
 #include "version.h"
 #include "windowcontrols.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QFontInfo>
@@ -25,14 +26,11 @@ void SetPaneFont(fMAIN& window, const QString& family, double points, bool bold)
 
 } // namespace
 
-class WindowCommandsTest : public QObject
+class WindowCommandsTest : public WindowTest
 {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init();
-    void cleanup();
-
     void fontCommandOpensAtWholePoints_data();
     void fontCommandOpensAtWholePoints();
     void fontCommandTakesFaceSizeAndBoldOnly();
@@ -44,28 +42,7 @@ class WindowCommandsTest : public QObject
     void fileButtonsFillTheirFields();
     void everyExitPathRunsTheCloseHandler_data();
     void everyExitPathRunsTheCloseHandler();
-
-  private:
-    FakeDialogs m_dialogs;
-    std::unique_ptr<fMAIN> m_window;
 };
-
-void WindowCommandsTest::init()
-{
-    QApplication::setQuitOnLastWindowClosed(false);
-    QFile::remove(StoreFile());
-    m_dialogs = FakeDialogs();
-    bDialog::SetPlatformDialogs(&m_dialogs);
-    m_window = std::make_unique<fMAIN>();
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-}
-
-void WindowCommandsTest::cleanup()
-{
-    m_window.reset();
-    bDialog::SetPlatformDialogs(nullptr);
-}
 
 void WindowCommandsTest::fontCommandOpensAtWholePoints_data()
 {
