@@ -24,10 +24,12 @@ std::unique_ptr<bFile::FileSource> ServeFromMemory(const VirtualFile& file)
     return std::make_unique<lumatra::test::MemorySource>(file.length, std::move(runs), file.fill);
 }
 
-class RecordingSink final : public bFile::CompareSink
+// Writes the engine's calls into a Result, in the form the reference comparer gives them, so
+// that the two can be set side by side.
+class EngineResultSink final : public bFile::CompareSink
 {
   public:
-    RecordingSink(Result& result, bool answer) : m_result(result), m_answer(answer) {}
+    EngineResultSink(Result& result, bool answer) : m_result(result), m_answer(answer) {}
     void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override
     {
         m_result.report += std::string(indent, ' ') + std::string(text) + "\r\n";
@@ -137,7 +139,7 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
         };
     }
     Result result;
-    RecordingSink sink(result, request.continueAfter1000);
+    EngineResultSink sink(result, request.continueAfter1000);
     const bFile::CompareSummary summary =
         bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
                             request.byLines, request.withChars, sink, options);
