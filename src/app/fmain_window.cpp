@@ -249,13 +249,10 @@ void fMAIN::OrderTabStops()
 
 void fMAIN::Form_Load()
 {
-    bVarious::RestoreSettings(
-        *this, *tOut, tOut->Charset(),
-        [this](const bVarious::PaneFont& restored) {
-            tOut->ApplyFont(restored.font);
-            tOut->SetCharset(restored.charset);
-        },
-        ResultChanged);
+    const bVarious::PaneFont restored =
+        bVarious::RestoreSettings(*this, *tOut, tOut->Charset(), ResultChanged);
+    tOut->ApplyFont(restored.font);
+    tOut->SetCharset(restored.charset);
     m_mapItem->setChecked(bVarious::RestoreDifferenceMap());
 }
 

@@ -176,15 +176,15 @@ float ToTwips(int pixels)
 
 namespace bVarious {
 
-void RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset,
-                     const ApplyPaneFont& applyFont, bool& resultChanged)
+PaneFont RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset, bool& resultChanged)
 {
     pane.setLineWrapMode(QPlainTextEdit::NoWrap);
     const SettingsStore store;
     RestoreGeometry(store, window);
-    applyFont(RestoreFont(store, {pane.font(), charset}));
+    const PaneFont restored = RestoreFont(store, {pane.font(), charset});
     window.setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
     resultChanged = false;
+    return restored;
 }
 
 bool StoreSettings(const QWidget& window, const PaneFont& paneFont)

@@ -49,13 +49,10 @@ struct Window
 
     void Restore(bool& resultChanged)
     {
-        bVarious::RestoreSettings(
-            window, *pane, charset,
-            [this](const bVarious::PaneFont& restored) {
-                pane->setFont(restored.font);
-                charset = restored.charset;
-            },
-            resultChanged);
+        const bVarious::PaneFont restored =
+            bVarious::RestoreSettings(window, *pane, charset, resultChanged);
+        pane->setFont(restored.font);
+        charset = restored.charset;
     }
 
     bool Store() const { return bVarious::StoreSettings(window, {pane->font(), charset}); }
