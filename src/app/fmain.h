@@ -45,6 +45,7 @@ class fMAIN : public QMainWindow
   private:
     // Controls
     ResultPane* tOut = nullptr;
+    MapStrip* picMAP = nullptr; // the difference map, beside the pane
     QStatusBar* SB = nullptr;
     QLabel* SBPanel = nullptr; // the status bar's one panel, holding the status text
     QFrame* fraTab = nullptr;
@@ -80,6 +81,7 @@ class fMAIN : public QMainWindow
     QMenu* mnuSET = nullptr;
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
+    QAction* mnuMAP = nullptr; // "Difference Map"
     QAction* mnuABOUT = nullptr;
 
     // Searches the pane for FindText from the end of the selection, asking for the text when
@@ -145,7 +147,4 @@ class fMAIN : public QMainWindow
 
     // The difference map is shown when "Difference Map" is checked and a comparison has run.
     void ShowDifferenceMap();
-
-    MapStrip* m_mapStrip = nullptr;
-    QAction* m_mapItem = nullptr; // "Difference Map" in the Settings menu
 };

@@ -66,8 +66,8 @@ void fMAIN::cmdRUN_Click()
         LongOperation::Kind::Comparing,
         QStringLiteral("There is not enough memory to compare these files."), [&](PaneSink& sink) {
             // The map is kept whether shown or not, so that showing it later shows this run's.
-            sink.SetMapStrip(m_mapStrip);
-            m_mapStrip->StartComparison();
+            sink.SetMapStrip(picMAP);
+            picMAP->StartComparison();
             ShowDifferenceMap();
             bFile::CompareOptions options;
             options.mapRegions = bFile::DifferenceMap::kMaxRegions;

@@ -49,16 +49,16 @@ void fMAIN::Form_Resize()
     const QRect paneArea(TwipsToPixels(kPaneMargin), TwipsToPixels(kPaneMargin),
                          TwipsToPixels(innerWidth - kPaneWidthLoss),
                          TwipsToPixels(innerHeight - kBelowPane));
-    const int mapWidth = m_mapStrip->isHidden() ? 0 : MapStrip::kWidth;
+    const int mapWidth = picMAP->isHidden() ? 0 : MapStrip::kWidth;
     tOut->setGeometry(paneArea.adjusted(0, 0, -mapWidth, 0));
-    m_mapStrip->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,
-                            paneArea.height());
+    picMAP->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,
+                        paneArea.height());
     fraTab->move(TwipsToPixels(kFrameLeft),
                  TwipsToPixels(innerHeight + kDesignedChrome - kFrameAboveBottom));
 }
 
 void fMAIN::ShowDifferenceMap()
 {
-    m_mapStrip->setHidden(!m_mapItem->isChecked() || !m_mapStrip->HasMap());
+    picMAP->setHidden(!mnuMAP->isChecked() || !picMAP->HasMap());
     Form_Resize();
 }

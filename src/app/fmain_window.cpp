@@ -73,8 +73,8 @@ void fMAIN::CreateControls()
     tOut->ApplyFont(design);
     tOut->SetCharset(238);
     tOut->setTabChangesFocus(true);
-    m_mapStrip = new MapStrip(*tOut, inner);
-    m_mapStrip->hide();
+    picMAP = new MapStrip(*tOut, inner);
+    picMAP->hide();
 
     SB = statusBar();
     SB->setFixedHeight(TwipsToPixels(390));
@@ -151,9 +151,9 @@ void fMAIN::CreateMenus()
     mnuFONT = mnuSET->addAction(QStringLiteral("Select Font"));
     mnuTOP = mnuSET->addAction(QStringLiteral("Allways on Top"));
     mnuTOP->setCheckable(true); // Qt flips the check mark before mnuTOP_Click runs
-    m_mapItem = mnuSET->addAction(QStringLiteral("Difference Map"));
-    m_mapItem->setCheckable(true);
-    m_mapItem->setChecked(true);
+    mnuMAP = mnuSET->addAction(QStringLiteral("Difference Map"));
+    mnuMAP->setCheckable(true);
+    mnuMAP->setChecked(true);
 
     // A command on the menu bar itself, without a menu.
     mnuABOUT = menuBar()->addAction(QStringLiteral("About"));
@@ -196,9 +196,9 @@ void fMAIN::NameControls()
                                                       {mnuSET, "mnuSET"},
                                                       {mnuFONT, "mnuFONT"},
                                                       {mnuTOP, "mnuTOP"},
-                                                      {m_mapItem, "mnuMAP"},
+                                                      {mnuMAP, "mnuMAP"},
                                                       {mnuABOUT, "mnuABOUT"},
-                                                      {m_mapStrip, "picMAP"}};
+                                                      {picMAP, "picMAP"}};
     for (const auto& [object, name] : named)
         object->setObjectName(QString::fromLatin1(name));
 }
@@ -223,7 +223,7 @@ void fMAIN::ConnectHandlers()
     connect(mnuFINDSHIFT, &QAction::triggered, this, &fMAIN::mnuFINDSHIFT_Click);
     connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
     connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
-    connect(m_mapItem, &QAction::triggered, this, &fMAIN::ShowDifferenceMap);
+    connect(mnuMAP, &QAction::triggered, this, &fMAIN::ShowDifferenceMap);
     connect(mnuABOUT, &QAction::triggered, this, &fMAIN::mnuABOUT_Click);
     connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
     connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
@@ -253,7 +253,7 @@ void fMAIN::Form_Load()
         bVarious::RestoreSettings(*this, *tOut, tOut->Charset(), ResultChanged);
     tOut->ApplyFont(restored.font);
     tOut->SetCharset(restored.charset);
-    m_mapItem->setChecked(bVarious::RestoreDifferenceMap());
+    mnuMAP->setChecked(bVarious::RestoreDifferenceMap());
 }
 
 void fMAIN::Form_Unload(int& Cancel)
@@ -275,7 +275,7 @@ void fMAIN::Form_Unload(int& Cancel)
 
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
-    const bool mapStored = bVarious::StoreDifferenceMap(m_mapItem->isChecked());
+    const bool mapStored = bVarious::StoreDifferenceMap(mnuMAP->isChecked());
     if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->Charset()}) || !mapStored)
         bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("The window position and the font could not "
