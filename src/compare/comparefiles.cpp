@@ -3,6 +3,7 @@
 #include "differencemap.h"
 #include "finddifference.h"
 #include "inputfile.h"
+#include "realign.h"
 #include "reportbody.h"
 #include "reportformat.h"
 #include "reportlines.h"
@@ -161,6 +162,56 @@ class Comparison
     std::optional<DifferenceMap> m_map;
 };
 
+// The rest of a realigning comparison, after the header's file lines and offset notes: each
+// range runs to its file's end, so nothing is truncated.
+CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
+                                const std::array<std::uint64_t, 2>& offsets, bool byLines,
+                                bool withChars, CompareSink& sink, const CompareOptions& options)
+{
+    if (inputs[0].Length() == offsets[0] && inputs[1].Length() == offsets[1])
+        sink.AppendLine(EmptyRangeLine(0, 0), 0, 0);
+    sink.AppendLine(RealignNoteLine(std::max<std::uint64_t>(options.shiftWindow, 1)), 0, 0);
+    sink.AppendLine("", 0, 0);
+    const auto showPhase = [&sink](const char* text) {
+        sink.ShowStatus(text);
+        if (sink.StopRequested())
+            throw CompareStopped();
+    };
+    const auto searched = [](InputFile& input) {
+        return SearchedFile{[&input](std::uint64_t position, unsigned char* into,
+                                     std::size_t count) { input.ReadAt(position, into, count); },
+                            input.Length()};
+    };
+    CompareSummary summary;
+    try {
+        showPhase("Preparing ...");
+        for (InputFile& input : inputs) {
+            showPhase(input.Number() == 1 ? "Opening file 1 ..." : "Opening file 2 ...");
+            input.Open(offsets[input.Number() - 1]);
+        }
+        const SearchedFile file1 = searched(inputs[0]), file2 = searched(inputs[1]);
+        summary =
+            RealignBody(file1, offsets[0], file2, offsets[1], byLines, withChars, sink, options);
+        for (const InputFile& input : inputs)
+            input.CheckUnchanged();
+    } catch (const CompareError&) {
+        throw;
+    } catch (...) {
+        // A stop leaves a report that is true as far as it goes, unless a file changed under
+        // it: that is told instead.
+        for (const InputFile& input : inputs)
+            input.CheckUnchanged();
+        throw;
+    }
+    sink.AppendLine(SummaryText(summary.changed, summary.locations) +
+                        RealignedCountsText(summary.insertions, summary.inserted, summary.removals,
+                                            summary.removed),
+                    0, 0);
+    sink.ShowStatus("Done!");
+    sink.ReportComplete();
+    return summary;
+}
+
 } // namespace
 
 CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
@@ -197,6 +248,8 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
             offset = 0;
         }
     }
+    if (options.realign)
+        return CompareRealigned(inputs, offsets, byLines, withChars, sink, options);
     const std::uint64_t count1 = inputs[0].Length() - offsets[0];
     const std::uint64_t count2 = inputs[1].Length() - offsets[1];
     const std::uint64_t count = std::min(count1, count2);

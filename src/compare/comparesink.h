@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace bFile {
@@ -45,6 +46,29 @@ class CompareSink
 
     // The report is complete; the pane redraws its font (the bold flag is flipped twice).
     virtual void ReportComplete() = 0;
+
+    // A sink that keeps the comparison as stretches (the command line's --runs) says so; the
+    // engine then tells it the calls below, in the order of the files, besides the report.
+    // Positions count from each file's first byte; what lies between two calls is equal.
+    virtual bool KeepsStretches() const { return false; }
+    // The compared ranges start at these positions.
+    virtual void StretchesBegin(std::uint64_t /*position1*/, std::uint64_t /*position2*/) {}
+    // A differing byte at position1 of file 1 and position2 of file 2; byte2 is file 2's.
+    virtual void ChangedByte(std::uint64_t /*position1*/, std::uint64_t /*position2*/,
+                             std::uint8_t /*byte2*/)
+    {}
+    // count bytes of file 2 from position2 that file 1 lacks before its position1; their
+    // bytes follow, in order, through InsertedBytes.
+    virtual void OnlyInFile2(std::uint64_t /*position1*/, std::uint64_t /*position2*/,
+                             std::uint64_t /*count*/)
+    {}
+    virtual void InsertedBytes(std::span<const unsigned char> /*bytes*/) {}
+    // count bytes of file 1 from position1 that file 2 lacks before its position2.
+    virtual void OnlyInFile1(std::uint64_t /*position1*/, std::uint64_t /*count*/,
+                             std::uint64_t /*position2*/)
+    {}
+    // The compared ranges end before these positions; not told on an early end.
+    virtual void StretchesEnd(std::uint64_t /*position1*/, std::uint64_t /*position2*/) {}
 };
 
 } // namespace bFile

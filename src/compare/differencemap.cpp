@@ -31,6 +31,15 @@ std::uint64_t DifferenceMap::LargestCount() const
     return m_counts.empty() ? 0 : *std::max_element(m_counts.begin(), m_counts.end());
 }
 
+void DifferenceMap::AddRealignment(std::uint64_t index)
+{
+    if (m_counts.empty())
+        return;
+    if (m_realignments.empty())
+        m_realignments.resize(m_counts.size());
+    ++m_realignments[RegionOf(std::min(index, m_size - 1))];
+}
+
 void DifferenceMap::MoveCursor(std::uint64_t index)
 {
     m_cursor = RegionOf(index);

@@ -34,6 +34,11 @@ class DifferenceMap
 
     std::uint64_t Count(std::size_t region) const { return m_counts[region]; }
     std::uint64_t LargestCount() const;
+    // How often a realigning comparison lined the files up again inside the region.
+    std::uint64_t Realignments(std::size_t region) const
+    {
+        return m_realignments.empty() ? 0 : m_realignments[region];
+    }
 
     // The indexes before Compared() have all been compared; the part after them not (yet).
     std::uint64_t Compared() const { return m_compared; }
@@ -49,6 +54,9 @@ class DifferenceMap
             MoveCursor(index);
         ++m_counts[m_cursor];
     }
+    // The files were lined up again before the byte at index (the range's size: after its
+    // last byte).
+    void AddRealignment(std::uint64_t index);
     void SetCompared(std::uint64_t end) { m_compared = end; }
     void Finish() { m_finished = true; }
 
@@ -58,6 +66,7 @@ class DifferenceMap
     std::uint64_t m_size = 0;
     std::uint64_t m_origin = 0;
     std::vector<std::uint64_t> m_counts;
+    std::vector<std::uint64_t> m_realignments; // empty until the first
     std::uint64_t m_compared = 0;
     bool m_finished = false;
     // The region that took the last difference, kept so that a run costs no division a byte.

@@ -57,4 +57,38 @@ std::string SummaryText(std::uint64_t changed, std::uint64_t locations)
            bVarious::DecimalNumber(locations) + " locations";
 }
 
+std::string RealignNoteLine(std::uint64_t window)
+{
+    return "Realigned: where bytes were inserted into or removed from one file, the comparison "
+           "lines the files up again (shifts up to 0x" +
+           bVarious::HexNumber(window) + " bytes) and goes on to the end of both";
+}
+
+std::string OnlyInFileLine(std::uint64_t label, int file, std::uint64_t from, std::uint64_t count,
+                           std::int64_t shift)
+{
+    std::string position = bVarious::OffsetLabel(from + count - 1);
+    position.pop_back();
+    std::string line = bVarious::OffsetLabel(label) + " " + bVarious::DecimalNumber(count) +
+                       " bytes only in file " + FileNumber(file) + ", at " +
+                       bVarious::OffsetLabel(from);
+    line.back() = '-';
+    line += position + " (shift now ";
+    if (shift > 0)
+        line += "+0x" + bVarious::HexNumber(static_cast<std::uint64_t>(shift));
+    else if (shift < 0)
+        line += "-0x" + bVarious::HexNumber(0 - static_cast<std::uint64_t>(shift));
+    else
+        line += "0x0";
+    return line + ")";
+}
+
+std::string RealignedCountsText(std::uint64_t insertions, std::uint64_t inserted,
+                                std::uint64_t removals, std::uint64_t removed)
+{
+    return ", " + bVarious::DecimalNumber(insertions) + " insertions (" +
+           bVarious::DecimalNumber(inserted) + " bytes), " + bVarious::DecimalNumber(removals) +
+           " removals (" + bVarious::DecimalNumber(removed) + " bytes)";
+}
+
 } // namespace bFile

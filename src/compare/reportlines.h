@@ -29,4 +29,21 @@ std::string StoppedLine(std::uint64_t position1);
 // The summary, with the empty line before it: "\r\n3 bytes changed, 2 locations".
 std::string SummaryText(std::uint64_t changed, std::uint64_t locations);
 
+// The header's note of a realigning comparison, which follows the files through inserted and
+// removed stretches of up to `window` bytes and compares each range to its file's end.
+std::string RealignNoteLine(std::uint64_t window);
+
+// Bytes that only one file holds, where the other goes on: "0266604F: 85 bytes only in file
+// 2, at 0266604F-026660A3 (shift now +0x55)". label is the report's label of the place (a
+// position in file 1, or an index for By lines), from and count the stretch in that file;
+// shift is how much further file 2's position lies from its start offset than file 1's does
+// from its own, after the stretch.
+std::string OnlyInFileLine(std::uint64_t label, int file, std::uint64_t from, std::uint64_t count,
+                           std::int64_t shift);
+
+// What a realigning comparison's summary adds after the locations: ", 50 insertions (6412
+// bytes), 50 removals (7474 bytes)".
+std::string RealignedCountsText(std::uint64_t insertions, std::uint64_t inserted,
+                                std::uint64_t removals, std::uint64_t removed);
+
 } // namespace bFile
