@@ -25,8 +25,9 @@ class Comparison
 {
   public:
     Comparison(CompareSink& sink, bool byLines, bool withChars, std::uint64_t offset1,
-               std::uint64_t count, std::size_t mapRegions)
-        : m_sink(sink), m_body(sink, byLines, withChars), m_offset1(offset1),
+               std::uint64_t offset2, std::uint64_t count, std::size_t mapRegions)
+        : m_sink(sink), m_body(sink, byLines, withChars), m_offset1(offset1), m_offset2(offset2),
+          m_keepsStretches(sink.KeepsStretches()),
           m_percentUnit(static_cast<double>(count - 1) / 100.0)
     {
         if (mapRegions > 0)
@@ -53,6 +54,8 @@ class Comparison
                 ++m_changed;
                 m_runOpen = true;
                 m_body.AddByte(index, m_offset1 + index, a[j], b[j]);
+                if (m_keepsStretches)
+                    m_sink.ChangedByte(m_offset1 + index, m_offset2 + index, b[j]);
                 if (m_map)
                     m_map->AddDifference(index);
             } else {
@@ -150,6 +153,8 @@ class Comparison
     CompareSink& m_sink;
     ReportBody m_body;
     std::uint64_t m_offset1;
+    std::uint64_t m_offset2;
+    bool m_keepsStretches;
     double m_percentUnit;
     std::uint64_t m_changed = 0;
     std::uint64_t m_locations = 0;
@@ -265,7 +270,8 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
 
     // From here on a run that ends early, stopped or failed, ends its report with a note of
     // where it stopped.
-    Comparison comparison(sink, byLines, withChars, offsets[0], count, options.mapRegions);
+    Comparison comparison(sink, byLines, withChars, offsets[0], offsets[1], count,
+                          options.mapRegions);
     std::uint64_t start = 0;
     const auto showPhase = [&sink](const char* text) {
         sink.ShowStatus(text);
@@ -285,6 +291,8 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
         }
 
         comparison.ShowMap(0, false);
+        if (sink.KeepsStretches())
+            sink.StretchesBegin(offsets[0], offsets[1]);
         while (start < count) {
             const auto size =
                 static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, count - start));
@@ -294,6 +302,8 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
                 break;
             start += size;
         }
+        if (start == count && sink.KeepsStretches())
+            sink.StretchesEnd(offsets[0] + count, offsets[1] + count);
         for (const InputFile& input : inputs)
             input.CheckUnchanged();
     } catch (const CompareError&) {

@@ -1,5 +1,6 @@
 // Differential fuzzing: the engine's report must equal the reference comparer's, call by call,
-// for any two files, offsets, layout, answer to the question and block size.
+// for any two files, offsets, layout, answer to the question, block size and realigning or
+// not; and the runs records applied to file 1 must give file 2.
 
 #include "comparefiles.h"
 #include "differencemap.h"
@@ -141,6 +142,41 @@ Bytes DecodeSecondFile(Reader& input, const Bytes& first)
     return bytes;
 }
 
+// For a realigning comparison: file 2 is file 1 with stretches inserted, removed or changed,
+// so that shifts of every size come up, next to each other and near the ends.
+Bytes DecodeRealignedFile(Reader& input, const Bytes& first)
+{
+    Bytes bytes = first;
+    for (auto edits = input.Take(7); edits > 0; --edits) {
+        const auto at = static_cast<std::size_t>(input.Take(bytes.size()));
+        const auto count = static_cast<std::size_t>(input.Take(300));
+        switch (input.Take(3)) {
+        case 0: { // a stretch in: its first value and step
+            const unsigned char value = input.Byte();
+            const auto step = static_cast<unsigned char>(input.Take(255));
+            Bytes extra(std::min(count, kMaxFile - std::min(kMaxFile, bytes.size())));
+            for (std::size_t i = 0; i < extra.size(); ++i)
+                extra[i] = static_cast<unsigned char>(value + step * i * i);
+            bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), extra.begin(),
+                         extra.end());
+            break;
+        }
+        case 1: // a stretch out
+            bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                        bytes.begin() +
+                            static_cast<std::ptrdiff_t>(at + std::min(count, bytes.size() - at)));
+            break;
+        default: { // changes: mask
+            const auto mask = static_cast<unsigned char>(1 + input.Take(254));
+            for (std::size_t i = at; i < std::min(bytes.size(), at + count); ++i)
+                bytes[i] ^= mask;
+            break;
+        }
+        }
+    }
+    return bytes;
+}
+
 // Offsets where the rules change: 0, the length, one past it, far past it, a little inside.
 std::uint64_t DecodeOffset(Reader& input, std::size_t length)
 {
@@ -262,11 +298,12 @@ void CountReach(const Request& request)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // Flags: 1 By lines, 2 with chars, 4 answer No, 0x38 all set: read from disk, 0x38 just
-    // 0x08: long described files, 0xC0 all set: one file compared with itself. Then the
+    // 0x08: long described files, 0xC0 all set: one file compared with itself, 0xC0 just
+    // 0x40: a realigning comparison (not of long files) of a file 2 made by edits. Then the
     // block size: below 0x8000 it is 1 more than the value modulo 400, so that rows and runs
     // cross block edges; from 0x8000 on, it is the value, large enough for long equal
-    // stretches to be skipped within one block. The regions of the difference map come last,
-    // 0 for none.
+    // stretches to be skipped within one block. The regions of the difference map come next,
+    // 0 for none, and last the window of a realigning comparison less 1.
     Reader input(data, size);
     Request request;
     const unsigned char flags = input.Byte();
@@ -276,6 +313,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool onDisk = (flags & 0x38) == 0x38;
     const bool longFiles = (flags & 0x38) == 0x08;
     const bool sameFile = (flags & 0xC0) == 0xC0;
+    request.realign = (flags & 0xC0) == 0x40 && !longFiles;
     const auto blockChoice = static_cast<std::size_t>(input.Take(0xFFFF));
     std::size_t blockSize = blockChoice < 0x8000 ? 1 + blockChoice % 400 : blockChoice;
     if (longFiles) {
@@ -288,13 +326,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DecodeLongOffsets(input, request, range);
     } else {
         Bytes file1 = DecodeFile(input);
-        const Bytes file2 = sameFile ? file1 : DecodeSecondFile(input, file1);
+        const Bytes file2 = sameFile          ? file1
+                            : request.realign ? DecodeRealignedFile(input, file1)
+                                              : DecodeSecondFile(input, file1);
         request.offset1 = DecodeOffset(input, file1.size());
         request.offset2 = DecodeOffset(input, file2.size());
         request.file1 = std::move(file1);
         request.file2 = file2;
     }
     request.mapRegions = static_cast<std::size_t>(input.Take(bFile::DifferenceMap::kMaxRegions));
+    request.shiftWindow = 1 + input.Take(1023);
     CountReach(request);
     const RunFolder folder;
     request.path1 = folder.Path("a.bin");
@@ -312,14 +353,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!difference.empty()) {
         std::fprintf(stderr,
                      "engine and reference disagree\n  sizes %llu and %llu, offsets 0x%llX and "
-                     "0x%llX, byLines %d, withChars %d, continue %d, block %zu, map %zu, %s\n%s\n",
+                     "0x%llX, byLines %d, withChars %d, continue %d, block %zu, map %zu, realign "
+                     "%d window %llu, %s\n%s\n",
                      static_cast<unsigned long long>(request.file1.length),
                      static_cast<unsigned long long>(request.file2.length),
                      static_cast<unsigned long long>(request.offset1),
                      static_cast<unsigned long long>(request.offset2), request.byLines,
                      request.withChars, request.continueAfter1000, blockSize, request.mapRegions,
+                     request.realign, static_cast<unsigned long long>(request.shiftWindow),
                      onDisk ? "on disk" : "in memory", difference.c_str());
         std::abort();
+    }
+    // Applied to file 1, the runs records give file 2: realigned or not.
+    if (!longFiles) {
+        const std::string runs = lumatra::reference::RunsDifference(request, blockSize);
+        if (!runs.empty()) {
+            std::fprintf(stderr, "runs records: %s\n", runs.c_str());
+            std::abort();
+        }
     }
     return 0;
 }

@@ -3,11 +3,13 @@
 #include "comparefiles.h"
 #include "differencemap.h"
 #include "fakesources.h"
+#include "runsrecords.h"
 
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -43,7 +45,8 @@ class EngineResultSink final : public bFile::CompareSink
     }
     void ShowProgress(std::string_view text) override
     {
-        AddProgress(m_result, std::string(text), 1);
+        if (!m_result.realign)
+            AddProgress(m_result, std::string(text), 1);
     }
     bool ContinueAfter1000Changes() override
     {
@@ -56,8 +59,14 @@ class EngineResultSink final : public bFile::CompareSink
         MapShown& shown = m_result.maps.emplace_back();
         shown.compared = map.Compared();
         shown.finished = map.Finished();
-        for (std::size_t r = 0; r < map.Regions(); ++r)
+        bool realigned = false;
+        for (std::size_t r = 0; r < map.Regions(); ++r) {
             shown.counts.push_back(map.Count(r));
+            shown.realigned.push_back(map.Realignments(r));
+            realigned = realigned || map.Realignments(r) > 0;
+        }
+        if (!realigned)
+            shown.realigned.clear();
     }
 
   private:
@@ -91,6 +100,10 @@ std::string Describe(const MapShown& map)
                        (map.finished ? ", finished, counts" : ", counts");
     for (const std::uint64_t count : map.counts)
         text += " " + std::to_string(count);
+    if (!map.realigned.empty())
+        text += ", realigned";
+    for (const std::uint64_t count : map.realigned)
+        text += " " + std::to_string(count);
     return text;
 }
 
@@ -100,11 +113,17 @@ std::string FirstMapDifference(const Result& engine, const Result& reference)
 {
     if (reference.maps.empty())
         return engine.maps.empty() ? "" : "a map was shown although none was asked for";
-    if (engine.maps.empty() || engine.maps.back() != reference.maps.back()) {
+    MapShown expectedLast = reference.maps.back();
+    if (reference.realign && !engine.maps.empty())
+        expectedLast.compared = engine.maps.back().compared;
+    if (engine.maps.empty() || engine.maps.back() != expectedLast) {
         return "final map\n  engine:    " +
                (engine.maps.empty() ? "(none)" : Describe(engine.maps.back())) +
-               "\n  reference: " + Describe(reference.maps.back());
+               "\n  reference: " + Describe(expectedLast);
     }
+    // A realigning walk shows a stretch's bytes only once it knows what they are.
+    if (reference.realign)
+        return {};
     for (std::size_t at = 0; at + 1 < engine.maps.size(); ++at) {
         const MapShown& shown = engine.maps[at];
         MapShown expected = ReferenceMap(reference.differing, reference.size,
@@ -114,6 +133,76 @@ std::string FirstMapDifference(const Result& engine, const Result& reference)
                    "\n  engine:    " + Describe(shown) + "\n  reference: " + Describe(expected);
     }
     return {};
+}
+
+// Keeps the runs records of a comparison; the report is dropped.
+class RunsSink final : public bFile::CompareSink
+{
+  public:
+    RunsSink() : m_records([this](std::string_view text) { records += text; }) {}
+
+    std::string records;
+
+    void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
+    void ShowStatus(std::string_view) override {}
+    bool ContinueAfter1000Changes() override { return true; }
+    void ReportComplete() override {}
+    bool KeepsStretches() const override { return true; }
+    void StretchesBegin(std::uint64_t position1, std::uint64_t position2) override
+    {
+        m_records.Begin(position1, position2);
+    }
+    void ChangedByte(std::uint64_t position1, std::uint64_t position2, std::uint8_t byte2) override
+    {
+        m_records.Changed(position1, position2, byte2);
+    }
+    void OnlyInFile2(std::uint64_t position1, std::uint64_t position2, std::uint64_t count) override
+    {
+        m_records.OnlyInFile2(position1, position2, count);
+    }
+    void InsertedBytes(std::span<const unsigned char> bytes) override
+    {
+        m_records.InsertedBytes(bytes);
+    }
+    void OnlyInFile1(std::uint64_t position1, std::uint64_t count, std::uint64_t position2) override
+    {
+        m_records.OnlyInFile1(position1, count, position2);
+    }
+    void StretchesEnd(std::uint64_t position1, std::uint64_t position2) override
+    {
+        m_records.End(position1, position2);
+    }
+
+  private:
+    bFile::RunsRecords m_records;
+};
+
+// The number after `"key":[` (the first of a range) or `"key":`, and for a range the second.
+std::pair<std::uint64_t, std::uint64_t> Field(const std::string& record, const std::string& key)
+{
+    const std::size_t at = record.find("\"" + key + "\":");
+    if (at == std::string::npos)
+        throw std::runtime_error("no " + key + " in " + record);
+    std::size_t next = at + key.size() + 3;
+    const bool range = record[next] == '[';
+    next += range ? 1 : 0;
+    std::size_t used = 0;
+    const std::uint64_t first = std::stoull(record.substr(next), &used);
+    if (!range)
+        return {first, first};
+    return {first, std::stoull(record.substr(next + used + 1))};
+}
+
+Bytes FromHex(const std::string& record)
+{
+    const std::size_t at = record.find("\"data\":\"");
+    if (at == std::string::npos)
+        throw std::runtime_error("no data in " + record);
+    const std::size_t from = at + 8, to = record.find('"', from);
+    Bytes bytes;
+    for (std::size_t i = from; i + 1 < to; i += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoul(record.substr(i, 2), nullptr, 16)));
+    return bytes;
 }
 
 std::string Shown(const std::vector<std::string>& calls, std::size_t at)
@@ -131,6 +220,8 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
     bFile::CompareOptions options;
     options.blockSize = blockSize;
     options.mapRegions = request.mapRegions;
+    options.realign = request.realign;
+    options.shiftWindow = request.shiftWindow;
     if (!onDisk) {
         const std::map<std::string, const VirtualFile*> files = {{request.path2, &request.file2},
                                                                  {request.path1, &request.file1}};
@@ -139,6 +230,7 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
         };
     }
     Result result;
+    result.realign = request.realign;
     EngineResultSink sink(result, request.continueAfter1000);
     const bFile::CompareSummary summary =
         bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
@@ -146,6 +238,75 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
     result.changed = summary.changed;
     result.locations = summary.locations;
     return result;
+}
+
+std::string RunsDifference(const Request& request, std::size_t blockSize)
+{
+    bFile::CompareOptions options;
+    options.blockSize = blockSize;
+    options.realign = request.realign;
+    options.shiftWindow = request.shiftWindow;
+    const std::map<std::string, const VirtualFile*> files = {{request.path2, &request.file2},
+                                                             {request.path1, &request.file1}};
+    options.openFile = [files](const std::string& path) {
+        return ServeFromMemory(*files.at(path));
+    };
+    PutFile(request.path1, request.file1, false);
+    if (request.path2 != request.path1)
+        PutFile(request.path2, request.file2, false);
+    RunsSink sink;
+    bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
+                        request.byLines, request.withChars, sink, options);
+
+    // The compared ranges, by the rules.
+    const auto start = [](std::uint64_t offset, std::uint64_t length) {
+        return offset > length ? 0 : offset;
+    };
+    const std::uint64_t start1 = start(request.offset1, request.file1.length);
+    const std::uint64_t start2 = start(request.offset2, request.file2.length);
+    std::uint64_t end1 = request.file1.length, end2 = request.file2.length;
+    if (!request.realign) {
+        const std::uint64_t count = std::min(end1 - start1, end2 - start2);
+        end1 = start1 + count;
+        end2 = start2 + count;
+    }
+    std::uint64_t at1 = start1, at2 = start2;
+    Bytes made;
+    std::istringstream lines(sink.records);
+    std::string record;
+    while (std::getline(lines, record)) {
+        const auto [a0, a1] = Field(record, "a");
+        const auto [b0, b1] = Field(record, "b");
+        if (a0 != at1 || b0 != at2 || a1 < a0 || b1 < b0 || a1 > end1 || b1 > end2)
+            return "out of place at " + std::to_string(at1) + "/" + std::to_string(at2) + ": " +
+                   record;
+        Bytes part(static_cast<std::size_t>(a1 - a0));
+        request.file1.Read(a0, part.data(), part.size());
+        if (record.starts_with("{\"op\":\"equal\"")) {
+            if (a1 - a0 != b1 - b0)
+                return "unequal lengths: " + record;
+            made.insert(made.end(), part.begin(), part.end());
+        } else if (record.starts_with("{\"op\":\"replace\"") ||
+                   record.starts_with("{\"op\":\"insert\"")) {
+            const Bytes data = FromHex(record);
+            if (data.size() != b1 - b0 || (record[7] == 'r' && a1 - a0 != b1 - b0) ||
+                (record[7] == 'i' && a1 != a0))
+                return "data does not fit: " + record;
+            made.insert(made.end(), data.begin(), data.end());
+        } else if (!record.starts_with("{\"op\":\"delete\"") || b1 != b0) {
+            return "not a record: " + record;
+        }
+        at1 = a1;
+        at2 = b1;
+    }
+    if (at1 != end1 || at2 != end2)
+        return "the records end at " + std::to_string(at1) + "/" + std::to_string(at2) +
+               " instead of " + std::to_string(end1) + "/" + std::to_string(end2);
+    Bytes expected(static_cast<std::size_t>(end2 - start2));
+    request.file2.Read(start2, expected.data(), expected.size());
+    if (made != expected)
+        return "applied to file 1 they do not give file 2";
+    return {};
 }
 
 std::string FirstDifference(const Result& engine, const Result& reference)

@@ -1,5 +1,7 @@
 #include "referencecompare.h"
 
+#include "realign.h"
+
 #include <algorithm>
 #include <cinttypes>
 #include <cmath>
@@ -124,12 +126,13 @@ void AddProgress(Result& result, const std::string& text, std::uint64_t times)
     calls.back() = prefix + std::to_string(times);
 }
 
-Result ReferenceCompare(const Request& request)
+namespace {
+
+// The file lines and the notes of offsets past the end, which then start at 0.
+void WriteFileLines(Writer& out, const Request& request, std::uint64_t& offset1,
+                    std::uint64_t& offset2)
 {
-    Result result;
-    Writer out{result};
     const std::uint64_t len1 = request.file1.length, len2 = request.file2.length;
-    std::uint64_t offset1 = request.offset1, offset2 = request.offset2;
     const std::uint64_t shift = offset1 > offset2 ? offset1 - offset2 : offset2 - offset1;
     out.Line("File 1: " + request.path1 + " (" + std::to_string(len1) + " bytes, Start offset 0x" +
              Hex(offset1) + ")");
@@ -143,6 +146,69 @@ Result ReferenceCompare(const Request& request)
         out.Line("Offset 2 > size of file 2. Offset 2 will be set to 0x0");
         offset2 = 0;
     }
+}
+
+// One byte line of the Normal layout.
+std::string NormalLine(const Request& request, std::uint64_t position1, unsigned char b1,
+                       unsigned char b2)
+{
+    std::string line = Hex(position1, "%08" PRIX64 ":") + " " + Hex(b1, "%02" PRIX64) + " " +
+                       Hex(b2, "%02" PRIX64);
+    if (request.withChars)
+        line += "  " + Char(b1) + " " + Char(b2);
+    return line;
+}
+
+// The rows of the By lines layout: up to 16 differing bytes, labelled with the first one's
+// index.
+struct Rows
+{
+    Rows(const Request& request, Writer& out) : request(request), out(out) {}
+
+    const Request& request;
+    Writer& out;
+    std::string rows[4];
+    int fill = 0;
+
+    void Add(std::uint64_t index, unsigned char b1, unsigned char b2)
+    {
+        if (++fill == 1) {
+            rows[0] = Hex(index, "%08" PRIX64 ":");
+            // The other rows start with blanks as wide as the label, which grows past 8 digits.
+            rows[1] = rows[2] = rows[3] = std::string(rows[0].size(), ' ');
+        }
+        rows[0] += " " + Hex(b1, "%02" PRIX64);
+        rows[1] += "  " + Char(b1);
+        rows[2] += " " + Hex(b2, "%02" PRIX64);
+        rows[3] += "  " + Char(b2);
+        if (fill == 16)
+            Write();
+    }
+    void Write()
+    {
+        if (fill > 0) {
+            for (int r = 0; r < 4; ++r) {
+                if (request.withChars || r % 2 == 0)
+                    out.Line(rows[r]);
+            }
+        }
+        fill = 0;
+    }
+};
+
+Result ReferenceRealign(const Request& request);
+
+} // namespace
+
+Result ReferenceCompare(const Request& request)
+{
+    if (request.realign)
+        return ReferenceRealign(request);
+    Result result;
+    Writer out{result};
+    const std::uint64_t len1 = request.file1.length, len2 = request.file2.length;
+    std::uint64_t offset1 = request.offset1, offset2 = request.offset2;
+    WriteFileLines(out, request, offset1, offset2);
     // Range sizes rather than last indexes: a range may hold no byte at all.
     const std::uint64_t size1 = len1 - offset1, size2 = len2 - offset2;
     const std::uint64_t size = size1 < size2 ? size1 : size2;
@@ -306,5 +372,228 @@ MapShown ReferenceMap(const std::vector<std::uint64_t>& differing, std::uint64_t
     }
     return map;
 }
+
+namespace {
+
+// The realigning comparison, by its rules (realign.h), one position at a time on the whole
+// files.
+Result ReferenceRealign(const Request& request)
+{
+    constexpr std::size_t kTrigger = bFile::kRealignTrigger;
+    constexpr std::uint64_t kAgreement = bFile::kRealignAgreement;
+    constexpr std::uint64_t kLimit = bFile::kRealignCompareLimit;
+    Result result;
+    Writer out{result};
+    std::uint64_t offset1 = request.offset1, offset2 = request.offset2;
+    WriteFileLines(out, request, offset1, offset2);
+    const std::uint64_t n1 = request.file1.length, n2 = request.file2.length;
+    if (offset1 == n1 && offset2 == n2)
+        out.Line("Neither file has bytes from its start offset. Nothing will be compared");
+    const std::uint64_t window = std::max<std::uint64_t>(request.shiftWindow, 1);
+    out.Line("Realigned: where bytes were inserted into or removed from one file, the "
+             "comparison lines the files up again (shifts up to 0x" +
+             Hex(window) + " bytes) and goes on to the end of both");
+    out.Line("");
+    for (const char* phase : {"Preparing ...", "Opening file 1 ...", "Opening file 2 ..."})
+        result.calls.push_back(std::string("status:") + phase);
+    Bytes a(n1), b(n2);
+    request.file1.Read(0, a.data(), a.size());
+    request.file2.Read(0, b.data(), b.size());
+
+    Rows rows(request, out);
+    bool open = false, asked = false, quit = false;
+    std::uint64_t insertions = 0, inserted = 0, removals = 0, removed = 0;
+    std::vector<std::uint64_t> realignedAt;
+    const auto closeRun = [&] {
+        if (open)
+            ++result.locations;
+        open = false;
+        rows.Write();
+    };
+    const auto change = [&](std::uint64_t p1, std::uint64_t p2) {
+        ++result.changed;
+        result.differing.push_back(p1 - offset1);
+        open = true;
+        if (request.byLines)
+            rows.Add(p1 - offset1, a[p1], b[p2]);
+        else
+            out.Line(NormalLine(request, p1, a[p1], b[p2]));
+        if (result.changed == 1000 && !asked) {
+            asked = true;
+            result.calls.push_back("question");
+            quit = !request.continueAfter1000;
+        }
+    };
+    // The bytes only one file holds: count from `from` in that file, at file 1's position p1.
+    const auto onlyIn = [&](int file, std::uint64_t p1, std::uint64_t from, std::uint64_t count,
+                            std::uint64_t next1, std::uint64_t next2) {
+        rows.Write();
+        const std::int64_t shift = std::int64_t(next2 - offset2) - std::int64_t(next1 - offset1);
+        const std::string shiftText =
+            shift == 0
+                ? "0x0"
+                : (shift > 0 ? "+0x" : "-0x") + Hex(std::uint64_t(shift > 0 ? shift : -shift));
+        out.Line(Hex(request.byLines ? p1 - offset1 : p1, "%08" PRIX64 ":") + " " +
+                 std::to_string(count) + " bytes only in file " + std::to_string(file) + ", at " +
+                 Hex(from, "%08" PRIX64) + "-" + Hex(from + count - 1, "%08" PRIX64) +
+                 " (shift now " + shiftText + ")");
+        (file == 2 ? insertions : removals) += 1;
+        (file == 2 ? inserted : removed) += count;
+        realignedAt.push_back(p1 - offset1);
+    };
+    // Every shift up to the window either way from s1 and s2: the longest agreement (up to the
+    // limit) of at least kAgreement bytes or to the end of both, the smallest shift on a tie,
+    // file 2's before file 1's. Positive: file 2 holds the extra bytes.
+    const auto search = [&](std::uint64_t s1, std::uint64_t s2) -> std::int64_t {
+        std::uint64_t bestLength = 0, bestMagnitude = 0;
+        int bestSign = 0;
+        for (const int sign : {+1, -1}) {
+            for (std::uint64_t m = 1; m <= window; ++m) {
+                const std::uint64_t i = s1 + (sign < 0 ? m : 0), j = s2 + (sign > 0 ? m : 0);
+                if (i >= n1 || j >= n2)
+                    break;
+                std::uint64_t length = 0;
+                while (length < kLimit && i + length < n1 && j + length < n2 &&
+                       a[i + length] == b[j + length])
+                    ++length;
+                const bool counts =
+                    length >= kAgreement || (length > 0 && i + length == n1 && j + length == n2);
+                if (counts &&
+                    (length > bestLength || (length == bestLength && m < bestMagnitude))) {
+                    bestLength = length;
+                    bestMagnitude = m;
+                    bestSign = sign;
+                }
+            }
+        }
+        return bestSign * std::int64_t(bestMagnitude);
+    };
+
+    std::uint64_t x1 = offset1, x2 = offset2;
+    std::vector<std::uint64_t> held; // file 1 positions of the stretch's differing bytes
+    std::uint64_t heldStart1 = 0, heldStart2 = 0, equalAfter = 0, equalRun = 0, disarmedAt = 0;
+    bool armed = true;
+    const auto report = [&](std::uint64_t before1) {
+        for (std::size_t k = 0; k < held.size() && held[k] < before1 && !quit; ++k) {
+            if (k > 0 && held[k] != held[k - 1] + 1)
+                closeRun();
+            change(held[k], held[k] - heldStart1 + heldStart2);
+        }
+    };
+    const auto resolve = [&] {
+        std::uint64_t from1 = heldStart1, from2 = heldStart2;
+        std::int64_t shift = search(from1, from2);
+        if (shift == 0 && x1 < n1 && x2 < n2) {
+            from1 = x1;
+            from2 = x2;
+            shift = search(from1, from2);
+        }
+        if (shift == 0) {
+            report(n1);
+            if (equalAfter > 0)
+                closeRun();
+            held.clear();
+            armed = false;
+            disarmedAt = x1;
+            return;
+        }
+        const std::uint64_t m = std::uint64_t(shift > 0 ? shift : -shift);
+        const std::uint64_t in1 = shift < 0 ? m : 0, in2 = shift > 0 ? m : 0;
+        std::uint64_t edit = from1 - heldStart1;
+        while (edit > 0 && a[heldStart1 + in1 + edit - 1] == b[heldStart2 + in2 + edit - 1])
+            --edit;
+        report(heldStart1 + edit);
+        held.clear();
+        closeRun();
+        if (quit)
+            return;
+        x1 = heldStart1 + edit;
+        x2 = heldStart2 + edit;
+        if (shift > 0)
+            onlyIn(2, x1, x2, m, x1, x2 + m);
+        else
+            onlyIn(1, x1, x1, m, x1 + m, x2);
+        x1 += in1;
+        x2 += in2;
+        equalRun = 0;
+    };
+
+    while (!quit) {
+        if (x1 == n1 || x2 == n2) {
+            if (held.empty())
+                break;
+            resolve();
+            continue;
+        }
+        if (a[x1] == b[x2]) {
+            if (++equalRun >= kAgreement)
+                armed = true;
+            closeRun();
+            if (!held.empty() && ++equalAfter >= kAgreement) {
+                report(n1);
+                closeRun();
+                held.clear();
+            }
+        } else {
+            equalRun = 0;
+            if (!armed && x1 - disarmedAt >= window)
+                armed = true;
+            if (!open && armed) {
+                if (held.empty()) {
+                    heldStart1 = x1;
+                    heldStart2 = x2;
+                }
+                held.push_back(x1);
+                equalAfter = 0;
+                if (held.size() == kTrigger) {
+                    ++x1;
+                    ++x2;
+                    resolve();
+                    continue;
+                }
+            } else {
+                change(x1, x2);
+            }
+        }
+        ++x1;
+        ++x2;
+    }
+    if (!quit) {
+        closeRun();
+        if (x1 < n1)
+            onlyIn(1, x1, x1, n1 - x1, n1, n2);
+        if (x2 < n2)
+            onlyIn(2, x1, x2, n2 - x2, n1, n2);
+    }
+    closeRun();
+    result.realign = true;
+    result.size = n1 - offset1;
+    if (request.mapRegions > 0) {
+        MapShown map = ReferenceMap(result.differing, result.size, request.mapRegions, result.size);
+        map.finished = true;
+        if (!realignedAt.empty() && !map.counts.empty()) {
+            map.realigned.resize(map.counts.size());
+            for (const std::uint64_t index : realignedAt) {
+                std::size_t region = 0;
+                const std::uint64_t i = std::min(index, result.size - 1);
+                while (static_cast<unsigned __int128>(region + 1) * result.size /
+                           map.counts.size() <=
+                       i)
+                    ++region;
+                ++map.realigned[region];
+            }
+        }
+        result.maps.push_back(map);
+    }
+    out.Line("\r\n" + std::to_string(result.changed) + " bytes changed, " +
+             std::to_string(result.locations) + " locations, " + std::to_string(insertions) +
+             " insertions (" + std::to_string(inserted) + " bytes), " + std::to_string(removals) +
+             " removals (" + std::to_string(removed) + " bytes)");
+    result.calls.push_back("status:Done!");
+    result.calls.push_back("font");
+    return result;
+}
+
+} // namespace
 
 } // namespace lumatra::reference

@@ -44,6 +44,8 @@ struct Request
     bool withChars = false;
     bool continueAfter1000 = true; // the answer to the question after 1000 changes
     std::size_t mapRegions = 0;    // regions of the difference map; 0 keeps none
+    bool realign = false;          // follow inserted and removed bytes, up to shiftWindow
+    std::uint64_t shiftWindow = 1 << 20;
 };
 
 // A difference map as the sink saw it: how far the comparison had got, the count of each
@@ -52,6 +54,7 @@ struct MapShown
 {
     std::uint64_t compared = 0;
     std::vector<std::uint64_t> counts;
+    std::vector<std::uint64_t> realigned; // per region, empty when the files were never realigned
     bool finished = false;
     bool operator==(const MapShown&) const = default;
 };
@@ -68,6 +71,9 @@ struct Result
     std::vector<MapShown> maps;
     std::uint64_t size = 0;
     std::vector<std::uint64_t> differing;
+    // A realigning comparison: progress is not compared (the engine holds lines back while a
+    // stretch may still turn out to be a shift), nor how far its last map says it compared.
+    bool realign = false;
 };
 
 // Adds `times` progress calls showing text.

@@ -58,7 +58,13 @@ class ReferenceMatrixTest : public ::testing::Test
                                   << ", offsets " << request.offset1 << "/" << request.offset2
                                   << ", byLines " << request.byLines << ", withChars "
                                   << request.withChars << ", continue " << request.continueAfter1000
-                                  << ", block " << blockSize << ", map " << request.mapRegions;
+                                  << ", block " << blockSize << ", map " << request.mapRegions
+                                  << ", realign " << request.realign << " window "
+                                  << request.shiftWindow;
+        // Files described rather than held would be held here.
+        if (request.file1.length < (1 << 20) && request.file2.length < (1 << 20)) {
+            EXPECT_EQ(lumatra::reference::RunsDifference(request, blockSize), "");
+        }
     }
 
     lumatra::test::TempDir m_dir;
@@ -158,6 +164,52 @@ TEST_F(ReferenceMatrixTest, LongFilesPastFourGiB)
     request.byLines = true;
     request.withChars = true;
     ExpectAgreement(request, 4 << 20, false);
+}
+
+// File 2 is file 1 with stretches inserted, removed and changed; file 1 is random, of one
+// value, or a short pattern over and over, so that shifts are plain, ambiguous or invisible.
+TEST_F(ReferenceMatrixTest, RealignedPairs)
+{
+    std::mt19937 random(2026);
+    const auto below = [&random](std::size_t n) { return n == 0 ? 0 : random() % n; };
+    for (int pair = 0; pair < 400; ++pair) {
+        Bytes a(below(3000));
+        const std::size_t period = pair % 3 == 0 ? 1 + below(6) : 0;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            a[i] = static_cast<unsigned char>(period == 0 ? random() : i % period * 37);
+        Bytes b = a;
+        for (std::size_t edits = below(8); edits > 0; --edits) {
+            const std::size_t at = below(b.size() + 1), count = 1 + below(pair % 2 ? 40 : 300);
+            switch (below(3)) {
+            case 0: {
+                Bytes extra(count);
+                for (unsigned char& byte : extra)
+                    byte = static_cast<unsigned char>(period == 0 ? random() : random() % 2);
+                b.insert(b.begin() + static_cast<std::ptrdiff_t>(at), extra.begin(), extra.end());
+                break;
+            }
+            case 1:
+                b.erase(b.begin() + static_cast<std::ptrdiff_t>(at),
+                        b.begin() + static_cast<std::ptrdiff_t>(std::min(b.size(), at + count)));
+                break;
+            default:
+                for (std::size_t i = at; i < std::min(b.size(), at + count); ++i)
+                    b[i] = static_cast<unsigned char>(b[i] + 1 + below(3));
+            }
+        }
+        Request request = Base(a, b);
+        request.realign = true;
+        request.shiftWindow = std::size_t{1} << below(12);
+        request.offset1 = below(4) == 0 ? below(a.size() + 2) : 0;
+        request.offset2 = below(4) == 0 ? below(b.size() + 2) : 0;
+        request.byLines = below(2) == 1;
+        request.withChars = below(2) == 1;
+        request.continueAfter1000 = below(4) != 0;
+        request.mapRegions = below(2) == 0 ? 0 : 1 + below(100);
+        ExpectAgreement(request, 1 + below(pair % 2 ? 50 : 5000), pair % 10 == 0);
+        if (HasFailure())
+            break;
+    }
 }
 
 } // namespace
