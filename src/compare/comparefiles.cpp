@@ -3,6 +3,7 @@
 #include "differencemap.h"
 #include "finddifference.h"
 #include "inputfile.h"
+#include "progressmarks.h"
 #include "realign.h"
 #include "reportbody.h"
 #include "reportformat.h"
@@ -17,7 +18,6 @@ namespace bFile {
 
 namespace {
 
-constexpr std::uint64_t kProgressStep = 1000;
 constexpr std::uint64_t kQuestionAt = 1000;
 
 // The walk over both ranges, block by block: counts, body lines, progress and the question.
@@ -27,8 +27,7 @@ class Comparison
     Comparison(CompareSink& sink, bool byLines, bool withChars, std::uint64_t offset1,
                std::uint64_t offset2, std::uint64_t count, std::size_t mapRegions)
         : m_sink(sink), m_body(sink, byLines, withChars), m_offset1(offset1), m_offset2(offset2),
-          m_keepsStretches(sink.KeepsStretches()),
-          m_percentUnit(static_cast<double>(count - 1) / 100.0)
+          m_keepsStretches(sink.KeepsStretches()), m_marks(sink, count)
     {
         if (mapRegions > 0)
             m_map.emplace(count, byLines ? 0 : offset1, mapRegions);
@@ -125,7 +124,7 @@ class Comparison
     // differing byte, so the common case of no mark reached stays inline.
     void ProgressThrough(std::uint64_t index)
     {
-        if (index >= m_nextMark)
+        if (m_marks.Reached(index))
             ShowMarksThrough(index);
     }
 
@@ -134,20 +133,7 @@ class Comparison
         // Everything through index is compared and written, should the sink stop the run.
         m_walked = index + 1;
         ShowMap(m_walked, false);
-        while (m_nextMark <= index) {
-            // The quotient is never negative, so dropping its fraction rounds it down.
-            const auto percent =
-                static_cast<std::uint64_t>(static_cast<double>(m_nextMark) / m_percentUnit);
-            if (percent != m_shownPercent || m_progressText.empty()) {
-                m_shownPercent = percent;
-                m_progressText =
-                    "Comparing files, please wait ... " + bVarious::DecimalNumber(percent) + "%";
-            }
-            m_sink.ShowProgress(m_progressText);
-            m_nextMark += kProgressStep;
-            if (m_sink.StopRequested())
-                throw CompareStopped();
-        }
+        m_marks.ShowThrough(index);
     }
 
     CompareSink& m_sink;
@@ -155,15 +141,12 @@ class Comparison
     std::uint64_t m_offset1;
     std::uint64_t m_offset2;
     bool m_keepsStretches;
-    double m_percentUnit;
+    ProgressMarks m_marks;
     std::uint64_t m_changed = 0;
     std::uint64_t m_locations = 0;
     bool m_runOpen = false;
     bool m_asked = false;
     std::uint64_t m_walked = 0; // the indexes before it are compared, as of the last mark
-    std::uint64_t m_nextMark = kProgressStep;
-    std::uint64_t m_shownPercent = 0;
-    std::string m_progressText;
     std::optional<DifferenceMap> m_map;
 };
 

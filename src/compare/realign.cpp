@@ -2,12 +2,14 @@
 
 #include "differencemap.h"
 #include "finddifference.h"
+#include "progressmarks.h"
 #include "reportbody.h"
 #include "reportformat.h"
 #include "reportlines.h"
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -17,8 +19,9 @@ namespace bFile {
 
 namespace {
 
-constexpr std::uint64_t kProgressStep = 1000;
 constexpr std::uint64_t kQuestionAt = 1000;
+// Reading into a page-aligned buffer saves the kernel a good part of its copying time.
+constexpr std::size_t kPageSize = 4096;
 // Inserted bytes are handed to a sink that keeps stretches in pieces of this size.
 constexpr std::size_t kInsertedPiece = 64 * 1024;
 
@@ -29,7 +32,8 @@ class Window
   public:
     Window(const SearchedFile& file, std::size_t size)
         : m_file(file), m_size(std::max<std::size_t>(size, 1)),
-          m_bytes(std::make_unique_for_overwrite<unsigned char[]>(m_size))
+          m_bytes(static_cast<unsigned char*>(::operator new (
+              (m_size + kPageSize - 1) / kPageSize * kPageSize, std::align_val_t{kPageSize})))
     {}
 
     // The bytes from position (before the file's end) to the block's end.
@@ -48,7 +52,14 @@ class Window
   private:
     const SearchedFile& m_file;
     std::size_t m_size;
-    std::unique_ptr<unsigned char[]> m_bytes;
+    struct FreePages
+    {
+        void operator()(unsigned char* bytes) const
+        {
+            ::operator delete (bytes, std::align_val_t{kPageSize});
+        }
+    };
+    std::unique_ptr<unsigned char, FreePages> m_bytes;
     std::uint64_t m_start = 0, m_end = 0;
 };
 
@@ -84,8 +95,7 @@ class Realignment
           m_x2(start2), m_sink(sink), m_body(sink, byLines, withChars), m_byLines(byLines),
           m_window(std::max<std::uint64_t>(options.shiftWindow, 1)),
           m_keepsStretches(sink.KeepsStretches()), m_block1(file1, options.blockSize),
-          m_block2(file2, options.blockSize),
-          m_percentUnit(static_cast<double>(file1.length - start1 - 1) / 100.0)
+          m_block2(file2, options.blockSize), m_marks(sink, file1.length - start1)
     {
         m_search.window = m_window;
         m_search.minimumStretch = kRealignAgreement;
@@ -327,7 +337,7 @@ class Realignment
         if (m_map)
             m_map->AddRealignment(position1 - m_start1);
         ++m_shiftsFound;
-        m_progressText.clear();
+        m_marks.SetNote(" (shifts found: " + bVarious::DecimalNumber(m_shiftsFound) + ")");
     }
 
     std::uint64_t Label(std::uint64_t position1) const
@@ -394,30 +404,10 @@ class Realignment
     void ProgressThrough(std::uint64_t position1)
     {
         const std::uint64_t index = position1 - m_start1;
-        if (index >= m_nextMark)
-            ShowMarksThrough(index);
-    }
-
-    void ShowMarksThrough(std::uint64_t index)
-    {
-        m_compared = index + 1;
-        ShowMap(false);
-        while (m_nextMark <= index) {
-            // The quotient is never negative, so dropping its fraction rounds it down.
-            const auto percent =
-                static_cast<std::uint64_t>(static_cast<double>(m_nextMark) / m_percentUnit);
-            if (percent != m_shownPercent || m_progressText.empty()) {
-                m_shownPercent = percent;
-                m_progressText =
-                    "Comparing files, please wait ... " + bVarious::DecimalNumber(percent) + "%";
-                if (m_shiftsFound > 0)
-                    m_progressText +=
-                        " (shifts found: " + bVarious::DecimalNumber(m_shiftsFound) + ")";
-            }
-            m_sink.ShowProgress(m_progressText);
-            m_nextMark += kProgressStep;
-            if (m_sink.StopRequested())
-                throw CompareStopped();
+        if (m_marks.Reached(index)) {
+            m_compared = index + 1;
+            ShowMap(false);
+            m_marks.ShowThrough(index);
         }
     }
 
@@ -443,10 +433,7 @@ class Realignment
     bool m_ending = false;
     std::uint64_t m_compared = 0; // file 1's indexes before it are compared
     std::uint64_t m_shiftsFound = 0;
-    double m_percentUnit;
-    std::uint64_t m_nextMark = kProgressStep;
-    std::uint64_t m_shownPercent = 0;
-    std::string m_progressText;
+    ProgressMarks m_marks;
     std::optional<DifferenceMap> m_map;
 };
 
