@@ -15,8 +15,11 @@ inline constexpr std::size_t kRealignTrigger = 32;
 // end of both); after a difference, as many as end a stretch of differing bytes and tell
 // that the files agree again.
 inline constexpr std::size_t kRealignAgreement = 32;
-// How far each shift is compared at most: the longest agreement wins up to this length.
-inline constexpr std::size_t kRealignCompareLimit = 64 * 1024;
+// How far each shift is compared at most: the longest agreement wins up to this length, and
+// among shifts that agree that far the smallest. Long enough that padding and other repeats
+// inside an inserted stretch do not pass for the data after it; short enough that in data
+// that looks the same at any shift (zeros) two insertions a few KiB apart stay two.
+inline constexpr std::size_t kRealignCompareLimit = 4 * 1024;
 
 // The body of a realigning comparison of file 1 from start1 and file 2 from start2, each to
 // its file's end, written through the sink like a plain comparison's (the same byte lines,

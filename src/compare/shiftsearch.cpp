@@ -147,18 +147,30 @@ ShiftMatch SearchShift(const SearchedFile& file1, std::uint64_t start1, const Se
     const std::uint64_t half =
         std::min(limits.window, std::numeric_limits<std::uint64_t>::max() / 2);
     const std::uint64_t total = half * 2;
-    ShiftMatch best;
-    SearchSide({file1, start1, file2, start2 + 1, +1}, limited, limits.window, 0, total, best);
-    // A shift of file 1 ties with file 2's of the same size and loses: once file 2's side
-    // found a stretch as long as file 1's side can compare, only smaller shifts are left.
-    std::uint64_t window = limits.window;
-    const std::uint64_t longestOther =
-        start2 < file2.length ? std::min<std::uint64_t>(limited.compareLimit, file2.length - start2)
-                              : 0;
-    if (limits.stopAtFullLength && best.Found() && best.length >= longestOther)
-        window = std::min(window, best.magnitude - 1);
-    SearchSide({file2, start2, file1, start1 + 1, -1}, limited, window, half, total, best);
-    return best;
+    const auto longest = [&limited](const SearchedFile& file, std::uint64_t start) {
+        return start < file.length
+                   ? std::min<std::uint64_t>(limited.compareLimit, file.length - start)
+                   : 0;
+    };
+    // No stretch is longer than either side can compare.
+    const std::uint64_t longestOfAll = std::max(longest(file1, start1), longest(file2, start2));
+    // Looking near first: a stretch as long as any can be is found at the smallest shift
+    // that gives it, and no larger shift can do better, so the wider windows are not needed.
+    std::uint64_t window =
+        limits.stopAtFullLength ? std::min<std::uint64_t>(limits.window, 4096) : limits.window;
+    while (true) {
+        ShiftMatch best;
+        SearchSide({file1, start1, file2, start2 + 1, +1}, limited, window, 0, total, best);
+        // A shift of file 1 ties with file 2's of the same size and loses: once file 2's side
+        // found a stretch as long as file 1's side can compare, only smaller shifts are left.
+        std::uint64_t otherWindow = window;
+        if (limits.stopAtFullLength && best.Found() && best.length >= longest(file2, start2))
+            otherWindow = std::min(otherWindow, best.magnitude - 1);
+        SearchSide({file2, start2, file1, start1 + 1, -1}, limited, otherWindow, half, total, best);
+        if (window == limits.window || (best.Found() && best.length >= longestOfAll))
+            return best;
+        window = window > limits.window / 16 ? limits.window : window * 16;
+    }
 }
 
 } // namespace bFile

@@ -99,6 +99,11 @@ TEST_F(RealignTest, EditsAreFoundWhereTheyHappen)
         {"non-zero bytes into zeros", zeros, Put(zeros, 500, Random(50, 4)),
          "000001F4: 50 bytes only in file 2, at 000001F4-00000225 (shift now +0x32)\r\n\r\n"
          "0 bytes changed, 0 locations, 1 insertions (50 bytes), 0 removals (0 bytes)"},
+        {"two insertions into zeros a little apart stay two", zeros,
+         Put(Put(zeros, 500, Random(50, 4)), 2600, Random(40, 7)),
+         "000001F4: 50 bytes only in file 2, at 000001F4-00000225 (shift now +0x32)\r\n"
+         "000009F6: 40 bytes only in file 2, at 00000A28-00000A4F (shift now +0x5A)\r\n\r\n"
+         "0 bytes changed, 0 locations, 2 insertions (90 bytes), 0 removals (0 bytes)"},
         {"a repeating pattern takes the smallest shift", Repeat("abcd", 3000),
          Put(Repeat("abcd", 3000), 1000, Repeat("xyzw", 40)),
          "000003E8: 40 bytes only in file 2, at 000003E8-0000040F (shift now +0x28)\r\n\r\n"
