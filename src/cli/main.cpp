@@ -10,6 +10,7 @@
 #include "reportlines.h"
 #include "reportsink.h"
 #include "requestcheck.h"
+#include "runsrecords.h"
 #include "statusline.h"
 #include "version.h"
 #include "visiblename.h"
@@ -133,18 +134,31 @@ int Run(const CompareRequest& request)
     try {
         ReportSink reportSink(*output, status, request.stopAfter1000);
         MapSink mapSink(*output, status, request.stopAfter1000);
+        RunsSink runsSink(*output, status);
         bFile::CompareOptions options;
         options.mapRegions = request.mapParts;
-        const bFile::CompareSummary summary = bFile::CompareFiles(
-            request.file1, request.file2, offset1, offset2, request.byLines, request.withChars,
-            mapOnly ? static_cast<ReportSink&>(mapSink) : reportSink, options);
+        options.realign = request.realign;
+        if (request.shiftWindow)
+            options.shiftWindow = *request.shiftWindow;
+        ReportSink& sink = mapOnly        ? static_cast<ReportSink&>(mapSink)
+                           : request.runs ? static_cast<ReportSink&>(runsSink)
+                                          : reportSink;
+        const bFile::CompareSummary summary =
+            bFile::CompareFiles(request.file1, request.file2, offset1, offset2, request.byLines,
+                                request.withChars, sink, options);
         status.Clear();
         if (mapOnly) {
             output->Write(MapText(mapSink.Map()));
-            output->Write(bFile::SummaryText(summary.changed, summary.locations) + "\r\n");
+            std::string summaryText = bFile::SummaryText(summary.changed, summary.locations);
+            if (request.realign)
+                summaryText += bFile::RealignedCountsText(summary.insertions, summary.inserted,
+                                                          summary.removals, summary.removed);
+            output->Write(summaryText + "\r\n");
         }
+        if (request.runs)
+            output->Write(bFile::RunsRecords::SummaryRecord(summary));
         output->Commit();
-        return summary.changed == 0 ? kSame : kDifferent;
+        return summary.Same() ? kSame : kDifferent;
     } catch (const std::exception& error) {
         status.Clear();
         return Fail(std::string("lumatra-report: ") + error.what());

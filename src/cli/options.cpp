@@ -122,6 +122,14 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             request.stopAfter1000 = true;
             continue;
         }
+        if (argument == "--realign") {
+            request.realign = true;
+            continue;
+        }
+        if (argument == "--runs") {
+            request.runs = true;
+            continue;
+        }
 
         const ValueOption* option = nullptr;
         std::optional<std::string> value;
@@ -193,18 +201,25 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             return UsageError{"offset '" + *offset + "' is longer than " +
                               std::to_string(bVarious::kMaxOffsetDigits) + " characters"};
     }
-    if (request.shiftWindow && !request.findShift)
-        return UsageError{"option '--shift-window' goes only with '--find-shift'"};
-    if (request.findShift && (request.byLines || request.withChars || request.stopAfter1000 ||
-                              !request.output.empty() || request.mapParts > 0))
+    if (request.shiftWindow && !request.findShift && !request.realign)
+        return UsageError{"option '--shift-window' goes only with '--find-shift' or '--realign'"};
+    if (request.findShift &&
+        (request.byLines || request.withChars || request.stopAfter1000 || !request.output.empty() ||
+         request.mapParts > 0 || request.realign || request.runs))
         return UsageError{"'--find-shift' writes no report: it takes no report options"};
     if (request.contextRows && request.context != ContextQuery::Rows)
         return UsageError{"option '--rows' goes only with '--context'"};
     if (request.context != ContextQuery::None &&
         (request.findShift || request.byLines || request.withChars || request.stopAfter1000 ||
-         !request.output.empty() || request.mapParts > 0))
+         !request.output.empty() || request.mapParts > 0 || request.realign || request.runs))
         return UsageError{"'--context', '--next-difference' and '--previous-difference' write no "
                           "report: they take no report options"};
+    if (request.runs && request.mapParts > 0)
+        return UsageError{"'--runs' and '--map' ask for different outputs: choose one"};
+    // The records cover both ranges whole and carry no layout.
+    if (request.runs && (request.byLines || request.withChars || request.stopAfter1000))
+        return UsageError{"'--runs' writes records, not a report: it takes no '--by-lines', "
+                          "'--with-chars' or '--stop-after-1000'"};
     if (files.size() != 2)
         return UsageError{files.size() < 2 ? "two files are needed" : "too many files"};
     request.file1 = files[0];
@@ -228,9 +243,20 @@ std::string UsageText()
            "  --find-shift        write no report: print the start offsets after which the\n"
            "                      files agree again when bytes were inserted into or\n"
            "                      removed from one of them, as options, and what was found\n"
+           "  --realign           follow the files through bytes inserted into or removed\n"
+           "                      from either one: after 32 differing bytes, look for the\n"
+           "                      shift that lines them up again, report the bytes only\n"
+           "                      one file holds as one line and compare on from there;\n"
+           "                      both ranges are compared to their files' ends\n"
            "  --shift-window BYTES\n"
-           "                      the largest shift --find-shift tries either way: bytes,\n"
-           "                      or a number with K, M or G (default 1M)\n"
+           "                      the largest shift --find-shift or --realign tries either\n"
+           "                      way: bytes, or a number with K, M or G (default 1M)\n"
+           "  --runs              instead of the report, one JSON record a line for each\n"
+           "                      stretch: {\"op\":\"equal\"|\"replace\"|\"insert\"|\"delete\",\n"
+           "                      \"a\":[from,to],\"b\":[from,to]} with half-open decimal\n"
+           "                      ranges of FILE1 and FILE2 and, for replace and insert,\n"
+           "                      \"data\": the hex of FILE2's bytes; applied in order to\n"
+           "                      FILE1's range they give FILE2's; a summary record last\n"
            "  -o, --output FILE   write the report to FILE (default: standard output); a\n"
            "                      regular file, or the one a link leads to, is replaced only\n"
            "                      when the report is complete and keeps its permissions, or\n"
@@ -257,13 +283,15 @@ std::string UsageText()
            "  --                  end of options: what follows are files\n"
            "\n"
            "An offset past the end of its file is set to 0; the longer range is cut to the\n"
-           "length of the shorter one. When standard error is a terminal, progress is shown\n"
+           "length of the shorter one, unless --realign is given. When standard error is a "
+           "terminal, progress is shown\n"
            "there. Control characters and bytes that are not UTF-8 in file names are shown\n"
            "as escapes such as \\n and \\xFF.\n"
            "\n"
-           "Exit status: 0 if no byte differs, 1 if bytes differ, 2 if trouble. With\n"
-           "--find-shift: 0 if a shift was found, 1 if none was, 2 if trouble. With\n"
-           "--context: 0 if the rows shown agree, 1 if bytes in them differ, 2 if trouble.\n"
-           "With --next-difference or --previous-difference: 0 if a difference was found,\n"
-           "1 if none was, 2 if trouble.\n";
+           "Exit status: 0 if no byte differs (and, with --realign, none is only in one\n"
+           "file), 1 if bytes differ, 2 if trouble. With --find-shift: 0 if a shift was\n"
+           "found, 1 if none was, 2 if trouble. With --context: 0 if the rows shown agree,\n"
+           "1 if bytes in them differ, 2 if trouble. With --next-difference or\n"
+           "--previous-difference: 0 if a difference was found, 1 if none was, 2 if\n"
+           "trouble.\n";
 }

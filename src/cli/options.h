@@ -35,6 +35,8 @@ struct CompareRequest
     ContextQuery context = ContextQuery::None;
     std::uint64_t contextPosition = 0;      // in file 1, for the context query
     std::optional<std::size_t> contextRows; // --rows, when given
+    bool realign = false; // follow bytes inserted into or removed from either file
+    bool runs = false;    // JSON Lines records of the stretches instead of the report
 };
 
 struct ShowHelp

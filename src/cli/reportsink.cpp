@@ -28,3 +28,38 @@ void MapSink::ShowMap(const bFile::DifferenceMap& map)
     if (map.Finished())
         m_map = map;
 }
+
+RunsSink::RunsSink(OutputFile& output, StatusLine& status)
+    : ReportSink(output, status, false),
+      m_records([&output](std::string_view text) { output.Write(text); })
+{}
+
+void RunsSink::StretchesBegin(std::uint64_t position1, std::uint64_t position2)
+{
+    m_records.Begin(position1, position2);
+}
+
+void RunsSink::ChangedByte(std::uint64_t position1, std::uint64_t position2, std::uint8_t byte2)
+{
+    m_records.Changed(position1, position2, byte2);
+}
+
+void RunsSink::OnlyInFile2(std::uint64_t position1, std::uint64_t position2, std::uint64_t count)
+{
+    m_records.OnlyInFile2(position1, position2, count);
+}
+
+void RunsSink::InsertedBytes(std::span<const unsigned char> bytes)
+{
+    m_records.InsertedBytes(bytes);
+}
+
+void RunsSink::OnlyInFile1(std::uint64_t position1, std::uint64_t count, std::uint64_t position2)
+{
+    m_records.OnlyInFile1(position1, count, position2);
+}
+
+void RunsSink::StretchesEnd(std::uint64_t position1, std::uint64_t position2)
+{
+    m_records.End(position1, position2);
+}

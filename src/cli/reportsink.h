@@ -3,6 +3,7 @@
 #include "comparesink.h"
 #include "differencemap.h"
 #include "outputfile.h"
+#include "runsrecords.h"
 #include "statusline.h"
 
 // The command line's end of the engine: report lines go to the output with CR LF line
@@ -38,4 +39,26 @@ class MapSink final : public ReportSink
 
   private:
     bFile::DifferenceMap m_map;
+};
+
+// Writes the runs records (RunsRecords) instead of the report, as the engine tells the
+// stretches; the summary record is the caller's.
+class RunsSink final : public ReportSink
+{
+  public:
+    RunsSink(OutputFile& output, StatusLine& status);
+
+    void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
+    bool KeepsStretches() const override { return true; }
+    void StretchesBegin(std::uint64_t position1, std::uint64_t position2) override;
+    void ChangedByte(std::uint64_t position1, std::uint64_t position2, std::uint8_t byte2) override;
+    void OnlyInFile2(std::uint64_t position1, std::uint64_t position2,
+                     std::uint64_t count) override;
+    void InsertedBytes(std::span<const unsigned char> bytes) override;
+    void OnlyInFile1(std::uint64_t position1, std::uint64_t count,
+                     std::uint64_t position2) override;
+    void StretchesEnd(std::uint64_t position1, std::uint64_t position2) override;
+
+  private:
+    bFile::RunsRecords m_records;
 };

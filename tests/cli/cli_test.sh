@@ -350,6 +350,38 @@ map)
     done
     ;;
 
+realign)
+    printf 'ABCDEFGHIJ' >r1.bin
+    printf 'ABCxyzDEFGHIJ' >r2.bin
+    run --realign r1.bin r2.bin
+    expect_status 1 "an insertion"
+    expect_file out.txt 'File 1: r1.bin (10 bytes, Start offset 0x0)\r\nFile 2: r2.bin (13 bytes, Start offset 0x0, Shift 0x0)\r\nRealigned: where bytes were inserted into or removed from one file, the comparison lines the files up again (shifts up to 0x100000 bytes) and goes on to the end of both\r\n\r\n00000003: 3 bytes only in file 2, at 00000003-00000005 (shift now +0x3)\r\n\r\n0 bytes changed, 0 locations, 1 insertions (3 bytes), 0 removals (0 bytes)\r\n'
+    run --realign --runs --shift-window 2 r2.bin r1.bin
+    expect_status 1 "a removal beyond the window"
+    expect_file out.txt '{"op":"equal","a":[0,3],"b":[0,3]}\n{"op":"replace","a":[3,10],"b":[3,10],"data":"4445464748494a"}\n{"op":"delete","a":[10,13],"b":[10,10]}\n{"op":"summary","changed":7,"locations":1,"insertions":0,"inserted":0,"removals":1,"removed":3}\n'
+    run --runs -o runs.txt --realign r1.bin r2.bin
+    expect_file runs.txt '{"op":"equal","a":[0,3],"b":[0,3]}\n{"op":"insert","a":[3,3],"b":[3,6],"data":"78797a"}\n{"op":"equal","a":[3,10],"b":[6,13]}\n{"op":"summary","changed":0,"locations":0,"insertions":1,"inserted":3,"removals":0,"removed":0}\n'
+    # Without --realign the shorter range sets the length, as in the report.
+    run --runs --offset2 1 a.bin b.bin
+    expect_status 1 "runs of a plain comparison"
+    expect_file out.txt '{"op":"replace","a":[0,7],"b":[1,8],"data":"62634445664748"}\n{"op":"summary","changed":7,"locations":1,"insertions":0,"inserted":0,"removals":0,"removed":0}\n'
+    run --realign --runs r1.bin r1.bin
+    expect_status 0 "equal files"
+    expect_file out.txt '{"op":"equal","a":[0,10],"b":[0,10]}\n{"op":"summary","changed":0,"locations":0,"insertions":0,"inserted":0,"removals":0,"removed":0}\n'
+    # shellcheck disable=SC2089,SC2090
+    for args in "--runs --map 4 a.bin b.bin:'--runs' and '--map' ask for different outputs: choose one" \
+        "--runs --find-shift a.bin b.bin:'--find-shift' writes no report: it takes no report options" \
+        "--realign --find-shift a.bin b.bin:'--find-shift' writes no report: it takes no report options" \
+        "--runs --by-lines a.bin b.bin:'--runs' writes records, not a report: it takes no '--by-lines', '--with-chars' or '--stop-after-1000'"; do
+        # shellcheck disable=SC2086
+        run ${args%%:*}
+        expect_status 2 "${args%%:*}"
+        head -n 1 err.txt >first.txt
+        expect_file first.txt "lumatra-report: ${args#*:}\n"
+        expect_file out.txt ''
+    done
+    ;;
+
 write_failures)
     if [ -w /dev/full ]; then
         "$program" a.bin b.bin >/dev/full 2>err.txt

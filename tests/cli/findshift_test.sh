@@ -63,7 +63,7 @@ trouble)
         "--find-shift --offset1 g a.txt b.txt:Offset 1 isn't HEX number !" \
         "--find-shift --shift-window 0 a.txt b.txt:lumatra-report: shift window '0' is not a number of bytes" \
         "--find-shift --shift-window 1T a.txt b.txt:lumatra-report: shift window '1T' is not a number of bytes" \
-        "--shift-window 8 a.txt b.txt:lumatra-report: option '--shift-window' goes only with '--find-shift'" \
+        "--shift-window 8 a.txt b.txt:lumatra-report: option '--shift-window' goes only with '--find-shift' or '--realign'" \
         "--find-shift -o r.txt a.txt b.txt:lumatra-report: '--find-shift' writes no report: it takes no report options"; do
         # shellcheck disable=SC2086
         run ${args%%:*}
