@@ -123,9 +123,12 @@ class fMAIN : public QMainWindow
     SaveEnd RunSave(bool askForPath); // "Save Result", or "Save Result As" when askForPath
     SaveEnd SaveResult();
 
+    // The controls and the menus as designed, named by NameControls.
     void CreateControls();
     void CreateMenus();
     void NameControls();
+    // Every handled event wired to its handler; OrderTabStops sets the designed tab order;
+    // HandleEscape is what Esc does wherever the focus is.
     void ConnectHandlers();
     void OrderTabStops();
     void HandleEscape();

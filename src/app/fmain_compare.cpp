@@ -17,6 +17,7 @@
 
 namespace {
 
+// The field's path as the file system spells it.
 std::string LocalPath(const QLineEdit& field)
 {
     return QFile::encodeName(field.text()).toStdString();

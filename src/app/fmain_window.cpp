@@ -37,6 +37,7 @@ template <typename Widget> Widget* Place(Widget* widget, int left, int top, int 
     return widget;
 }
 
+// A label at its design position, as wide and high as its caption needs.
 QLabel* AutoSizedLabel(const QString& caption, QWidget* parent, int left, int top)
 {
     auto* label = new QLabel(caption, parent);

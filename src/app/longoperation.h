@@ -29,6 +29,7 @@ class LongOperation
     class [[nodiscard]] End
     {
       public:
+        // Takes over other's duty to close the window.
         End(End&& other) noexcept;
         End(const End&) = delete;
         End& operator=(const End&) = delete;
@@ -57,6 +58,8 @@ class LongOperation
         QString m_failure;
     };
 
+    // The window it closes, its "&Compare" button, the pane the work reads or writes and the
+    // status panel.
     LongOperation(QWidget& window, QPushButton& runButton, ResultPane& pane, QLabel& status);
 
     // Nothing runs: a comparison, a search for a shift or a search of the report may start.
@@ -69,6 +72,7 @@ class LongOperation
     bool CanReadPane() const { return m_kind == Kind::Idle || m_kind == Kind::Comparing; }
     // What runs ends at "&Stop" or Esc.
     bool CanStop() const { return m_stoppable; }
+    // A comparison runs.
     bool IsComparing() const { return m_kind == Kind::Comparing; }
 
     // "&Stop" or Esc: a stoppable operation ends at its next status or progress text.

@@ -23,5 +23,6 @@ struct ShiftAnswer
     std::string text;
     int exitStatus = 0;
 };
+// Runs the search, showing its progress on status.
 ShiftAnswer RunFindShift(const CompareRequest& request, std::uint64_t offset1,
                          std::uint64_t offset2, StatusLine& status);

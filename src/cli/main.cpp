@@ -45,6 +45,7 @@ bool Print(int fd, std::string_view text)
     return true;
 }
 
+// Prints the message on standard error; the exit status for trouble.
 int Fail(std::string_view message)
 {
     Print(2, std::string(message) + "\n");
@@ -57,6 +58,7 @@ int Show(const std::string& text)
     return Print(1, text) ? kSame : Fail("lumatra-report: cannot write to standard output");
 }
 
+// What --version prints.
 std::string VersionText()
 {
     return "lumatra-report (" LUMATRA_NAME ") " LUMATRA_VERSION ", " LUMATRA_RELEASE_DATE
@@ -71,6 +73,8 @@ bool SameFile(const std::string& a, const std::string& b)
            infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
+// --find-shift: prints the answer and returns its exit status, or fails with the search's
+// error.
 int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
 {
     StatusLine status(2, true);
@@ -100,6 +104,9 @@ int AnswerContextQuery(const CompareRequest& request, std::uint64_t offset1, std
     }
 }
 
+// Runs a parsed request: checks it as the window does, then answers --find-shift or a context
+// query, or writes the report to its output. Returns the exit status: same, different or
+// trouble (with its message printed).
 int Run(const CompareRequest& request)
 {
     // The window's checks, in its order and with its texts.

@@ -108,6 +108,7 @@ OutputFile::OutputFile(const std::string& path) : m_path(path)
         m_truncatePending = true;
 }
 
+// Opens the target itself for writing in place, as m_fd; fails with the error.
 void OutputFile::OpenDirect()
 {
     m_fd = open(m_path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -190,6 +191,8 @@ OutputFile::~OutputFile()
     Discard();
 }
 
+// Closes what is open and removes the temporary file, if any: a failed run leaves the target
+// as it was.
 void OutputFile::Discard()
 {
     if (m_ownsFd && m_fd >= 0)
@@ -206,6 +209,7 @@ void OutputFile::Discard()
     m_tempPath.clear();
 }
 
+// Writes what is buffered, then text, or keeps text when the buffer takes it.
 void OutputFile::WriteLong(std::string_view text)
 {
     Flush();
@@ -292,12 +296,15 @@ void OutputFile::CopyIntoTarget()
     Discard();
 }
 
+// Writes out what is buffered.
 void OutputFile::Flush()
 {
     WriteOut(std::string_view(m_buffer.get(), m_fill));
     m_fill = 0;
 }
 
+// Writes all of text to m_fd, emptying the target first where that is still to be done;
+// fails with the error.
 void OutputFile::WriteOut(std::string_view text)
 {
     // Emptied as `>` empties it, as late as can be: what it held stays until the report
@@ -318,6 +325,7 @@ void OutputFile::WriteOut(std::string_view text)
     }
 }
 
+// Throws the message for a failed write of the report, naming the output.
 void OutputFile::Fail(int error) const
 {
     const std::string where =

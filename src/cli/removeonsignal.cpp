@@ -45,6 +45,7 @@ extern "C" void RemoveAndEnd(int signal, siginfo_t* info, void*)
     raise(signal);
 }
 
+// Calls visit with each signal whose default action ends the program.
 template <typename Visit> void ForEachEndingSignal(Visit visit)
 {
     for (const int signal : kEnding)
@@ -55,6 +56,7 @@ template <typename Visit> void ForEachEndingSignal(Visit visit)
 #endif
 }
 
+// Catches every ending signal with RemoveAndEnd, each blocking the others while it runs.
 void InstallHandlers()
 {
     ownProcess = getpid();

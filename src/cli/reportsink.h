@@ -35,6 +35,7 @@ class MapSink final : public ReportSink
     void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
     void ShowMap(const bFile::DifferenceMap& map) override;
 
+    // The map as the run has left it.
     const bFile::DifferenceMap& Map() const { return m_map; }
 
   private:

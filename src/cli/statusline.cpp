@@ -28,6 +28,7 @@ void StatusLine::Clear()
     Put(std::string(kLineStart) + std::string(kEraseRest));
 }
 
+// Writes text to the terminal as it is; stops showing anything once a write fails.
 void StatusLine::Put(std::string_view text)
 {
     // Progress is a courtesy: a terminal that stops taking it must not end the comparison,

@@ -17,11 +17,13 @@ constexpr char16_t kCp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The Windows-1252 character of a byte; Latin-1 but for 0x80 to 0x9F.
 char16_t Cp1252(std::uint8_t value)
 {
     return value >= 0x80 && value < 0xA0 ? kCp1252High[value - 0x80] : char16_t{value};
 }
 
+// The character a byte stands for in the system's code page; Windows-1252 elsewhere.
 char16_t CodePageChar(std::uint8_t value)
 {
 #ifdef _WIN32
@@ -39,6 +41,7 @@ struct Utf8Char
     std::uint8_t size;
 };
 
+// The UTF-8 bytes of a character of the Basic Multilingual Plane.
 Utf8Char EncodeUtf8(char16_t c)
 {
     if (c < 0x80)
@@ -50,6 +53,7 @@ Utf8Char EncodeUtf8(char16_t c)
             3};
 }
 
+// Every byte's character in UTF-8, worked out once.
 const std::array<Utf8Char, 256>& ByteChars()
 {
     static const std::array<Utf8Char, 256> kTable = [] {

@@ -26,6 +26,7 @@ std::size_t DifferenceMap::RegionOf(std::uint64_t index) const
     return static_cast<std::size_t>(((Wide{index} + 1) * m_counts.size() - 1) / m_size);
 }
 
+// The highest count of any region; 0 for an empty map.
 std::uint64_t DifferenceMap::LargestCount() const
 {
     return m_counts.empty() ? 0 : *std::max_element(m_counts.begin(), m_counts.end());
@@ -40,6 +41,7 @@ void DifferenceMap::AddRealignment(std::uint64_t index)
     ++m_realignments[RegionOf(std::min(index, m_size - 1))];
 }
 
+// Points the cursor at the region holding index, so that the differences after it count there.
 void DifferenceMap::MoveCursor(std::uint64_t index)
 {
     m_cursor = RegionOf(index);

@@ -23,6 +23,9 @@ namespace bFile {
 
 namespace {
 
+// The file's state from the system, one set for each platform: StatPath and StatFile fill a
+// StatBuffer (0 when they could), IsRegular tells a regular file, ModifiedTime and ChangedTime
+// give nanoseconds.
 #ifdef _WIN32
 using StatBuffer = struct _stat64;
 int StatPath(const char* path, StatBuffer* info)

@@ -4,6 +4,7 @@ namespace bVarious {
 
 namespace {
 
+// The value of a hex digit in either case; -1 for any other character.
 int HexDigitValue(char c)
 {
     if (c >= '0' && c <= '9')

@@ -44,6 +44,8 @@ void ReportBody::EndRow()
     }
 }
 
+// Writes the Normal layout's line for one differing byte: its label, both hex values and,
+// when asked for, both characters.
 void ReportBody::WriteNormalLine(std::uint64_t position1, std::uint8_t byte1, std::uint8_t byte2)
 {
     Line line;
@@ -63,6 +65,7 @@ void ReportBody::WriteNormalLine(std::uint64_t position1, std::uint8_t byte1, st
     WriteLine(line);
 }
 
+// Adds one differing byte to the By lines row being built, labelling a new row with index.
 void ReportBody::AddToRow(std::uint64_t index, std::uint8_t byte1, std::uint8_t byte2)
 {
     if (m_rowFill == 0) {
@@ -95,6 +98,7 @@ void ReportBody::AddToRow(std::uint64_t index, std::uint8_t byte1, std::uint8_t 
         EndRow();
 }
 
+// Passes one finished line to the sink.
 void ReportBody::WriteLine(const Line& line)
 {
     m_sink.AppendLine(std::string_view(line.text, line.size), 0, 0);

@@ -25,6 +25,8 @@ constexpr std::array<char, 512> kHexPairs = [] {
     return pairs;
 }();
 
+// Writes value's lowest width hex digits, in upper case and with leading zeros; returns the
+// end.
 char* WriteHexDigits(char* out, std::uint64_t value, int width)
 {
     int i = width;
@@ -49,6 +51,7 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
+// What write puts into a buffer, as a string.
 template <typename Writer> std::string AsString(Writer write)
 {
     char text[24];

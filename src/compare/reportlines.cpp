@@ -7,6 +7,7 @@ namespace bFile {
 
 namespace {
 
+// "1" or "2".
 std::string FileNumber(int file)
 {
     return std::string(1, static_cast<char>('0' + file));

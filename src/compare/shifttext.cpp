@@ -6,6 +6,7 @@ namespace bFile {
 
 namespace {
 
+// value as "0x" and its hex digits.
 std::string Hex(std::uint64_t value)
 {
     return "0x" + bVarious::HexNumber(value);

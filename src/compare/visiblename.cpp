@@ -46,6 +46,8 @@ std::size_t SequenceAt(std::string_view text, char32_t& codePoint)
     return length;
 }
 
+// True for a character that would move, hide or turn text around where it is shown: control
+// characters, direction marks and overrides, line and paragraph separators.
 bool IsHidden(char32_t c)
 {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x200E || c == 0x200F ||
@@ -53,6 +55,7 @@ bool IsHidden(char32_t c)
            c == 0x2029;
 }
 
+// Appends the byte as "\xHH".
 void AppendByteEscape(std::string& out, char byte)
 {
     constexpr char kDigits[] = "0123456789ABCDEF";

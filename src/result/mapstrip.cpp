@@ -19,6 +19,7 @@ const QColor kNeverComparedHatch(150, 150, 150);
 // The faintest difference stays visible beside the strongest.
 constexpr int kFaintestAlpha = 70;
 
+// value as "0x" and its hex digits.
 QString Hex(std::uint64_t value)
 {
     return QStringLiteral("0x") + QString::fromStdString(bVarious::HexNumber(value));

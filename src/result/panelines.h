@@ -33,6 +33,7 @@ class PaneLine
     int Position() const { return m_block.position() + int(m_start); }
     QStringView Text() const { return QStringView(m_paragraph).sliced(m_start, m_end - m_start); }
 
+    // Steps to the next or the previous line.
     void Next();
     void Previous();
 

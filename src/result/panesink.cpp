@@ -13,6 +13,7 @@
 
 namespace {
 
+// The engine's UTF-8 text as a QString.
 QString FromUtf8(std::string_view text)
 {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));

@@ -11,6 +11,7 @@ namespace {
 constexpr qsizetype kMinDigits = 8;
 constexpr qsizetype kMaxDigits = 16;
 
+// The value of a hex digit in either case; -1 for any other character.
 int HexDigit(QChar c)
 {
     if (c >= u'0' && c <= u'9')

@@ -32,6 +32,8 @@ constexpr double kMaxFontPoints = 1638.0;
 constexpr std::array kKnownCharsets{0,   1,   2,   77,  128, 129, 130, 134, 136, 161,
                                     162, 163, 177, 178, 186, 204, 222, 238, 255};
 
+// The stored length in twips as pixels; nothing when absent or outside minPixels to
+// kMaxPixels.
 std::optional<int> StoredPixels(const SettingsStore& store, Key key, double minPixels)
 {
     const std::optional<double> twips = store.Number(key);
@@ -43,6 +45,7 @@ std::optional<int> StoredPixels(const SettingsStore& store, Key key, double minP
     return qRound(pixels);
 }
 
+// True for a character-set code a font can carry.
 bool IsKnownCharset(double code)
 {
     return std::find(kKnownCharsets.begin(), kKnownCharsets.end(), code) != kKnownCharsets.end();
@@ -140,6 +143,9 @@ class FrameFit : public QObject
     StoredOuter m_stored;
 };
 
+// Puts the window's outer rectangle where it was stored, fitted to the screen it lands on;
+// nothing stored leaves it as it is. Where the window's frame is not known before it is
+// shown, the fit follows once it is.
 void RestoreGeometry(const SettingsStore& store, QWidget& window)
 {
     const StoredOuter stored{StoredPixels(store, Key::PosX, -kMaxPixels),
@@ -151,6 +157,7 @@ void RestoreGeometry(const SettingsStore& store, QWidget& window)
         new FrameFit(window, stored);
 }
 
+// font with each stored value that is present and usable; bold only when stored as "1".
 bVarious::PaneFont RestoreFont(const SettingsStore& store, bVarious::PaneFont font)
 {
     if (const std::optional<QString> name = store.Text(Key::Font);
@@ -167,6 +174,7 @@ bVarious::PaneFont RestoreFont(const SettingsStore& store, bVarious::PaneFont fo
     return font;
 }
 
+// A length in pixels as the store keeps it, in twips.
 float ToTwips(int pixels)
 {
     return static_cast<float>(PixelsToTwips(pixels));

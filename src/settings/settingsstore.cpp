@@ -8,6 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The key's name in the store.
 QString KeyName(SettingsStore::Key key)
 {
     switch (key) {
