@@ -67,12 +67,13 @@ class Comparison
             if (differs && m_changed == kQuestionAt && !m_asked) {
                 m_asked = true;
                 if (!m_sink.ContinueAfter1000Changes()) {
-                    m_walked = index + 1;
+                    MarkWalked(index + 1);
                     return false;
                 }
             }
             ++j;
         }
+        MarkWalked(start + size);
         return true;
     }
 
@@ -89,8 +90,8 @@ class Comparison
 
     // The run is ending early, before the block from blockStart was walked through: writes
     // the row being built (its bytes were compared) and the note of where the comparison
-    // stopped. The reason for the early end is what counts, so a sink that fails again here
-    // is left to it.
+    // stopped, with what it found before that place. The reason for the early end is what
+    // counts, so a sink that fails again here is left to it.
     void EndEarly(std::uint64_t blockStart) noexcept
     {
         try {
@@ -102,7 +103,9 @@ class Comparison
         } catch (...) {
         }
         try {
-            m_sink.AppendStopNote(StoppedLine(m_offset1 + std::max(blockStart, m_walked)));
+            // Each walked block moves the mark, so it never lies before blockStart.
+            m_sink.AppendStopNote(StoppedLine(m_offset1 + m_walked, m_foundBeforeWalked.changed,
+                                              m_foundBeforeWalked.locations));
         } catch (...) {
         }
     }
@@ -120,6 +123,16 @@ class Comparison
     }
 
   private:
+    // What the walk found so far; a run still open counts as the location it would become.
+    CompareSummary Found() const { return {m_changed, m_locations + (m_runOpen ? 1 : 0)}; }
+
+    // Everything before walked is compared, counted and written, should the run end here.
+    void MarkWalked(std::uint64_t walked)
+    {
+        m_walked = walked;
+        m_foundBeforeWalked = Found();
+    }
+
     // Reports every progress mark up to and including index, in order. Called for every
     // differing byte, so the common case of no mark reached stays inline.
     void ProgressThrough(std::uint64_t index)
@@ -130,8 +143,7 @@ class Comparison
 
     void ShowMarksThrough(std::uint64_t index)
     {
-        // Everything through index is compared and written, should the sink stop the run.
-        m_walked = index + 1;
+        MarkWalked(index + 1);
         ShowMap(m_walked, false);
         m_marks.ShowThrough(index);
     }
@@ -146,7 +158,10 @@ class Comparison
     std::uint64_t m_locations = 0;
     bool m_runOpen = false;
     bool m_asked = false;
-    std::uint64_t m_walked = 0; // the indexes before it are compared, as of the last mark
+    // The indexes before it are compared, as of the last mark or the last whole block, and
+    // what they hold.
+    std::uint64_t m_walked = 0;
+    CompareSummary m_foundBeforeWalked;
     std::optional<DifferenceMap> m_map;
 };
 
@@ -232,7 +247,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     for (const InputFile& input : inputs) {
         std::uint64_t& offset = offsets[input.Number() - 1];
         if (offset > input.Length()) {
-            sink.AppendLine(OffsetResetLine(input.Number()), 0, 0);
+            sink.AppendNote(OffsetResetLine(input.Number()));
             offset = 0;
         }
     }
@@ -243,11 +258,11 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     const std::uint64_t count = std::min(count1, count2);
     if (count == 0) {
         const int emptyFile = count1 == count2 ? 0 : (count1 == 0 ? 1 : 2);
-        sink.AppendLine(EmptyRangeLine(emptyFile, emptyFile == 2 ? offsets[1] : offsets[0]), 0, 0);
+        sink.AppendNote(EmptyRangeLine(emptyFile, emptyFile == 2 ? offsets[1] : offsets[0]));
     } else if (count2 < count1) {
-        sink.AppendLine(TruncationLine(1, count - 1), 0, 0);
+        sink.AppendNote(TruncationLine(1, count - 1));
     } else if (count1 < count2) {
-        sink.AppendLine(TruncationLine(2, count - 1), 0, 0);
+        sink.AppendNote(TruncationLine(2, count - 1));
     }
     sink.AppendLine("", 0, 0);
 
@@ -287,8 +302,6 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
         }
         if (start == count && sink.KeepsStretches())
             sink.StretchesEnd(offsets[0] + count, offsets[1] + count);
-        for (const InputFile& input : inputs)
-            input.CheckUnchanged();
     } catch (const CompareError&) {
         comparison.EndEarly(start);
         throw;
@@ -303,7 +316,20 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     comparison.ShowMap(start, true);
     const CompareSummary summary = comparison.Finish();
 
-    sink.AppendLine(SummaryText(summary.changed, summary.locations), 0, 0);
+    sink.AppendNote(SummaryText(summary.changed, summary.locations));
+
+    // The walk reached its end: a file that changed meanwhile leaves its report whole, with
+    // the summary of what was read and a warning that it changed.
+    try {
+        for (const InputFile& input : inputs)
+            input.CheckUnchanged();
+    } catch (const CompareError& error) {
+        try {
+            sink.AppendStopNote(ChangedWarningLine(error.what()));
+        } catch (...) {
+        }
+        throw;
+    }
     sink.ShowStatus("Done!");
     sink.ReportComplete();
     return summary;

@@ -31,9 +31,15 @@ class CompareSink
     // Not asked once the report is complete.
     virtual bool StopRequested() { return false; }
 
-    // The run ended early (a stop, a failure): note is the report's last line, saying where.
-    // A sink may show it as the status too, but must not let the window's events run: the
-    // run is unwinding.
+    // A line of the report that tells about the run rather than a difference: a note above
+    // the body (an offset set to 0, a range cut or empty) and the summary below it.
+    virtual void AppendNote(std::string_view note) { AppendLine(note, 0, 0); }
+
+    // The run ends with a failure or a stop: note is the report's last line. It says where a
+    // run that ended early stopped and what it found before (instead of the summary), or,
+    // after the summary of a run that compared its whole range, that a file changed while it
+    // was read. A sink may show it as the status too, but must not let the window's events
+    // run: the run is unwinding.
     virtual void AppendStopNote(std::string_view note) { AppendLine(note, 0, 0); }
 
     // The difference map, when the run keeps one: at the start, with the progress texts and

@@ -161,7 +161,9 @@ class Realignment
         } catch (...) {
         }
         try {
-            m_sink.AppendStopNote(StoppedLine(m_start1 + m_compared));
+            // What the report holds, a run still open counted as the location it would be.
+            m_sink.AppendStopNote(StoppedLine(m_start1 + m_compared, m_summary.changed,
+                                              m_summary.locations + (m_runOpen ? 1 : 0)));
         } catch (...) {
         }
     }

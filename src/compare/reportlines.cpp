@@ -47,9 +47,16 @@ std::string EmptyRangeLine(int emptyFile, std::uint64_t offset)
            bVarious::HexNumber(offset) + ". Nothing will be compared";
 }
 
-std::string StoppedLine(std::uint64_t position1)
+std::string StoppedLine(std::uint64_t position1, std::uint64_t changed, std::uint64_t locations)
 {
-    return "Comparison stopped at 0x" + bVarious::HexNumber(position1) + ".";
+    return "Comparison stopped at 0x" + bVarious::HexNumber(position1) + ": " +
+           bVarious::DecimalNumber(changed) + " bytes changed, " +
+           bVarious::DecimalNumber(locations) + " locations before it.";
+}
+
+std::string ChangedWarningLine(const std::string& problem)
+{
+    return "Warning: " + problem + "; the report shows the bytes as they were read.";
 }
 
 std::string SummaryText(std::uint64_t changed, std::uint64_t locations)

@@ -22,9 +22,15 @@ std::string TruncationLine(int longerFile, std::uint64_t lastIndex);
 // an offset equal to its file's length). emptyFile is 1, 2, or 0 for both.
 std::string EmptyRangeLine(int emptyFile, std::uint64_t offset);
 
-// The last line of a report whose run ended early (a stop, a failure): "Comparison stopped at
-// 0x1A56FEAC.", with the position in file 1 of the first byte that was not compared.
-std::string StoppedLine(std::uint64_t position1);
+// The last line of a report whose run ended early (a stop, a failure), instead of the summary:
+// "Comparison stopped at 0x1A56FEAC: 57 bytes changed, 3 locations before it.", with the
+// position in file 1 of the first byte that was not compared and what was found before it.
+std::string StoppedLine(std::uint64_t position1, std::uint64_t changed, std::uint64_t locations);
+
+// The last line of a report that compared its whole range while a file changed, after the
+// summary: "Warning: File 2 (b.bin) changed its size during the comparison; ...". problem is
+// the failure's message.
+std::string ChangedWarningLine(const std::string& problem);
 
 // The summary, with the empty line before it: "\r\n3 bytes changed, 2 locations".
 std::string SummaryText(std::uint64_t changed, std::uint64_t locations);

@@ -40,7 +40,8 @@ int InnerHeight(fMAIN& window)
 // The file 1 position in the note that ends a report stopped early; -1 when it has none.
 qint64 StoppedAt(fMAIN& window)
 {
-    static const QRegularExpression note(uR"(\nComparison stopped at 0x([0-9A-F]+)\.\n$)"_qs);
+    static const QRegularExpression note(
+        uR"(\nComparison stopped at 0x([0-9A-F]+): \d+ bytes changed, \d+ locations before it\.\n$)"_qs);
     const QRegularExpressionMatch match = note.match(Pane(window)->toPlainText());
     return match.hasMatch() ? match.captured(1).toLongLong(nullptr, 16) : -1;
 }
@@ -296,10 +297,11 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
     QVERIFY(Pane(w)->isEnabled());
     QVERIFY(Pane(w)->updatesEnabled());
     QVERIFY(w.ResultChanged);
-    QVERIFY(!Pane(w)->toPlainText().contains(u"bytes changed"_qs));
+    QVERIFY(!Pane(w)->toPlainText().contains(u" locations\n"_qs));
     // Nothing was compared before file 2 failed to open.
     QCOMPARE(StoppedAt(w), 0);
-    QCOMPARE(StatusPanel(w)->text(), u"Comparison stopped at 0x0."_qs);
+    QCOMPARE(StatusPanel(w)->text(),
+             u"Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."_qs);
 }
 
 void FMainTest::compareDuringARunStopsIt_data()
@@ -342,7 +344,7 @@ void FMainTest::compareDuringARunStopsIt()
     QVERIFY(w.isVisible());
     const QString report = Pane(w)->toPlainText();
     QCOMPARE(report.count(u"File 1: "_qs), 1);
-    QVERIFY(!report.contains(u"bytes changed"_qs));
+    QVERIFY(!report.contains(u" locations\n"_qs));
 
     // The note names the first file 1 position not compared: every difference before it is
     // listed, none after it.
@@ -376,7 +378,7 @@ void FMainTest::closingDuringARunStopsItAndCloses()
     QVERIFY(visibleAfterExit);
     QVERIFY(!w.isVisible());
     QVERIFY(!w.IsComparing());
-    QVERIFY(!Pane(w)->toPlainText().contains(u"bytes changed"_qs));
+    QVERIFY(!Pane(w)->toPlainText().contains(u" locations\n"_qs));
     QVERIFY(StoppedAt(w) >= 0);
     QTest::qWait(50);
     QVERIFY(!w.isVisible());
@@ -403,7 +405,7 @@ void FMainTest::reportPastThePaneBudgetEndsInItsOverflowError()
              qPrintable(answerer.SeenBoxes()[0].text));
     const QString report = Pane(w)->toPlainText();
     QVERIFY(report.startsWith(u"File 1: "_qs + a));
-    QVERIFY(!report.contains(u"bytes changed"_qs));
+    QVERIFY(!report.contains(u" locations\n"_qs));
     const qint64 stop = StoppedAt(w);
     QVERIFY(stop > 0 && stop < 40000);
     QVERIFY(report.count(u": 61 62"_qs) < 1000);

@@ -1,8 +1,10 @@
 #include "bytechar.h"
 #include "comparefiles.h"
 #include "fakesources.h"
+#include "reportlines.h"
 #include "testsupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
@@ -18,9 +20,12 @@ using lumatra::test::Bytes;
 using lumatra::test::RecordingSink;
 using lumatra::test::TempDir;
 
+// The summary is the only line that starts with a line break.
 bool HasSummary(const RecordingSink& sink)
 {
-    return sink.report.find("bytes changed") != std::string::npos;
+    const std::vector<std::string> lines = sink.Calls("line");
+    return std::any_of(lines.begin(), lines.end(),
+                       [](const std::string& line) { return line.starts_with("\r\n"); });
 }
 
 class CompareFailureTest : public ::testing::Test
@@ -74,7 +79,8 @@ TEST_F(CompareFailureTest, ReadErrorMidRunEndsWithoutSummary)
     // The first two blocks were reported, then the note of where the run stopped.
     const std::vector<std::string> lines = m_sink.Calls("line");
     EXPECT_EQ(lines.size(), 3u + 2000 + 1);
-    EXPECT_EQ(lines.back(), "Comparison stopped at 0x7D0.");
+    EXPECT_EQ(lines.back(),
+              "Comparison stopped at 0x7D0: 2000 bytes changed, 1 locations before it.");
     EXPECT_FALSE(HasSummary(m_sink));
     EXPECT_TRUE(m_sink.Calls("status").back() == "Opening file 2 ...");
     // The map ends where the report does: two regions counted, the third never compared.
@@ -96,12 +102,15 @@ TEST_F(CompareFailureTest, FileThatShrinksOrGrowsDuringTheRunIsAnError)
     EXPECT_EQ(FailureOf(a, b, options), "File 1 (" + a + ") got shorter during the comparison");
     EXPECT_FALSE(HasSummary(m_sink));
 
+    // Grown, it still gave every byte of the range: the summary stays, and the warning follows.
     m_dir.Write("a.bin", Bytes(5000, 1));
     m_sink = RecordingSink();
     m_sink.onProgress = [&b] { std::filesystem::resize_file(b, 6000); };
-    EXPECT_EQ(FailureOf(a, b, options),
-              "File 2 (" + b + ") changed its size during the comparison");
-    EXPECT_FALSE(HasSummary(m_sink));
+    const std::string grown = "File 2 (" + b + ") changed its size during the comparison";
+    EXPECT_EQ(FailureOf(a, b, options), grown);
+    EXPECT_TRUE(HasSummary(m_sink));
+    EXPECT_EQ(m_sink.Calls("line").back(), bFile::ChangedWarningLine(grown));
+    EXPECT_NE(m_sink.Calls("status").back(), "Done!");
 }
 
 TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
@@ -122,7 +131,8 @@ TEST_F(CompareFailureTest, ExceptionFromTheSinkStopsTheRun)
     const std::vector<std::string> lines = m_sink.Calls("line");
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[lines.size() - 3], "000003E0: 01 01 01 01 01 01 01 01 01");
-    EXPECT_EQ(lines.back(), "Comparison stopped at 0x3F9.");
+    EXPECT_EQ(lines.back(),
+              "Comparison stopped at 0x3F9: 1001 bytes changed, 1 locations before it.");
     // Regions of 1247 or 1248 bytes: the first holds the 1001 compared bytes.
     ASSERT_TRUE(m_sink.lastMap && m_sink.lastMap->Finished());
     EXPECT_EQ(m_sink.lastMap->Count(0), 1001u);
@@ -154,7 +164,8 @@ TEST_F(CompareFailureTest, StopAskedForEndsTheRunWithTheNote)
     // Asked while file 2 opens: nothing is compared yet.
     m_sink.stopWhen = [this] { return m_sink.calls.back() == "status:Opening file 2 ..."; };
     EXPECT_THROW(bFile::CompareFiles(a, b, 0x10, 0, false, false, m_sink), bFile::CompareStopped);
-    EXPECT_EQ(m_sink.Calls("line").back(), "Comparison stopped at 0x10.");
+    EXPECT_EQ(m_sink.Calls("line").back(),
+              "Comparison stopped at 0x10: 0 bytes changed, 0 locations before it.");
     EXPECT_FALSE(HasSummary(m_sink));
 
     // Asked only once the report is complete: it is not asked, and the run ends as usual.

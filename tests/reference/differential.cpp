@@ -31,7 +31,9 @@ std::unique_ptr<bFile::FileSource> ServeFromMemory(const VirtualFile& file)
 class EngineResultSink final : public bFile::CompareSink
 {
   public:
-    EngineResultSink(Result& result, bool answer) : m_result(result), m_answer(answer) {}
+    EngineResultSink(Result& result, bool answer, std::uint64_t stopAtProgress)
+        : m_result(result), m_answer(answer), m_stopAtProgress(stopAtProgress)
+    {}
     void AppendLine(std::string_view text, std::uint32_t colour, std::uint8_t indent) override
     {
         m_result.report += std::string(indent, ' ') + std::string(text) + "\r\n";
@@ -47,6 +49,11 @@ class EngineResultSink final : public bFile::CompareSink
     {
         if (!m_result.realign)
             AddProgress(m_result, std::string(text), 1);
+        ++m_progressCalls;
+    }
+    bool StopRequested() override
+    {
+        return m_stopAtProgress > 0 && m_progressCalls == m_stopAtProgress;
     }
     bool ContinueAfter1000Changes() override
     {
@@ -72,6 +79,8 @@ class EngineResultSink final : public bFile::CompareSink
   private:
     Result& m_result;
     bool m_answer;
+    std::uint64_t m_stopAtProgress;
+    std::uint64_t m_progressCalls = 0;
 };
 
 // Gives the file its length (a sparse file), and on onDisk its bytes too.
@@ -231,12 +240,16 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk)
     }
     Result result;
     result.realign = request.realign;
-    EngineResultSink sink(result, request.continueAfter1000);
-    const bFile::CompareSummary summary =
-        bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
-                            request.byLines, request.withChars, sink, options);
-    result.changed = summary.changed;
-    result.locations = summary.locations;
+    EngineResultSink sink(result, request.continueAfter1000, request.stopAtProgress);
+    try {
+        const bFile::CompareSummary summary =
+            bFile::CompareFiles(request.path1, request.path2, request.offset1, request.offset2,
+                                request.byLines, request.withChars, sink, options);
+        result.changed = summary.changed;
+        result.locations = summary.locations;
+    } catch (const bFile::CompareStopped&) {
+        // The counts of a stopped run are in its last line.
+    }
     return result;
 }
 

@@ -248,6 +248,8 @@ Result ReferenceCompare(const Request& request)
         return "Comparing files, please wait ... " + std::to_string(percent(i)) + "%";
     };
     std::uint64_t mark = 1000;
+    std::uint64_t progressCalls = 0;
+    bool stopped = false;
     std::uint64_t compared = size; // the positions before it are compared
 
     // Position i, by the rules; false when the answer No ends the comparison.
@@ -285,6 +287,11 @@ Result ReferenceCompare(const Request& request)
         if (i >= mark) {
             mark += 1000;
             AddProgress(result, progressText(i), 1);
+            if (++progressCalls == request.stopAtProgress) {
+                stopped = true;
+                compared = i + 1;
+                return false;
+            }
         }
         if (result.changed == 1000 && !asked) {
             asked = true;
@@ -299,7 +306,7 @@ Result ReferenceCompare(const Request& request)
     // Positions from to to - 1 lie outside every piece. With equal fills, the first may close
     // a run, and the rest only pass progress marks: those are counted, not walked.
     const auto stretch = [&](std::uint64_t from, std::uint64_t to) {
-        if (request.file1.fill != request.file2.fill) {
+        if (request.file1.fill != request.file2.fill || request.stopAtProgress > 0) {
             for (std::uint64_t i = from; i < to; ++i) {
                 if (!step(i))
                     return false;
@@ -339,7 +346,7 @@ Result ReferenceCompare(const Request& request)
             break;
     }
     if (going)
-        stretch(walked, size);
+        going = stretch(walked, size);
     if (open)
         ++result.locations;
     result.size = size;
@@ -348,6 +355,14 @@ Result ReferenceCompare(const Request& request)
         result.maps.back().finished = true;
     }
     writeRow();
+    if (stopped) {
+        // What was found before the stop, a run still open counted as a location.
+        out.Line("Comparison stopped at 0x" + Hex(offset1 + compared) + ": " +
+                 std::to_string(result.changed) + " bytes changed, " +
+                 std::to_string(result.locations) + " locations before it.");
+        result.changed = result.locations = 0; // a stopped run returns no counts
+        return result;
+    }
     out.Line("\r\n" + std::to_string(result.changed) + " bytes changed, " +
              std::to_string(result.locations) + " locations");
     result.calls.push_back("status:Done!");

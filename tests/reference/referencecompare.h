@@ -46,6 +46,10 @@ struct Request
     std::size_t mapRegions = 0;    // regions of the difference map; 0 keeps none
     bool realign = false;          // follow inserted and removed bytes, up to shiftWindow
     std::uint64_t shiftWindow = 1 << 20;
+    // The progress call after which the sink asks the run to stop; 0 for none. The engine
+    // passes equal stretches a block at a time and stops at the end of one, so the reference
+    // stops where it does only at a mark inside a run of differences.
+    std::uint64_t stopAtProgress = 0;
 };
 
 // A difference map as the sink saw it: how far the comparison had got, the count of each

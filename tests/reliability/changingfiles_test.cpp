@@ -1,9 +1,12 @@
 // Files that change under the engine, or fail to be read, between the length being taken and
-// the last byte being read. Every case must end in a CompareError naming the file, and never
-// in a summary: a report that is not complete must not look complete.
+// the end of the run. Every case must end in a CompareError naming the file. A report that is
+// not complete must not look complete: it ends with the note of where it stopped and what it
+// found before, never a summary. One that read its whole range keeps its summary, followed by
+// the warning that the file changed.
 
 #include "comparefiles.h"
 #include "fakesources.h"
+#include "reportlines.h"
 #include "testsupport.h"
 
 #include <algorithm>
@@ -13,6 +16,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 namespace {
@@ -31,6 +35,8 @@ struct Fault
     std::function<void(const std::string&, int read)> beforeRead;
     std::function<void(WatchedSource&)> onOpen;
     std::string expected; // the message, with PATH for the file's path
+    // The report's last line when the run stopped early; none when it read its whole range.
+    std::optional<std::string> stopNote = std::nullopt;
 };
 
 constexpr std::size_t kBlock = 100;
@@ -76,31 +82,36 @@ std::vector<Fault> Faults()
          [](const std::string& p) { std::filesystem::remove(p); },
          {},
          {},
-         "Cannot open file 2 (PATH): No such file or directory"},
+         "Cannot open file 2 (PATH): No such file or directory",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"replaced by a folder before opening",
          1,
          replaceByFolder,
          {},
          {},
-         "Cannot open file 1 (PATH): not a regular file"},
+         "Cannot open file 1 (PATH): not a regular file",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"replaced by a FIFO before opening",
          2,
          replaceByFifo,
          {},
          {},
-         "Cannot open file 2 (PATH): not a regular file"},
+         "Cannot open file 2 (PATH): not a regular file",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"emptied before the first read",
          1,
          {},
          atRead(1, truncate(0)),
          {},
-         "File 1 (PATH) got shorter during the comparison"},
+         "File 1 (PATH) got shorter during the comparison",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"cut inside the last block",
          2,
          {},
          atRead(10, truncate(kLength - 1)),
          {},
-         "File 2 (PATH) got shorter during the comparison"},
+         "File 2 (PATH) got shorter during the comparison",
+         "Comparison stopped at 0x384: 900 bytes changed, 1 locations before it."},
         {"cut behind the compared range",
          1,
          {},
@@ -124,19 +135,22 @@ std::vector<Fault> Faults()
          {},
          atRead(1, [](const std::string&) { Throw("Input/output error"); }),
          {},
-         "Cannot read file 1 (PATH): Input/output error"},
+         "Cannot read file 1 (PATH): Input/output error",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"read error on the last read",
          2,
          {},
          atRead(10, [](const std::string&) { Throw("Input/output error"); }),
          {},
-         "Cannot read file 2 (PATH): Input/output error"},
+         "Cannot read file 2 (PATH): Input/output error",
+         "Comparison stopped at 0x384: 900 bytes changed, 1 locations before it."},
         {"seek refused",
          2,
          {},
          {},
          [](WatchedSource& s) { s.FailSeeks(); },
-         "Cannot open file 2 (PATH): Invalid argument"},
+         "Cannot open file 2 (PATH): Invalid argument",
+         "Comparison stopped at 0x0: 0 bytes changed, 0 locations before it."},
         {"length unreadable at the end",
          1,
          {},
@@ -187,7 +201,7 @@ std::string RunWithFault(const Fault& fault, bool realign, const TempDir& dir, R
     return "no error";
 }
 
-TEST_P(ChangingFileTest, EndsInANamedErrorWithoutASummary)
+TEST_P(ChangingFileTest, EndsInANamedErrorAndTellsHowFarItGot)
 {
     const Fault& fault = GetParam();
     for (const bool realign : {false, true}) {
@@ -197,15 +211,26 @@ TEST_P(ChangingFileTest, EndsInANamedErrorWithoutASummary)
         const std::string message = RunWithFault(fault, realign, dir, sink, watched);
         // A realigning run reads both files to their ends and reads more often: the same
         // fault may be met at another read, and then told as the file getting shorter
-        // rather than changing its size. It names the file all the same.
+        // rather than changing its size. It names the file all the same, with no summary.
         if (realign) {
             EXPECT_NE(message.find(watched), std::string::npos) << message;
+            const std::vector<std::string> lines = sink.Calls("line");
+            EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
+                return line.starts_with("\r\n"); // the summary
+            })) << sink.report;
         } else {
             std::string expected = fault.expected;
             expected.replace(expected.find("PATH"), 4, watched);
             EXPECT_EQ(message, expected);
+            const std::vector<std::string> lines = sink.Calls("line");
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.back(), fault.stopNote.value_or(bFile::ChangedWarningLine(expected)));
+            const bool summary =
+                std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+                    return line == "\r\n1000 bytes changed, 1 locations";
+                });
+            EXPECT_EQ(summary, !fault.stopNote) << sink.report;
         }
-        EXPECT_EQ(sink.report.find("bytes changed"), std::string::npos) << sink.report;
         EXPECT_TRUE(sink.Calls("status").empty() || sink.Calls("status").back() != "Done!");
         EXPECT_EQ(std::count(sink.calls.begin(), sink.calls.end(), "font"), 0);
     }

@@ -212,8 +212,8 @@ changed_during_run)
     run_and_cut big1.bin 100 big1.bin big2.bin
     expect_status 2 "file 1 cut during the run"
     grep -q 'File 1 (big1.bin)' err.txt || fail "no message naming file 1: $(cat err.txt)"
-    grep -q 'bytes changed' out.txt && fail "a summary after a failed run"
-    tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*\.\r$' ||
+    grep -q 'locations.$' out.txt && fail "a summary after a failed run"
+    tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*: 0 bytes changed, 0 locations before it\.\r$' ||
         fail "no note of where the run stopped: $(tail -n 1 out.txt)"
 
     # Rewritten in place at the same size: its times tell (it was last written an hour ago).
@@ -225,6 +225,11 @@ changed_during_run)
         big1.bin big2.bin
     expect_status 2 "file 2 rewritten during the run"
     expect_file err.txt 'lumatra-report: File 2 (big2.bin) changed during the comparison\n'
+    # Read to its end, the report keeps its summary, and says that the file changed.
+    tail -n 2 out.txt >tail.txt
+    grep -q $'^[01] bytes changed, [01] locations\r$' tail.txt &&
+        tail -n 1 tail.txt | grep -qF 'Warning: File 2 (big2.bin) changed during the comparison; ' ||
+        fail "no summary and warning: $(cat tail.txt)"
     ;;
 
 interrupted_run)

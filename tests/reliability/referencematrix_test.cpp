@@ -60,7 +60,7 @@ class ReferenceMatrixTest : public ::testing::Test
                                   << request.withChars << ", continue " << request.continueAfter1000
                                   << ", block " << blockSize << ", map " << request.mapRegions
                                   << ", realign " << request.realign << " window "
-                                  << request.shiftWindow;
+                                  << request.shiftWindow << ", stop " << request.stopAtProgress;
         // Files described rather than held would be held here.
         if (request.file1.length < (1 << 20) && request.file2.length < (1 << 20)) {
             EXPECT_EQ(lumatra::reference::RunsDifference(request, blockSize), "");
@@ -109,6 +109,8 @@ TEST_F(ReferenceMatrixTest, ThousandChangesAcrossBlockEdges)
         Request request = Base(a, b);
         for (const bool answer : {true, false}) {
             request.continueAfter1000 = answer;
+            // Stopped at the first progress mark, inside the run: the note counts it.
+            request.stopAtProgress = answer && start % 2 == 1 ? 1 : 0;
             // The map's regions end inside the run, and one region holds it all.
             request.mapRegions = start % 2 == 0 ? 64 : 1;
             for (const bool byLines : {false, true}) {
