@@ -6,8 +6,11 @@
 #include "shifttext.h"
 #include "statussink.h"
 
-std::optional<std::uint64_t> ShiftWindowFromText(std::string_view text)
+#include <algorithm>
+
+std::variant<std::uint64_t, std::string> ShiftWindowFromText(std::string_view text)
 {
+    const std::string notANumber = "is not a number of bytes";
     unsigned shiftBits = 0;
     if (!text.empty()) {
         switch (text.back()) {
@@ -26,16 +29,21 @@ std::optional<std::uint64_t> ShiftWindowFromText(std::string_view text)
         if (shiftBits > 0)
             text.remove_suffix(1);
     }
-    if (text.empty() || text.size() > 19)
-        return std::nullopt;
+    if (text.empty() || text.find_first_not_of("0123456789") != text.npos)
+        return notANumber;
+    const std::string tooLarge =
+        "is more than the largest window, " + bVarious::DecimalNumber(kMaxShiftWindow >> 30) + "G";
+    // Leading zeros add nothing; past them, twenty digits are more than 64 bits hold.
+    text.remove_prefix(std::min(text.find_first_not_of('0'), text.size()));
+    if (text.size() > 19)
+        return tooLarge;
     std::uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
+    for (const char c : text)
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value == 0 || value > kMaxShiftWindow >> shiftBits)
-        return std::nullopt;
+    if (value == 0)
+        return notANumber;
+    if (value > kMaxShiftWindow >> shiftBits)
+        return tooLarge;
     return value << shiftBits;
 }
 

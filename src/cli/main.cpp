@@ -4,10 +4,8 @@
 #include "comparefiles.h"
 #include "contextcommand.h"
 #include "findshiftcommand.h"
-#include "maptext.h"
 #include "options.h"
 #include "outputfile.h"
-#include "reportlines.h"
 #include "reportsink.h"
 #include "requestcheck.h"
 #include "runsrecords.h"
@@ -15,12 +13,14 @@
 #include "version.h"
 #include "visiblename.h"
 
+#include <cerrno>
 #include <csignal>
 #include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <variant>
 #include <vector>
@@ -31,18 +31,20 @@ constexpr int kSame = 0;
 constexpr int kDifferent = 1;
 constexpr int kTrouble = 2;
 
-// Writes a whole message to a stream; false when the stream takes it not.
-bool Print(int fd, std::string_view text)
+// Writes a whole message to a stream; 0, or the error number when the stream takes it not.
+int Print(int fd, std::string_view text)
 {
     while (!text.empty()) {
         const ssize_t written = write(fd, text.data(), text.size());
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return EIO;
         text.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
+    return 0;
 }
 
 // Prints the message on standard error; the exit status for trouble.
@@ -52,10 +54,21 @@ int Fail(std::string_view message)
     return kTrouble;
 }
 
+// Prints an answer on standard output and returns status, or tells why it could not: "No
+// space left on device", as a report's failed write does.
+int Answer(const std::string& text, int status)
+{
+    const int error = Print(1, text);
+    if (error == 0)
+        return status;
+    return Fail("lumatra-report: cannot write to standard output: " +
+                std::generic_category().message(error));
+}
+
 // Help and version go to standard output; a failure to print them is trouble too.
 int Show(const std::string& text)
 {
-    return Print(1, text) ? kSame : Fail("lumatra-report: cannot write to standard output");
+    return Answer(text, kSame);
 }
 
 // What --version prints.
@@ -81,8 +94,7 @@ int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_
     try {
         const ShiftAnswer answer = RunFindShift(request, offset1, offset2, status);
         status.Clear();
-        return Print(1, answer.text) ? answer.exitStatus
-                                     : Fail("lumatra-report: cannot write to standard output");
+        return Answer(answer.text, answer.exitStatus);
     } catch (const std::exception& error) {
         status.Clear();
         return Fail(std::string("lumatra-report: ") + error.what());
@@ -96,8 +108,7 @@ int AnswerContextQuery(const CompareRequest& request, std::uint64_t offset1, std
     try {
         const ContextAnswer answer = RunContextQuery(request, offset1, offset2, status);
         status.Clear();
-        return Print(1, answer.text) ? answer.exitStatus
-                                     : Fail("lumatra-report: cannot write to standard output");
+        return Answer(answer.text, answer.exitStatus);
     } catch (const std::exception& error) {
         status.Clear();
         return Fail(std::string("lumatra-report: ") + error.what());
@@ -138,10 +149,10 @@ int Run(const CompareRequest& request)
     // map comes out whole at the end.
     const bool mapOnly = request.mapParts > 0;
     StatusLine status(2, mapOnly || !output->IsTerminal());
+    ReportSink reportSink(*output, status, request.stopAfter1000);
+    MapSink mapSink(*output, status, request.stopAfter1000);
+    RunsSink runsSink(*output, status);
     try {
-        ReportSink reportSink(*output, status, request.stopAfter1000);
-        MapSink mapSink(*output, status, request.stopAfter1000);
-        RunsSink runsSink(*output, status);
         bFile::CompareOptions options;
         options.mapRegions = request.mapParts;
         options.realign = request.realign;
@@ -154,20 +165,22 @@ int Run(const CompareRequest& request)
             bFile::CompareFiles(request.file1, request.file2, offset1, offset2, request.byLines,
                                 request.withChars, sink, options);
         status.Clear();
-        if (mapOnly) {
-            output->Write(MapText(mapSink.Map()));
-            std::string summaryText = bFile::SummaryText(summary.changed, summary.locations);
-            if (request.realign)
-                summaryText += bFile::RealignedCountsText(summary.insertions, summary.inserted,
-                                                          summary.removals, summary.removed);
-            output->Write(summaryText + "\r\n");
-        }
+        if (mapOnly)
+            output->Write(mapSink.Text());
         if (request.runs)
             output->Write(bFile::RunsRecords::SummaryRecord(summary));
         output->Commit();
         return summary.Same() ? kSame : kDifferent;
     } catch (const std::exception& error) {
         status.Clear();
+        // The map of a run that ended early is written as the report's lines so far are:
+        // up to where it stopped, with the note that says so.
+        if (mapOnly) {
+            try {
+                output->Write(mapSink.Text());
+            } catch (const std::exception&) {
+            }
+        }
         return Fail(std::string("lumatra-report: ") + error.what());
     }
 }

@@ -73,11 +73,18 @@ std::optional<UsageError> ReadContextQuery(ValueKind kind, const std::string& va
     return std::nullopt;
 }
 
-// A whole decimal number of map parts from 1 to the most the map keeps; nothing otherwise.
+// The most digits a count of map parts takes, leading zeros included: as many as the largest
+// count has, as an offset takes at most as many as its field holds.
+constexpr std::size_t kMapDigits = 4;
+static_assert(bFile::DifferenceMap::kMaxRegions < 10000);
+
+// A whole decimal number of map parts from 1 to the most the map keeps, in at most kMapDigits
+// digits; nothing otherwise.
 std::optional<std::size_t> MapParts(const std::string& text)
 {
     constexpr std::size_t kMost = bFile::DifferenceMap::kMaxRegions;
-    if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != text.npos)
+    if (text.empty() || text.size() > kMapDigits ||
+        text.find_first_not_of("0123456789") != text.npos)
         return std::nullopt;
     const std::size_t parts = std::stoul(text);
     if (parts < 1 || parts > kMost)
@@ -165,11 +172,13 @@ Command ParseArguments(const std::vector<std::string>& arguments)
                 return UsageError{"option '" + argument + "' needs a file name"};
             request.output = *value;
             break;
-        case ValueKind::ShiftWindow:
-            request.shiftWindow = ShiftWindowFromText(*value);
-            if (!request.shiftWindow)
-                return UsageError{"shift window '" + *value + "' is not a number of bytes"};
+        case ValueKind::ShiftWindow: {
+            const auto window = ShiftWindowFromText(*value);
+            if (const auto* problem = std::get_if<std::string>(&window))
+                return UsageError{"shift window '" + *value + "' " + *problem};
+            request.shiftWindow = std::get<std::uint64_t>(window);
             break;
+        }
         case ValueKind::Context:
         case ValueKind::NextDifference:
         case ValueKind::PreviousDifference:
@@ -186,7 +195,8 @@ Command ParseArguments(const std::vector<std::string>& arguments)
             const std::optional<std::size_t> parts = MapParts(*value);
             if (!parts)
                 return UsageError{"the map needs a number of parts from 1 to " +
-                                  std::to_string(bFile::DifferenceMap::kMaxRegions) + ", not '" +
+                                  std::to_string(bFile::DifferenceMap::kMaxRegions) +
+                                  " in at most " + std::to_string(kMapDigits) + " digits, not '" +
                                   *value + "'"};
             request.mapParts = *parts;
             break;
@@ -250,7 +260,8 @@ std::string UsageText()
            "                      both ranges are compared to their files' ends\n"
            "  --shift-window BYTES\n"
            "                      the largest shift --find-shift or --realign tries either\n"
-           "                      way: bytes, or a number with K, M or G (default 1M)\n"
+           "                      way: bytes, or a number with K, M or G (default 1M, at\n"
+           "                      most 4294967296G)\n"
            "  --runs              instead of the report, one JSON record a line for each\n"
            "                      stretch: {\"op\":\"equal\"|\"replace\"|\"insert\"|\"delete\",\n"
            "                      \"a\":[from,to],\"b\":[from,to]} with half-open decimal\n"
@@ -265,9 +276,11 @@ std::string UsageText()
            "                      of the program's own descriptors (/dev/stdout) is written\n"
            "                      directly\n"
            "  --map N             instead of the report, the compared range in N equal parts\n"
-           "                      (1 to 4096): each part's first and last position (as the\n"
-           "                      report labels them), its count of differing bytes and a\n"
-           "                      bar scaled to the largest count; then the summary\n"
+           "                      (1 to 4096, at most 4 digits with leading zeros): each\n"
+           "                      part's first and last position (as the report labels\n"
+           "                      them), its count of differing bytes and a bar scaled to\n"
+           "                      the largest count; the report's notes above the map, its\n"
+           "                      summary or note of where it stopped below\n"
            "  --context HEXPOS    instead of the report, the rows of both files around\n"
            "                      position HEXPOS of FILE1 (hexadecimal), 16 bytes a row,\n"
            "                      FILE2 lined up as the offsets line it up; '*' marks the\n"

@@ -1,5 +1,7 @@
 #include "reportsink.h"
 
+#include "maptext.h"
+
 #include <string>
 
 ReportSink::ReportSink(OutputFile& output, StatusLine& status, bool stopAfter1000)
@@ -23,8 +25,20 @@ bool ReportSink::ContinueAfter1000Changes()
     return !m_stopAfter1000;
 }
 
+void MapSink::AppendNote(std::string_view note)
+{
+    std::string& text = m_mapShown ? m_below : m_above;
+    text.append(note).append("\r\n");
+}
+
+void MapSink::AppendStopNote(std::string_view note)
+{
+    m_below.append(note).append("\r\n");
+}
+
 void MapSink::ShowMap(const bFile::DifferenceMap& map)
 {
+    m_mapShown = true;
     if (map.Finished())
         m_map = map;
 }
@@ -62,4 +76,11 @@ void RunsSink::OnlyInFile1(std::uint64_t position1, std::uint64_t count, std::ui
 void RunsSink::StretchesEnd(std::uint64_t position1, std::uint64_t position2)
 {
     m_records.End(position1, position2);
+}
+
+std::string MapSink::Text() const
+{
+    const std::string map = MapText(m_map);
+    // An empty line parts the notes from the map, as it parts them from the report's body.
+    return m_above + (m_above.empty() || map.empty() ? "" : "\r\n") + map + m_below;
 }

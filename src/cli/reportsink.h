@@ -25,21 +25,30 @@ class ReportSink : public bFile::CompareSink
     bool m_stopAfter1000;
 };
 
-// Keeps the difference map instead of writing the report: the report's lines are dropped, and
-// the map as the run left it stays for the caller to print.
+// Keeps the difference map instead of writing the report: the report's body is dropped, its
+// notes are kept, and the map as the run left it stays for the caller to print.
 class MapSink final : public ReportSink
 {
   public:
     using ReportSink::ReportSink;
 
     void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
+    // Notes given before the map was first shown go above it, the rest below.
+    void AppendNote(std::string_view note) override;
+    void AppendStopNote(std::string_view note) override;
     void ShowMap(const bFile::DifferenceMap& map) override;
 
     // The map as the run has left it.
     const bFile::DifferenceMap& Map() const { return m_map; }
+    // What the report's place holds: the notes above the map and an empty line, the map, then
+    // the summary, or the note of where the run stopped, and any warning. Lines end in CR LF.
+    std::string Text() const;
 
   private:
     bFile::DifferenceMap m_map;
+    bool m_mapShown = false;
+    std::string m_above;
+    std::string m_below;
 };
 
 // Writes the runs records (RunsRecords) instead of the report, as the engine tells the

@@ -172,8 +172,8 @@ CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
                                 bool withChars, CompareSink& sink, const CompareOptions& options)
 {
     if (inputs[0].Length() == offsets[0] && inputs[1].Length() == offsets[1])
-        sink.AppendLine(EmptyRangeLine(0, 0), 0, 0);
-    sink.AppendLine(RealignNoteLine(std::max<std::uint64_t>(options.shiftWindow, 1)), 0, 0);
+        sink.AppendNote(EmptyRangeLine(0, 0));
+    sink.AppendNote(RealignNoteLine(std::max<std::uint64_t>(options.shiftWindow, 1)));
     sink.AppendLine("", 0, 0);
     const auto showPhase = [&sink](const char* text) {
         sink.ShowStatus(text);
@@ -206,10 +206,9 @@ CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
             input.CheckUnchanged();
         throw;
     }
-    sink.AppendLine(SummaryText(summary.changed, summary.locations) +
-                        RealignedCountsText(summary.insertions, summary.inserted, summary.removals,
-                                            summary.removed),
-                    0, 0);
+    sink.AppendNote(SummaryText(summary.changed, summary.locations) +
+                    RealignedCountsText(summary.insertions, summary.inserted, summary.removals,
+                                        summary.removed));
     sink.ShowStatus("Done!");
     sink.ReportComplete();
     return summary;

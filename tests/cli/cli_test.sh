@@ -343,11 +343,18 @@ map)
     run --map 4096 p.bin p.bin
     expect_status 0 "--map of equal files"
     [ "$(grep -c ' 0.$' out.txt)" -eq 16 ] || fail "16 one-byte parts expected: $(head -c 300 out.txt)"
-    for parts in 0 4097 x ""; do
+    for parts in 0 4097 x "" 00001; do
         run --map "$parts" p.bin q.bin
         expect_status 2 "--map '$parts'"
         expect_file out.txt ''
     done
+    run --map 0001 p.bin q.bin
+    expect_status 1 "--map with leading zeros"
+    # The report's notes: an offset set to 0 and a cut range above the map, an empty range.
+    run --map 1 --offset1 20 --offset2 C p.bin q.bin
+    expect_file out.txt "Offset 1 > size of file 1. Offset 1 will be set to 0x0\r\nSize of file 1 > file 2. End of file 1 will be truncated at 0x3\r\n\r\n00000000-00000003 0\r\n\r\n0 bytes changed, 0 locations\r\n"
+    run --map 3 --offset1 10 p.bin q.bin
+    expect_file out.txt "File 1 has no bytes from offset 0x10. Nothing will be compared\r\n\r\n0 bytes changed, 0 locations\r\n"
     ;;
 
 realign)
@@ -389,6 +396,14 @@ write_failures)
         expect_status 2 "writing to /dev/full"
         grep -q '^lumatra-report: Cannot write the report to standard output: ' err.txt ||
             fail "/dev/full: $(cat err.txt)"
+        # The help and the answer of --find-shift tell the reason as a report does.
+        for args in --help "--find-shift a.bin b.bin"; do
+            # shellcheck disable=SC2086
+            "$program" $args >/dev/full 2>err.txt
+            status=$?
+            expect_status 2 "$args to /dev/full"
+            expect_file err.txt 'lumatra-report: cannot write to standard output: No space left on device\n'
+        done
     fi
     # A report far larger than a pipe's buffer, into a pipe whose reader is gone.
     head -c 200000 /dev/zero >zeros.bin

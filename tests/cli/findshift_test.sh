@@ -63,6 +63,8 @@ trouble)
         "--find-shift --offset1 g a.txt b.txt:Offset 1 isn't HEX number !" \
         "--find-shift --shift-window 0 a.txt b.txt:lumatra-report: shift window '0' is not a number of bytes" \
         "--find-shift --shift-window 1T a.txt b.txt:lumatra-report: shift window '1T' is not a number of bytes" \
+        "--find-shift --shift-window 9999999999999999999 a.txt b.txt:lumatra-report: shift window '9999999999999999999' is more than the largest window, 4294967296G" \
+        "--find-shift --shift-window 4294967297G a.txt b.txt:lumatra-report: shift window '4294967297G' is more than the largest window, 4294967296G" \
         "--shift-window 8 a.txt b.txt:lumatra-report: option '--shift-window' goes only with '--find-shift' or '--realign'" \
         "--find-shift -o r.txt a.txt b.txt:lumatra-report: '--find-shift' writes no report: it takes no report options"; do
         # shellcheck disable=SC2086

@@ -215,6 +215,13 @@ changed_during_run)
     grep -q 'locations.$' out.txt && fail "a summary after a failed run"
     tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*: 0 bytes changed, 0 locations before it\.\r$' ||
         fail "no note of where the run stopped: $(tail -n 1 out.txt)"
+    # The map of a run cut short: the parts never reached, then the same note.
+    truncate -s 64G big1.bin
+    run_and_cut big1.bin 100 --map 4 big1.bin big2.bin
+    expect_status 2 "--map, file 1 cut during the run"
+    grep -c 'not compared.$' out.txt | grep -q '^[1-4]$' || fail "--map: $(cat out.txt)"
+    tail -n 1 out.txt | grep -q $'^Comparison stopped at 0x[0-9A-F]*: 0 bytes changed, 0 locations before it\.\r$' ||
+        fail "--map: no note of where the run stopped: $(tail -n 1 out.txt)"
 
     # Rewritten in place at the same size: its times tell (it was last written an hour ago).
     # The times are checked when the run ends: a short pair keeps the test short.
