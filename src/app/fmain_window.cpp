@@ -2,7 +2,7 @@
 #include "fmain.h"
 #include "hexoffset.h"
 #include "lengthlimit.h"
-#include "mapsetting.h"
+#include "menuchecks.h"
 #include "mapstrip.h"
 #include "plainbox.h"
 #include "restoresettings.h"

@@ -1,4 +1,4 @@
-#include "mapsetting.h"
+#include "menuchecks.h"
 
 #include "settingsstore.h"
 
