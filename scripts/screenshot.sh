@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the window and its screenshot program, runs one "By lines" comparison with chars on a
 # virtual display and saves a picture of the window; with find-shift, file 2 has 16 bytes more
-# and "Find Shift" follows the comparison:
-#     bash scripts/screenshot.sh [OUTPUT.png [find-shift]]   (default: build/screenshot.png)
+# and "Find Shift" follows the comparison; with realign, file 2 has stretches inserted and
+# removed and the comparison realigns:
+#     bash scripts/screenshot.sh [OUTPUT.png [find-shift | realign]]   (default: build/screenshot.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${LUMATRA_BUILD_DIR:-build}

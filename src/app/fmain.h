@@ -81,7 +81,8 @@ class fMAIN : public QMainWindow
     QMenu* mnuSET = nullptr;
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
-    QAction* mnuMAP = nullptr; // "Difference Map"
+    QAction* mnuMAP = nullptr;     // "Difference Map"
+    QAction* mnuREALIGN = nullptr; // "Realign"
     QAction* mnuABOUT = nullptr;
 
     // Searches the pane for FindText from the end of the selection, asking for the text when

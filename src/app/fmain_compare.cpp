@@ -72,6 +72,7 @@ void fMAIN::cmdRUN_Click()
             ShowDifferenceMap();
             bFile::CompareOptions options;
             options.mapRegions = bFile::DifferenceMap::kMaxRegions;
+            options.realign = mnuREALIGN->isChecked();
             // A stop is told by the report's last line and the status.
             bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
                                 optLines->isChecked(), chkChars->checkState() != Qt::Unchecked,

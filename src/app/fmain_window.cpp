@@ -2,8 +2,8 @@
 #include "fmain.h"
 #include "hexoffset.h"
 #include "lengthlimit.h"
-#include "menuchecks.h"
 #include "mapstrip.h"
+#include "menuchecks.h"
 #include "plainbox.h"
 #include "restoresettings.h"
 #include "resultpane.h"
@@ -155,6 +155,9 @@ void fMAIN::CreateMenus()
     mnuMAP = mnuSET->addAction(QStringLiteral("Difference Map"));
     mnuMAP->setCheckable(true);
     mnuMAP->setChecked(true);
+    // Off by default: without it every report is as it always was.
+    mnuREALIGN = mnuSET->addAction(QStringLiteral("Realign"));
+    mnuREALIGN->setCheckable(true);
 
     // A command on the menu bar itself, without a menu.
     mnuABOUT = menuBar()->addAction(QStringLiteral("About"));
@@ -198,6 +201,7 @@ void fMAIN::NameControls()
                                                       {mnuFONT, "mnuFONT"},
                                                       {mnuTOP, "mnuTOP"},
                                                       {mnuMAP, "mnuMAP"},
+                                                      {mnuREALIGN, "mnuREALIGN"},
                                                       {mnuABOUT, "mnuABOUT"},
                                                       {picMAP, "picMAP"}};
     for (const auto& [object, name] : named)
@@ -255,6 +259,7 @@ void fMAIN::Form_Load()
     tOut->ApplyFont(restored.font);
     tOut->SetCharset(restored.charset);
     mnuMAP->setChecked(bVarious::RestoreDifferenceMap());
+    mnuREALIGN->setChecked(bVarious::RestoreRealign());
 }
 
 void fMAIN::Form_Unload(int& Cancel)
@@ -277,7 +282,9 @@ void fMAIN::Form_Unload(int& Cancel)
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
     const bool mapStored = bVarious::StoreDifferenceMap(mnuMAP->isChecked());
-    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->Charset()}) || !mapStored)
+    const bool realignStored = bVarious::StoreRealign(mnuREALIGN->isChecked());
+    if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->Charset()}) || !mapStored ||
+        !realignStored)
         bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("The window position and the font could not "
                                                  "be saved for the next start."));

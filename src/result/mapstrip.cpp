@@ -16,6 +16,8 @@ namespace {
 const QColor kDifferenceColour(204, 0, 0);
 const QColor kNeverComparedColour(200, 200, 200);
 const QColor kNeverComparedHatch(150, 150, 150);
+// Where a realigning comparison lined the files up again: a mark across the strip.
+const QColor kRealignedColour(0, 90, 200);
 // The faintest difference stays visible beside the strongest.
 constexpr int kFaintestAlpha = 70;
 
@@ -68,8 +70,10 @@ std::optional<MapStrip::Part> MapStrip::PartAt(int y) const
     Part part;
     part.first = m_map->Origin() + m_map->FirstIndex(span.first);
     part.last = m_map->Origin() + m_map->FirstIndex(span.end) - 1;
-    for (std::size_t r = span.first; r < span.end; ++r)
+    for (std::size_t r = span.first; r < span.end; ++r) {
         part.count += m_map->Count(r);
+        part.realignments += m_map->Realignments(r);
+    }
     part.compared = !m_map->NeverCompared(span.first);
     return part;
 }
@@ -82,7 +86,11 @@ QString MapStrip::PartText(int y) const
     const QString range = Hex(part->first) + u'-' + Hex(part->last) + QStringLiteral(": ");
     if (!part->compared)
         return range + QStringLiteral("not compared");
-    return range + QString::number(part->count) + QStringLiteral(" bytes differ");
+    QString text = range + QString::number(part->count) + QStringLiteral(" bytes differ");
+    if (part->realignments > 0)
+        text += QStringLiteral(", lined up again ") + QString::number(part->realignments) +
+                (part->realignments == 1 ? QStringLiteral(" time") : QStringLiteral(" times"));
+    return text;
 }
 
 std::optional<std::pair<int, int>> MapStrip::RowsInView() const
@@ -161,6 +169,11 @@ void MapStrip::paintEvent(QPaintEvent* /*event*/)
                                                      std::log1p(double(part.count)) / scale));
                 painter.fillRect(row, colour);
             }
+        }
+        // Drawn after the counts, so that a row of many differences keeps its mark.
+        for (int y = 0; y < height(); ++y) {
+            if (parts[std::size_t(y)]->realignments > 0)
+                painter.fillRect(QRect(0, std::max(0, y - 1), width(), 3), kRealignedColour);
         }
         if (const auto view = RowsInView()) {
             painter.setPen(QPen(palette().color(QPalette::Highlight), 2));

@@ -37,11 +37,13 @@ class MapStrip : public QWidget
     struct Part
     {
         std::uint64_t first = 0, last = 0, count = 0;
-        bool compared = false; // some byte of it was compared
+        bool compared = false;          // some byte of it was compared
+        std::uint64_t realignments = 0; // times a realigning comparison lined the files up here
     };
     std::optional<Part> PartAt(int y) const;
 
-    // The text of the tooltip at pixel row y: "0x1A2000-0x1A2FFF: 57 bytes differ".
+    // The text of the tooltip at pixel row y: "0x1A2000-0x1A2FFF: 57 bytes differ", and where
+    // the files were lined up again ", lined up again 2 times".
     QString PartText(int y) const;
 
   protected:

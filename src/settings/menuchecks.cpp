@@ -6,6 +6,17 @@ using namespace Qt::StringLiterals;
 
 namespace bVarious {
 
+namespace {
+
+bool StoreCheck(SettingsStore::Key key, bool checked)
+{
+    SettingsStore store;
+    store.SetText(key, checked ? u"1"_s : u"0"_s);
+    return store.Sync();
+}
+
+} // namespace
+
 bool RestoreDifferenceMap()
 {
     return SettingsStore().Text(SettingsStore::Key::DifferenceMap) != u"0"_s;
@@ -13,9 +24,17 @@ bool RestoreDifferenceMap()
 
 bool StoreDifferenceMap(bool shown)
 {
-    SettingsStore store;
-    store.SetText(SettingsStore::Key::DifferenceMap, shown ? u"1"_s : u"0"_s);
-    return store.Sync();
+    return StoreCheck(SettingsStore::Key::DifferenceMap, shown);
+}
+
+bool RestoreRealign()
+{
+    return SettingsStore().Text(SettingsStore::Key::Realign) == u"1"_s;
+}
+
+bool StoreRealign(bool on)
+{
+    return StoreCheck(SettingsStore::Key::Realign, on);
 }
 
 } // namespace bVarious

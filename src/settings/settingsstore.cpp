@@ -32,6 +32,8 @@ QString KeyName(SettingsStore::Key key)
         return u"LastDir"_s;
     case SettingsStore::Key::DifferenceMap:
         return u"DifferenceMap"_s;
+    case SettingsStore::Key::Realign:
+        return u"Realign"_s;
     }
     return {};
 }

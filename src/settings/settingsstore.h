@@ -9,7 +9,19 @@
 class SettingsStore
 {
   public:
-    enum class Key { PosX, PosY, PosH, PosW, Font, Size, Charset, Bold, LastDir, DifferenceMap };
+    enum class Key {
+        PosX,
+        PosY,
+        PosH,
+        PosW,
+        Font,
+        Size,
+        Charset,
+        Bold,
+        LastDir,
+        DifferenceMap,
+        Realign
+    };
 
     SettingsStore();
 

@@ -75,6 +75,7 @@ class DifferenceMapTest : public QObject
     void clickAfterAnEditFindsTheNearestLabelledLine();
     void runStoppedAfter1000ChangesLeavesTheRestNeverCompared();
     void settingIsKeptAcrossARestart();
+    void realignIsKeptAndMarkedOnTheMap();
 
   private:
     std::unique_ptr<fMAIN> compared(bool byLines);
@@ -202,6 +203,39 @@ void DifferenceMapTest::settingIsKeptAcrossARestart()
     QVERIFY(!map->isVisible());
     item->trigger();
     QVERIFY(map->isVisible());
+}
+
+void DifferenceMapTest::realignIsKeptAndMarkedOnTheMap()
+{
+    // File 2 is file 1 with 100 bytes inserted halfway.
+    QByteArray one(40000, '\0');
+    for (qsizetype i = 0; i < one.size(); ++i)
+        one[i] = char(i * 7 + i / 251);
+    QByteArray two = one;
+    two.insert(20000, QByteArray(100, 'x'));
+    const QString path1 = m_dir.filePath(u"r1.bin"_s), path2 = m_dir.filePath(u"r2.bin"_s);
+    QVERIFY(WriteFile(path1, one) && WriteFile(path2, two));
+
+    auto window = OpenWindow();
+    QVERIFY(window);
+    auto* item = Control<QAction>(*window, "mnuREALIGN");
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    Compare(*window, {path1, path2});
+    const QString report = Pane(*window)->toPlainText();
+    QVERIFY2(report.contains(u"00004E20: 100 bytes only in file 2"_s), qPrintable(report));
+    auto* map = window->findChild<MapStrip*>();
+    int marked = 0;
+    for (int y = 0; y < map->height(); ++y)
+        marked += TipAt(*map, y).rest.endsWith(u", lined up again 1 time"_s) ? 1 : 0;
+    QCOMPARE(marked, 1);
+    {
+        ModalAnswerer answers({QMessageBox::No}); // the unsaved report
+        QVERIFY(window->close());
+    }
+    // A new start with the store as the close left it.
+    window = std::make_unique<fMAIN>();
+    QVERIFY(Control<QAction>(*window, "mnuREALIGN")->isChecked());
 }
 
 int main(int argc, char** argv)

@@ -118,7 +118,8 @@ void FMainTest::menusAsDesigned()
              (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs, u"Find"_qs,
                           u"Find Next"_qs, u"Find Shift"_qs}));
     QCOMPARE(captions(Control<QMenu>(w, "mnuSET")),
-             (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs}));
+             (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs,
+                          u"Realign"_qs}));
     QCOMPARE(Control<QAction>(w, "mnuSAVE")->shortcut(), QKeySequence(u"Ctrl+S"_qs));
     QCOMPARE(Control<QAction>(w, "mnuEXIT")->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
     QCOMPARE(Control<QAction>(w, "mnuFIND")->shortcut(), QKeySequence(u"Ctrl+F"_qs));

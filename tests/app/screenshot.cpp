@@ -2,9 +2,10 @@
 // differences form a pattern (a patched header, bands of scattered changes, a rewritten block),
 // runs one "Normal" comparison with chars, clicks the difference map at the bands and saves a
 // picture of the window:
-//     lumatra_screenshot OUTPUT.png [find-shift]
+//     lumatra_screenshot OUTPUT.png [find-shift | realign]
 // With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
-// is "By lines" with chars, and "Find Shift" follows it.
+// is "By lines" with chars, and "Find Shift" follows it. With realign, file 2 also has
+// stretches inserted and removed, and "Realign" is checked before the comparison.
 #include "mapstrip.h"
 #include "resultpane.h"
 #include "testfiles.h"
@@ -57,8 +58,9 @@ int main(int argc, char* argv[])
         return 2;
     QApplication app(argc, argv);
     const bool findShift = argc == 3 && qstrcmp(argv[2], "find-shift") == 0;
-    if (argc != 2 && !findShift) {
-        std::fputs("usage: lumatra_screenshot OUTPUT.png [find-shift]\n", stderr);
+    const bool realign = argc == 3 && qstrcmp(argv[2], "realign") == 0;
+    if (argc != 2 && !findShift && !realign) {
+        std::fputs("usage: lumatra_screenshot OUTPUT.png [find-shift | realign]\n", stderr);
         return 2;
     }
     QTemporaryDir dir;
@@ -68,6 +70,11 @@ int main(int argc, char* argv[])
         for (int i = 0; i < 256; ++i)
             one.append(char(i));
         two = QByteArray(one).insert(0x40, QByteArray(16, '*'));
+    }
+    if (realign) {
+        two.insert(0x24000, QByteArray(300, '#'));
+        two.remove(0x18000, 100);
+        two.insert(0x6000, QByteArray("inserted here: "));
     }
     const QString path1 = dir.filePath(QStringLiteral("one.bin"));
     const QString path2 = dir.filePath(QStringLiteral("two.bin"));
@@ -85,12 +92,14 @@ int main(int argc, char* argv[])
     if (findShift)
         QTest::mouseClick(Control<QRadioButton>(window, "optLines"), Qt::LeftButton);
     QTest::mouseClick(Control<QCheckBox>(window, "chkChars"), Qt::LeftButton);
+    if (realign)
+        Control<QAction>(window, "mnuREALIGN")->trigger();
     QTest::mouseClick(Control<QPushButton>(window, "cmdRUN"), Qt::LeftButton);
     QTest::qWait(300);
     if (findShift) {
         Control<QAction>(window, "mnuFINDSHIFT")->trigger();
         QTest::qWait(300);
-    } else {
+    } else if (!realign) {
         auto* map = window.findChild<MapStrip*>();
         if (map == nullptr || !map->isVisible()) {
             std::fputs("lumatra_screenshot: no difference map in the window\n", stderr);
