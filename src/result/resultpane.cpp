@@ -6,9 +6,12 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 
@@ -34,6 +37,18 @@ ResultPane::ResultPane(QWidget* parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     // The Edit menu becomes the pane's popup menu through MouseUp; Qt's own would compete.
     setContextMenuPolicy(Qt::NoContextMenu);
+    // An edit may change a paragraph's line count: the one its batch had no longer holds.
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        if (m_inBatch)
+            return;
+        const QTextBlock last = document()->findBlock(position + added);
+        for (QTextBlock block = document()->findBlock(position); block.isValid();
+             block = block.next()) {
+            block.setUserState(-1);
+            if (block == last)
+                break;
+        }
+    });
 }
 
 void ResultPane::ApplyFont(const QFont& font)
@@ -86,7 +101,9 @@ void ResultPane::FlushPending()
     if (m_batchCursor.isNull())
         m_batchCursor = textCursor();
     const int start = m_batchCursor.selectionStart();
+    m_inBatch = true;
     m_batchCursor.insertText(m_pending, format); // replaces the selection; ends after the text
+    m_inBatch = false;
     CountLines(start, m_pending);
     m_pending.resize(0); // keeps its memory for the next batch
     if (m_frozen)
@@ -122,6 +139,7 @@ void ResultPane::CountLines(int start, const QString& inserted)
         } else if (c == u'\n' || c == QChar::ParagraphSeparator ||
                    (c == u'\r' && (i + 1 == inserted.size() || inserted.at(i + 1) != u'\n'))) {
             block.setLineCount(lines);
+            block.setUserState(lines); // the layout may forget the count, the block keeps it
             block = block.next();
             lines = 1;
         }
@@ -143,7 +161,47 @@ void ResultPane::SetFrozen(bool frozen)
     }
     // Undo steps of a report cost memory and would let Ctrl+Z take a report apart line by line.
     document()->setUndoRedoEnabled(!frozen);
-    setUpdatesEnabled(!frozen);
+    viewport()->update();
+}
+
+void ResultPane::paintEvent(QPaintEvent* event)
+{
+    if (!m_frozen)
+        return QPlainTextEdit::paintEvent(event);
+    QPainter(viewport()).fillRect(event->rect(), palette().brush(QPalette::Base));
+}
+
+void ResultPane::resizeEvent(QResizeEvent* event)
+{
+    if (event->oldSize().width() == event->size().width())
+        return QPlainTextEdit::resizeEvent(event);
+    // The view's first line, kept by its paragraph and its line in it: the scroll bar's value
+    // counts lines, and those counts change meanwhile.
+    const QTextBlock top = firstVisibleBlock();
+    const int topBlock = top.blockNumber();
+    const int topLine = std::max(0, verticalScrollBar()->value() - top.firstLineNumber());
+    QPlainTextEdit::resizeEvent(event);
+    RestoreLineCounts();
+    if (topBlock >= 0) {
+        const QTextBlock block = document()->findBlockByNumber(topBlock);
+        if (block.isValid())
+            verticalScrollBar()->setValue(block.firstLineNumber() + topLine);
+    }
+}
+
+void ResultPane::RestoreLineCounts()
+{
+    bool restored = false;
+    for (QTextBlock block = document()->firstBlock(); block.isValid(); block = block.next()) {
+        if (block.userState() > 1 && block.lineCount() != block.userState()) {
+            block.setLineCount(block.userState());
+            restored = true;
+        }
+    }
+    if (restored) {
+        QAbstractTextDocumentLayout* layout = document()->documentLayout();
+        Q_EMIT layout->documentSizeChanged(layout->documentSize());
+    }
 }
 
 void ResultPane::mouseReleaseEvent(QMouseEvent* event)

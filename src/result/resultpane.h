@@ -57,8 +57,15 @@ class ResultPane : public QPlainTextEdit
 
   protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A frozen pane paints its empty background, at whatever size it has meanwhile.
+    void paintEvent(QPaintEvent* event) override;
+    // A new width lays the document out again, which forgets the line counts the batches set.
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Gives every paragraph the line count CountLines() found for it, after the document's
+    // layout has forgotten them, so that the scroll bar keeps its place.
+    void RestoreLineCounts();
     // Until a paragraph is laid out, the pane's layout counts it as one line; the scroll bar
     // needs the true count of the paragraphs that FlushPending() inserted from start.
     void CountLines(int start, const QString& inserted);
@@ -73,6 +80,7 @@ class ResultPane : public QPlainTextEdit
     QString m_pending;
     QTextCursor m_batchCursor;   // where the next batch goes; null when that is the caret
     bool m_linesCounted = false; // batches set line counts that the scroll bar has not seen
+    bool m_inBatch = false;      // a batch is being inserted, whose line counts follow
     QColor m_pendingColour;
     int m_pendingParagraphLines = 0;
     qint64 m_memoryBudget;

@@ -200,7 +200,7 @@ void ResultPaneTest::freezeAndUnfreeze()
     bVarious::FreezeResult(*pane, true, changed);
     QVERIFY(!changed);
     QVERIFY(!pane->isEnabled());
-    QVERIFY(!pane->updatesEnabled());
+    QVERIFY(pane->IsFrozen());
 
     bVarious::AppendLine(*pane, QStringLiteral("written while frozen"), 0, 0);
     bVarious::FreezeResult(*pane, false, changed);
