@@ -3,6 +3,7 @@
 #include "reportformat.h"
 #include "resultpane.h"
 
+#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,6 +21,11 @@ const QColor kNeverComparedHatch(150, 150, 150);
 const QColor kRealignedColour(0, 90, 200);
 // The faintest difference stays visible beside the strongest.
 constexpr int kFaintestAlpha = 70;
+// The frame around the part in view is never lower than this, however long the report.
+constexpr int kMinFrameRows = 5;
+// Gathering the labels of a report this long keeps the window from its events for long
+// enough to show the busy cursor meanwhile.
+constexpr int kBusyChars = 4 * 1024 * 1024;
 
 // value as "0x" and its hex digits.
 QString Hex(std::uint64_t value)
@@ -83,10 +89,13 @@ QString MapStrip::PartText(int y) const
     const std::optional<Part> part = PartAt(y);
     if (!part)
         return {};
-    const QString range = Hex(part->first) + u'-' + Hex(part->last) + QStringLiteral(": ");
+    const QString range = QStringLiteral("Difference map: ") + Hex(part->first) + u'-' +
+                          Hex(part->last) + QStringLiteral(": ");
     if (!part->compared)
         return range + QStringLiteral("not compared");
-    QString text = range + QString::number(part->count) + QStringLiteral(" bytes differ");
+    QString text =
+        range + QString::number(part->count) +
+        (part->count == 1 ? QStringLiteral(" byte differs") : QStringLiteral(" bytes differ"));
     if (part->realignments > 0)
         text += QStringLiteral(", lined up again ") + QString::number(part->realignments) +
                 (part->realignments == 1 ? QStringLiteral(" time") : QStringLiteral(" times"));
@@ -176,9 +185,15 @@ void MapStrip::paintEvent(QPaintEvent* /*event*/)
                 painter.fillRect(QRect(0, std::max(0, y - 1), width(), 3), kRealignedColour);
         }
         if (const auto view = RowsInView()) {
+            int from = view->first, to = view->second;
+            if (to - from + 1 < kMinFrameRows) { // grown about its middle, kept on the strip
+                from = std::clamp((from + to) / 2 - kMinFrameRows / 2, 0,
+                                  std::max(0, height() - kMinFrameRows));
+                to = std::min(height() - 1, from + kMinFrameRows - 1);
+            }
             painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRect(QRectF(1, view->first + 1, width() - 2, view->second - view->first));
+            painter.drawRect(QRectF(1, from + 1, width() - 2, to - from));
         }
     }
     painter.setPen(palette().color(QPalette::Mid));
@@ -219,8 +234,13 @@ void MapStrip::ScrollPaneTo(int y)
         return;
     QTextDocument& document = *m_pane.document();
     if (m_linesStale) {
+        const bool busy = document.characterCount() > kBusyChars;
+        if (busy)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         m_lines = bVarious::LabelledLines(document);
         m_linesStale = false;
+        if (busy)
+            QGuiApplication::restoreOverrideCursor();
     }
     // Past the last labelled line, the report's end is what follows.
     const int target =

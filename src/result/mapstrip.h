@@ -42,8 +42,8 @@ class MapStrip : public QWidget
     };
     std::optional<Part> PartAt(int y) const;
 
-    // The text of the tooltip at pixel row y: "0x1A2000-0x1A2FFF: 57 bytes differ", and where
-    // the files were lined up again ", lined up again 2 times".
+    // The text of the tooltip at pixel row y: "Difference map: 0x1A2000-0x1A2FFF: 57 bytes
+    // differ", and where the files were lined up again ", lined up again 2 times".
     QString PartText(int y) const;
 
   protected:

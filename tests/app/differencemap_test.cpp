@@ -47,7 +47,7 @@ struct Tip
 
 Tip TipAt(const MapStrip& map, int y)
 {
-    static const QRegularExpression shape(u"^0x([0-9A-F]+)-0x([0-9A-F]+): (.*)$"_s);
+    static const QRegularExpression shape(u"^Difference map: 0x([0-9A-F]+)-0x([0-9A-F]+): (.*)$"_s);
     const QRegularExpressionMatch match = shape.match(map.PartText(y));
     if (!match.hasMatch())
         qFatal("unexpected tooltip: %s", qPrintable(map.PartText(y)));
@@ -131,7 +131,8 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
             if (origin + i >= tip.first)
                 expected = std::min(expected, origin + i);
         }
-        QCOMPARE(tip.rest, QString::number(count) + u" bytes differ"_s);
+        QCOMPARE(tip.rest,
+                 QString::number(count) + (count == 1 ? u" byte differs"_s : u" bytes differ"_s));
         QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(MapStrip::kWidth / 2, y));
         QCOMPARE(TopLabel(*Pane(*window)), expected);
     }
