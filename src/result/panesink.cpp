@@ -43,6 +43,7 @@ void PaneSink::ShowProgress(std::string_view text)
 {
     if (m_reportBytes > m_pane.MemoryBudget())
         throw std::overflow_error(kPaneFullMessage);
+    m_latestProgress.assign(text);
     if (!m_pace.Due())
         return;
     ShowNow(text);
@@ -61,9 +62,12 @@ void PaneSink::AppendStopNote(std::string_view note)
     m_status.setText(FromUtf8(note));
 }
 
+// The status and the map show where the run stands while the question waits: the latest
+// progress text, or, before the first one, that the comparison has begun.
 bool PaneSink::ContinueAfter1000Changes()
 {
-    m_pane.FlushPending();
+    ShowNow(m_latestProgress.empty() ? std::string_view("Comparing files, please wait ...")
+                                     : std::string_view(m_latestProgress));
     return bVarious::PlainMessageBox(
                m_dialogParent, QMessageBox::Question, QStringLiteral(LUMATRA_NAME),
                QStringLiteral("Detected more than 1000 changes, continue?"),

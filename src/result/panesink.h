@@ -4,6 +4,7 @@
 #include "eventpace.h"
 
 #include <functional>
+#include <string>
 
 class MapStrip;
 class QLabel;
@@ -52,4 +53,5 @@ class PaneSink final : public bFile::CompareSink
     qint64 m_reportBytes = 0; // what the report is estimated to take in the pane
     MapStrip* m_mapStrip = nullptr;
     const bFile::DifferenceMap* m_runningMap = nullptr; // the engine's, while it runs
+    std::string m_latestProgress;                       // the latest progress text, shown or not
 };
