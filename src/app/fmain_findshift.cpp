@@ -45,27 +45,33 @@ void fMAIN::mnuFINDSHIFT_Click()
         });
     if (run.Closing())
         return;
-    // "&Stop" or Esc: the fields stay as they are.
+    // "&Stop": the fields stay as they are.
     if (run.Stopped())
         return bFile::ShowStatus(*SBPanel, QStringLiteral("Find Shift stopped."));
 
+    // The status bar keeps a short text; the box has the whole of it.
     const QString appTitle = QStringLiteral(LUMATRA_NAME);
-    const auto tell = [&](QMessageBox::Icon icon, const QString& text) {
-        bFile::ShowStatus(*SBPanel, text);
+    const auto tell = [&](QMessageBox::Icon icon, const QString& status, const QString& text) {
+        bFile::ShowStatus(*SBPanel, status);
         bVarious::PlainMessageBox(this, icon, appTitle, text, QMessageBox::Ok);
     };
     if (!result)
-        return tell(QMessageBox::Critical, run.Failure());
+        return tell(QMessageBox::Critical, QStringLiteral("Find Shift failed."), run.Failure());
     if (result->outcome != bFile::ShiftOutcome::Found)
         return tell(QMessageBox::Information,
+                    result->outcome == bFile::ShiftOutcome::NoDifference
+                        ? QStringLiteral("Find Shift: the files do not differ.")
+                        : QStringLiteral("Find Shift: no shift lines the files up again."),
                     QString::fromStdString(bFile::ShiftNotFoundText(*result)));
 
     const QString found = QString::fromStdString(bFile::ShiftFoundText(*result));
+    // The first sentence says what was found; a note on repeating data may follow it.
+    const QString foundFirst = found.left(found.indexOf(QStringLiteral(". ")) + 1);
     const QString field1 = FieldText(result->offset1);
     const QString field2 = FieldText(result->offset2);
     if (field1.isEmpty() || field2.isEmpty()) {
         // A cut offset would line up the wrong bytes: the pair is told, not put in.
-        return tell(QMessageBox::Information,
+        return tell(QMessageBox::Information, foundFirst.isEmpty() ? found : foundFirst,
                     found + QStringLiteral(" The files line up again at 0x%1 in file 1 and 0x%2 "
                                            "in file 2, which the offset fields cannot take: "
                                            "they hold at most %3 hex digits.")
@@ -75,5 +81,8 @@ void fMAIN::mnuFINDSHIFT_Click()
     }
     txtOFS1->setText(field1);
     txtOFS2->setText(field2);
-    bFile::ShowStatus(*SBPanel, found + QStringLiteral(" Press Compare."));
+    if (foundFirst.isEmpty())
+        return bFile::ShowStatus(*SBPanel, found + QStringLiteral(" Press Compare."));
+    tell(QMessageBox::Information, foundFirst + QStringLiteral(" Press Compare."),
+         found + QStringLiteral(" Press Compare."));
 }
