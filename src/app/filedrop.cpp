@@ -26,7 +26,8 @@ FileDrop::FileDrop(QLineEdit& field) : QObject(&field), m_field(field)
 
 bool FileDrop::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != &m_field)
+    // A read-only field takes no drop: a run reads what it names.
+    if (watched != &m_field || m_field.isReadOnly())
         return false;
     switch (event->type()) {
     case QEvent::DragEnter:

@@ -78,6 +78,7 @@ class fMAIN : public QMainWindow
     QAction* mnuFIND = nullptr;
     QAction* mnuFINDNXT = nullptr;
     QAction* mnuFINDSHIFT = nullptr;
+    QAction* mnuSWAP = nullptr; // "Swap Files"
     QMenu* mnuSET = nullptr;
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
@@ -132,7 +133,8 @@ class fMAIN : public QMainWindow
     // HandleEscape is what Esc does wherever the focus is.
     void ConnectHandlers();
     void OrderTabStops();
-    void HandleEscape();
+    // "Swap Files": file 1 and its offset change places with file 2 and its offset.
+    void SwapFiles();
 
     // The request in the window's fields, when both files exist and both offsets are hex;
     // otherwise the first failed check's message box has been shown.
@@ -151,4 +153,6 @@ class fMAIN : public QMainWindow
 
     // The difference map is shown when "Difference Map" is checked and a comparison has run.
     void ShowDifferenceMap();
+    // The smallest size (QWidget::size()) the resize rules leave the window.
+    QSize MinimumSize() const;
 };

@@ -13,9 +13,12 @@
 
 namespace {
 
-// The ".." buttons: a chosen file's path goes into the field; a cancelled dialog leaves it.
+// The ".." buttons: a chosen file's path goes into the field; a cancelled dialog leaves it. A
+// field that is read-only while a run reads it is left alone.
 void ChooseFileInto(QWidget* parent, QLineEdit* field)
 {
+    if (field->isReadOnly())
+        return;
     const QString path = bDialog::OpenFileDialog(parent, QStringLiteral("Open File:"), QString(),
                                                  QStringLiteral("*.*"), QString(), QString());
     if (!path.isEmpty())
@@ -32,6 +35,18 @@ void fMAIN::cmdEXIT_Click()
 void fMAIN::mnuEXIT_Click()
 {
     close();
+}
+
+void fMAIN::SwapFiles()
+{
+    if (!m_operation->CanStart())
+        return;
+    const QString file1 = txtFILE1->text();
+    const QString offset1 = txtOFS1->text();
+    txtFILE1->setText(txtFILE2->text());
+    txtOFS1->setText(txtOFS2->text());
+    txtFILE2->setText(file1);
+    txtOFS2->setText(offset1);
 }
 
 void fMAIN::cmdFILE1_Click()

@@ -46,9 +46,12 @@ std::optional<fMAIN::CheckedRequest> fMAIN::CheckRequest()
 
 // During a comparison the button reads "&Stop" and pressing it stops the run: the report
 // ends with the engine's note of where it stopped, which the status text shows too. It stops
-// a search for a shift the same way. Nothing starts while another long operation runs.
+// a search for a shift the same way. Nothing starts while another long operation runs, nor
+// right after "&Stop" (see RunButtonTakesClick).
 void fMAIN::cmdRUN_Click()
 {
+    if (!m_operation->RunButtonTakesClick())
+        return;
     if (!m_operation->CanStart()) {
         m_operation->RequestStop();
         return;

@@ -4,6 +4,7 @@
 #include "twips.h"
 
 #include <QFrame>
+#include <QMenuBar>
 #include <QStatusBar>
 
 namespace {
@@ -55,6 +56,12 @@ void fMAIN::Form_Resize()
                         paneArea.height());
     fraTab->move(TwipsToPixels(kFrameLeft),
                  TwipsToPixels(innerHeight + kDesignedChrome - kFrameAboveBottom));
+}
+
+QSize fMAIN::MinimumSize() const
+{
+    return {TwipsToPixels(kMinInnerWidth),
+            TwipsToPixels(kMinInnerHeight) + menuBar()->sizeHint().height()};
 }
 
 void fMAIN::ShowDifferenceMap()

@@ -7,6 +7,7 @@
 #include "plainbox.h"
 #include "restoresettings.h"
 #include "resultpane.h"
+#include "runbuttonguard.h"
 #include "twips.h"
 #include "version.h"
 #include "visiblepath.h"
@@ -51,7 +52,8 @@ QLabel* AutoSizedLabel(const QString& caption, QWidget* parent, int left, int to
 fMAIN::fMAIN(QWidget* parent) : QMainWindow(parent)
 {
     CreateControls();
-    m_operation = std::make_unique<LongOperation>(*this, *cmdRUN, *tOut, *SBPanel);
+    m_operation = std::make_unique<LongOperation>(*this, *cmdRUN, *tOut, *SBPanel,
+                                                  QList{txtFILE1, txtFILE2, txtOFS1, txtOFS2});
     CreateMenus();
     NameControls();
     ConnectHandlers();
@@ -147,6 +149,8 @@ void fMAIN::CreateMenus()
     mnuFINDNXT->setShortcut(Qt::Key_F3);
     mnuFINDSHIFT = m2->addAction(QStringLiteral("Find Shift"));
     mnuFINDSHIFT->setShortcut(Qt::CTRL | Qt::Key_K);
+    m2->addSeparator();
+    mnuSWAP = m2->addAction(QStringLiteral("Swap Files"));
 
     mnuSET = menuBar()->addMenu(QStringLiteral("Settings"));
     mnuFONT = mnuSET->addAction(QStringLiteral("Select Font"));
@@ -200,6 +204,7 @@ void fMAIN::NameControls()
                                                       {mnuSET, "mnuSET"},
                                                       {mnuFONT, "mnuFONT"},
                                                       {mnuTOP, "mnuTOP"},
+                                                      {mnuSWAP, "mnuSWAP"},
                                                       {mnuMAP, "mnuMAP"},
                                                       {mnuREALIGN, "mnuREALIGN"},
                                                       {mnuABOUT, "mnuABOUT"},
@@ -226,6 +231,7 @@ void fMAIN::ConnectHandlers()
     connect(mnuFIND, &QAction::triggered, this, &fMAIN::mnuFIND_Click);
     connect(mnuFINDNXT, &QAction::triggered, this, &fMAIN::mnuFINDNXT_Click);
     connect(mnuFINDSHIFT, &QAction::triggered, this, &fMAIN::mnuFINDSHIFT_Click);
+    connect(mnuSWAP, &QAction::triggered, this, &fMAIN::SwapFiles);
     connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
     connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
     connect(mnuMAP, &QAction::triggered, this, &fMAIN::ShowDifferenceMap);
@@ -233,9 +239,11 @@ void fMAIN::ConnectHandlers()
     connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
     connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
 
-    // Esc works wherever the focus is, the result pane included.
+    // Esc presses "E&xit" wherever the focus is, the result pane included, whatever runs: a
+    // run stops first, then the close asks about the unsaved report.
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &fMAIN::HandleEscape);
+    connect(escape, &QShortcut::activated, cmdEXIT, &QPushButton::click);
+    new RunButtonGuard(*cmdRUN, [this] { return !m_operation->CanStart(); }); // owned by cmdRUN
 
     // A file dropped from the file manager onto a file field gives its path.
     for (QLineEdit* field : {txtFILE1, txtFILE2})
@@ -255,7 +263,7 @@ void fMAIN::OrderTabStops()
 void fMAIN::Form_Load()
 {
     const bVarious::PaneFont restored =
-        bVarious::RestoreSettings(*this, *tOut, tOut->Charset(), ResultChanged);
+        bVarious::RestoreSettings(*this, *tOut, tOut->Charset(), ResultChanged, MinimumSize());
     tOut->ApplyFont(restored.font);
     tOut->SetCharset(restored.charset);
     mnuMAP->setChecked(bVarious::RestoreDifferenceMap());
@@ -332,14 +340,4 @@ void fMAIN::keyPressEvent(QKeyEvent* event)
         return;
     }
     QMainWindow::keyPressEvent(event);
-}
-
-// Esc stops a running comparison or search for a shift, as "&Stop" does, and leaves the
-// window open with the report so far; otherwise it presses "E&xit" and starts closing.
-void fMAIN::HandleEscape()
-{
-    if (m_operation->CanStop())
-        cmdRUN->click();
-    else
-        cmdEXIT->click();
 }

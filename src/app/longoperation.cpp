@@ -4,7 +4,9 @@
 #include "panesink.h"
 #include "resultpane.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <new>
@@ -28,14 +30,17 @@ bool LongOperation::End::Closing() const
 }
 
 LongOperation::LongOperation(QWidget& window, QPushButton& runButton, ResultPane& pane,
-                             QLabel& status)
-    : m_window(window), m_runButton(runButton), m_pane(pane), m_status(status)
+                             QLabel& status, const QList<QLineEdit*>& requestFields)
+    : m_window(window), m_runButton(runButton), m_pane(pane), m_status(status),
+      m_requestFields(requestFields)
 {}
 
 void LongOperation::RequestStop()
 {
-    if (m_stoppable)
-        m_stopRequested = true;
+    if (!m_stoppable)
+        return;
+    m_stopRequested = true;
+    m_runButtonRests = true;
 }
 
 bool LongOperation::PostponeClose()
@@ -57,6 +62,13 @@ LongOperation::End LongOperation::RunStoppable(Kind kind, const QString& noMemor
     m_stoppable = true;
     m_stopRequested = false;
     m_runButton.setText(QStringLiteral("&Stop"));
+    QList<QLineEdit*> locked;
+    for (QLineEdit* field : m_requestFields) {
+        if (!field->isReadOnly()) {
+            field->setReadOnly(true);
+            locked.append(field);
+        }
+    }
     PaneSink sink(m_pane, m_status, &m_window, [this] { return m_stopRequested; });
     bool stopped = false;
     QString failure;
@@ -69,9 +81,14 @@ LongOperation::End LongOperation::RunStoppable(Kind kind, const QString& noMemor
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
+    for (QLineEdit* field : locked)
+        field->setReadOnly(false);
     m_kind = Kind::Idle;
     m_stoppable = false;
     m_runButton.setText(QStringLiteral("&Compare"));
+    if (m_runButtonRests)
+        QTimer::singleShot(QApplication::doubleClickInterval(), &m_runButton,
+                           [this] { m_runButtonRests = false; });
     End end(this, true, false);
     end.m_stopped = stopped;
     end.m_failure = failure;

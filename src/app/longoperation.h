@@ -2,18 +2,21 @@
 
 #include "progresspace.h"
 
+#include <QList>
 #include <QString>
 #include <functional>
 
 class PaneSink;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 class ResultPane;
 
 // The long operation under way in the window, if any. It lets the window handle its events
 // while it runs, so the commands that would disturb it ask here first. A comparison or a
-// search for a shift can be stopped: meanwhile "&Compare" reads "&Stop". A close asked for
+// search for a shift can be stopped: meanwhile "&Compare" reads "&Stop" and the fields of the
+// request are read-only, so that what the run tells matches the files named. A close asked for
 // while an operation runs stops it, and the window closes once the command that ran it has
 // finished with what it came to.
 class LongOperation
@@ -38,7 +41,7 @@ class LongOperation
 
         // False when another operation was under way, and nothing was done.
         bool Ran() const { return m_ran; }
-        // It ended early, through "&Stop", Esc or a close.
+        // It ended early, through "&Stop" or a close.
         bool Stopped() const { return m_stopped; }
         // The message of the failure it ended in; empty when it did not fail.
         const QString& Failure() const { return m_failure; }
@@ -58,9 +61,11 @@ class LongOperation
         QString m_failure;
     };
 
-    // The window it closes, its "&Compare" button, the pane the work reads or writes and the
-    // status panel.
-    LongOperation(QWidget& window, QPushButton& runButton, ResultPane& pane, QLabel& status);
+    // The window it closes, its "&Compare" button, the pane the work reads or writes, the
+    // status panel and the fields a comparison or a search for a shift reads its files and
+    // offsets from.
+    LongOperation(QWidget& window, QPushButton& runButton, ResultPane& pane, QLabel& status,
+                  const QList<QLineEdit*>& requestFields);
 
     // Nothing runs: a comparison, a search for a shift or a search of the report may start.
     bool CanStart() const { return m_kind == Kind::Idle; }
@@ -70,12 +75,16 @@ class LongOperation
     // The report may be read whole (saved, copied): nothing runs but maybe a comparison, which
     // waits meanwhile.
     bool CanReadPane() const { return m_kind == Kind::Idle || m_kind == Kind::Comparing; }
-    // What runs ends at "&Stop" or Esc.
+    // What runs ends at "&Stop".
     bool CanStop() const { return m_stoppable; }
     // A comparison runs.
     bool IsComparing() const { return m_kind == Kind::Comparing; }
+    // The run button may act on a click: not after "&Stop" until the stopped run has unwound
+    // and a double-click interval has passed, so that a click meant for "&Stop" never starts
+    // the next run.
+    bool RunButtonTakesClick() const { return !m_runButtonRests; }
 
-    // "&Stop" or Esc: a stoppable operation ends at its next status or progress text.
+    // "&Stop": a stoppable operation ends at its next status or progress text.
     void RequestStop();
     // The window is asked to close. False when nothing runs and it may close now; otherwise
     // the operation under way is asked to stop and the window closes once it has unwound.
@@ -102,8 +111,10 @@ class LongOperation
     QPushButton& m_runButton;
     ResultPane& m_pane;
     QLabel& m_status;
+    QList<QLineEdit*> m_requestFields;
     Kind m_kind = Kind::Idle;
     bool m_stoppable = false;
     bool m_stopRequested = false;
     bool m_closeAsked = false;
+    bool m_runButtonRests = false;
 };

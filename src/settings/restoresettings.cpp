@@ -55,6 +55,7 @@ bool IsKnownCharset(double code)
 struct StoredOuter
 {
     std::optional<int> left, top, height, width;
+    QSize minimum; // the window's smallest inner size
 
     // Without a stored position the window manager keeps placing the window.
     bool Moves() const { return left || top; }
@@ -107,6 +108,7 @@ bool FitOuter(QWidget& window, const StoredOuter& stored)
     const QRect inner = window.geometry();
     QRect outer(stored.left.value_or(frame.x()), stored.top.value_or(frame.y()),
                 stored.width.value_or(frame.width()), stored.height.value_or(frame.height()));
+    outer.setSize(outer.size().expandedTo(stored.minimum + (frame.size() - inner.size())));
     outer = FitToArea(outer, AvailableArea(outer));
     window.resize(outer.size() - (frame.size() - inner.size()));
     if (stored.Moves())
@@ -143,14 +145,14 @@ class FrameFit : public QObject
     StoredOuter m_stored;
 };
 
-// Puts the window's outer rectangle where it was stored, fitted to the screen it lands on;
-// nothing stored leaves it as it is. Where the window's frame is not known before it is
-// shown, the fit follows once it is.
-void RestoreGeometry(const SettingsStore& store, QWidget& window)
+// Puts the window's outer rectangle where it was stored, made no smaller than the window's
+// minimum inner size and fitted to the screen it lands on; nothing stored leaves it as it is.
+// Where the window's frame is not known before it is shown, the fit follows once it is.
+void RestoreGeometry(const SettingsStore& store, QWidget& window, QSize minimum)
 {
-    const StoredOuter stored{StoredPixels(store, Key::PosX, -kMaxPixels),
-                             StoredPixels(store, Key::PosY, -kMaxPixels),
-                             StoredPixels(store, Key::PosH, 1), StoredPixels(store, Key::PosW, 1)};
+    const StoredOuter stored{
+        StoredPixels(store, Key::PosX, -kMaxPixels), StoredPixels(store, Key::PosY, -kMaxPixels),
+        StoredPixels(store, Key::PosH, 1), StoredPixels(store, Key::PosW, 1), minimum};
     if (!stored.Moves() && !stored.height && !stored.width)
         return;
     if (!FitOuter(window, stored))
@@ -184,11 +186,12 @@ float ToTwips(int pixels)
 
 namespace bVarious {
 
-PaneFont RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset, bool& resultChanged)
+PaneFont RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset, bool& resultChanged,
+                         QSize minimumSize)
 {
     pane.setLineWrapMode(QPlainTextEdit::NoWrap);
     const SettingsStore store;
-    RestoreGeometry(store, window);
+    RestoreGeometry(store, window, minimumSize);
     const PaneFont restored = RestoreFont(store, {pane.font(), charset});
     window.setWindowTitle(QStringLiteral(LUMATRA_NAME " v" LUMATRA_VERSION));
     resultChanged = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QSize>
 
 class QPlainTextEdit;
 class QWidget;
@@ -17,10 +18,12 @@ struct PaneFont
 
 // Applies the stored window geometry at load, before the window is first shown: switches the
 // pane's wrapping off, restores the outer window rectangle, fitted to the screen area it lands
-// on, sets the caption and clears resultChanged. Returns the pane font to put on the pane: the
+// on and made no smaller than minimumSize (the window's smallest QWidget::size()), sets the
+// caption and clears resultChanged. Returns the pane font to put on the pane: the
 // pane's font and its current charset, with each stored value that is present and usable
 // (bold is off unless stored as "1"); the pane decides what to show for a face it cannot use.
-PaneFont RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset, bool& resultChanged);
+PaneFont RestoreSettings(QWidget& window, QPlainTextEdit& pane, int charset, bool& resultChanged,
+                         QSize minimumSize = QSize());
 
 // The settings step of the close: the outer window rectangle unless the window is minimized,
 // then always the pane font. False when the store could not be written (already warned about).

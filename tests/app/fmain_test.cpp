@@ -116,7 +116,7 @@ void FMainTest::menusAsDesigned()
              (QStringList{u"Save Result"_qs, u"Save Result As"_qs, u"-"_qs, u"Exit"_qs}));
     QCOMPARE(captions(Control<QMenu>(w, "m2")),
              (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs, u"Find"_qs,
-                          u"Find Next"_qs, u"Find Shift"_qs}));
+                          u"Find Next"_qs, u"Find Shift"_qs, u"-"_qs, u"Swap Files"_qs}));
     QCOMPARE(captions(Control<QMenu>(w, "mnuSET")),
              (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs,
                           u"Realign"_qs}));
@@ -308,13 +308,16 @@ void FMainTest::reportsAFileThatFailsDuringTheRun()
 void FMainTest::compareDuringARunStopsIt_data()
 {
     QTest::addColumn<bool>("byEscape");
-    QTest::newRow("Stop, after the question") << false;
-    QTest::newRow("Esc, before the first byte") << true;
+    QTest::addColumn<bool>("clickedTwice"); // "&Stop" once more as the run has unwound
+    QTest::newRow("Stop, after the question") << false << false;
+    QTest::newRow("Esc, before the first byte, close cancelled") << true << false;
+    QTest::newRow("Stop double-clicked, after the question") << false << true;
 }
 
 void FMainTest::compareDuringARunStopsIt()
 {
     QFETCH(bool, byEscape);
+    QFETCH(bool, clickedTwice);
     // File 2 differs at every fourth byte; file 1 is compared from 0x10.
     QByteArray bytes2(8192, 'a');
     for (qsizetype i = 0; i < bytes2.size(); i += 4)
@@ -324,13 +327,14 @@ void FMainTest::compareDuringARunStopsIt()
     fMAIN& w = *m_window;
     QString captionDuringRun;
     if (byEscape) {
+        // Esc is Exit's: the run stops, then the close asks about the report so far.
         QTimer::singleShot(0, &w, [&] {
             captionDuringRun = Control<QPushButton>(w, "cmdRUN")->text();
             QTest::keyClick(Control<QLineEdit>(w, "txtFILE1"), Qt::Key_Escape);
         });
     }
     // The question's box is modal: Stop is pressed as it closes.
-    ModalAnswerer answerer({kYes}, {}, [&] {
+    ModalAnswerer answerer({byEscape ? kCancel : kYes}, {}, [&] {
         if (byEscape)
             return;
         captionDuringRun = Control<QPushButton>(w, "cmdRUN")->text();
@@ -338,7 +342,10 @@ void FMainTest::compareDuringARunStopsIt()
     });
 
     Compare(w, {a, b, u"10"_qs});
-    QCOMPARE(answerer.SeenBoxes().size(), byEscape ? 0 : 1);
+    // A click meant for "&Stop" that comes once the run has unwound starts no run.
+    if (clickedTwice)
+        QTest::mouseClick(Control<QPushButton>(w, "cmdRUN"), Qt::LeftButton);
+    QCOMPARE(answerer.SeenBoxes().size(), 1);
     QCOMPARE(captionDuringRun, u"&Stop"_qs);
     QCOMPARE(Control<QPushButton>(w, "cmdRUN")->text(), u"&Compare"_qs);
     QVERIFY(!w.IsComparing());
