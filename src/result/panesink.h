@@ -17,7 +17,7 @@ class ResultPane;
 // Each time the events are handled, the lines gathered so far are put into the pane first,
 // since a command run from there (save, find) may read it.
 //
-// The run stops when stopRequested() says so (the user pressed "&Stop" or Esc, or the window
+// The run stops when stopRequested() says so (the user pressed "&Stop" or Alt+S, or the window
 // is closing), and ends in the pane's overflow error (std::overflow_error) at the progress
 // text after its report outgrew the pane's memory budget.
 class PaneSink final : public bFile::CompareSink
