@@ -21,6 +21,9 @@ class ContextFiles
 
     const ContextLayout& Layout() const { return m_layout; }
 
+    // A file's state when it was opened here, to hold against a later one (SameContents).
+    const FileState& State(int file) const { return *m_files[file - 1].Opened(); }
+
     // The rows from firstRow on, as many of count as there are: count rows' worth of each
     // file is read, nothing more. Throws CompareError when a file fails or has changed.
     std::vector<ContextRow> ReadRows(std::uint64_t firstRow, std::uint64_t count);

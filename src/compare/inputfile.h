@@ -47,6 +47,9 @@ class InputFile
     // the state at opening. Fails "Cannot open".
     void Open(std::uint64_t position = 0);
 
+    // The file's state when it was opened; nothing before.
+    const std::optional<FileState>& Opened() const { return m_opened; }
+
     // The length measured, or else the one taken at opening; 0 before either.
     std::uint64_t Length() const { return m_length; }
 
