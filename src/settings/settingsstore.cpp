@@ -34,6 +34,10 @@ QString KeyName(SettingsStore::Key key)
         return u"DifferenceMap"_s;
     case SettingsStore::Key::Realign:
         return u"Realign"_s;
+    case SettingsStore::Key::HexContext:
+        return u"HexContext"_s;
+    case SettingsStore::Key::ContextShare:
+        return u"ContextShare"_s;
     }
     return {};
 }

@@ -20,7 +20,9 @@ class SettingsStore
         Bold,
         LastDir,
         DifferenceMap,
-        Realign
+        Realign,
+        HexContext,
+        ContextShare
     };
 
     SettingsStore();
