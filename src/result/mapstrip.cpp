@@ -48,6 +48,11 @@ MapStrip::MapStrip(ResultPane& pane, QWidget* parent) : QWidget(parent), m_pane(
     });
 }
 
+QColor MapStrip::DifferenceColour()
+{
+    return kDifferenceColour;
+}
+
 void MapStrip::StartComparison()
 {
     m_map = bFile::DifferenceMap();

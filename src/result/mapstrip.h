@@ -22,6 +22,8 @@ class MapStrip : public QWidget
 
   public:
     static constexpr int kWidth = 16;
+    // The colour that marks differences, here and in the context view.
+    static QColor DifferenceColour();
 
     MapStrip(ResultPane& pane, QWidget* parent);
 

@@ -1,0 +1,404 @@
+#include "contextview.h"
+
+#include "compareerror.h"
+#include "mapstrip.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace {
+
+constexpr int kMargin = 4;
+constexpr std::uint64_t kRow = bFile::kContextRowBytes;
+// Rows one notch of the wheel scrolls.
+constexpr std::uint64_t kWheelRows = 3;
+
+} // namespace
+
+ContextView::ContextView(QWidget* parent) : QAbstractScrollArea(parent)
+{
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFocusPolicy(Qt::StrongFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setCursor(Qt::ArrowCursor);
+}
+
+ContextView::~ContextView() = default;
+
+void ContextView::SetComparison(const std::string& path1, const std::string& path2,
+                                std::uint64_t offset1, std::uint64_t offset2)
+{
+    m_source = Source{path1, path2, offset1, offset2, {}, {}};
+    m_note.clear();
+    m_layout = bFile::ContextLayout();
+    try {
+        const bFile::ContextFiles files(path1, path2, offset1, offset2);
+        m_source->state1 = files.State(1);
+        m_source->state2 = files.State(2);
+        m_layout = files.Layout();
+    } catch (const bFile::CompareError& error) {
+        m_note = QString::fromUtf8(error.what());
+    }
+    m_rowsStale = true;
+    m_top = 0;
+    UpdateScrollBars();
+    ShowPosition(offset1 > m_layout.Length(1) ? 0 : offset1);
+}
+
+void ContextView::Clear()
+{
+    m_source.reset();
+    m_layout = bFile::ContextLayout();
+    m_rows.clear();
+    m_note.clear();
+    m_top = m_cursor = m_anchorRow = 0;
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void ContextView::ReadRows()
+{
+    m_rowsStale = false;
+    m_rows.clear();
+    if (!m_source)
+        return;
+    const QString before = m_note;
+    try {
+        bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
+                                  m_source->offset2);
+        m_layout = files.Layout();
+        QStringList changed;
+        if (!bFile::SameContents(m_source->state1, files.State(1)))
+            changed << QStringLiteral("File 1");
+        if (!bFile::SameContents(m_source->state2, files.State(2)))
+            changed << QStringLiteral("File 2");
+        m_note.clear();
+        if (!changed.isEmpty())
+            m_note = changed.join(QStringLiteral(" and ")) +
+                     QStringLiteral(" changed since the comparison: the rows show the bytes as "
+                                    "they are now.");
+        m_rowsFirst = m_top;
+        m_rows = files.ReadRows(m_top, VisibleRows());
+    } catch (const bFile::CompareError& error) {
+        m_note = QString::fromUtf8(error.what());
+    } catch (const std::bad_alloc&) {
+        m_note = QStringLiteral("There is not enough memory to show these rows.");
+    }
+    if (m_note != before)
+        UpdateScrollBars();
+}
+
+int ContextView::LineHeight() const
+{
+    return fontMetrics().height();
+}
+
+qreal ContextView::CharWidth() const
+{
+    return std::max(1.0, QFontMetricsF(font()).horizontalAdvance(u'0'));
+}
+
+std::uint64_t ContextView::VisibleRows() const
+{
+    const int lines = viewport()->height() / LineHeight() - HeaderLines();
+    return std::uint64_t(std::max(lines, 1));
+}
+
+void ContextView::UpdateScrollBars()
+{
+    const std::uint64_t rows = m_source ? m_layout.RowCount() : 0;
+    const std::uint64_t visible = VisibleRows();
+    m_scale = bVarious::ScrollScale(rows > visible ? rows - visible : 0);
+    m_settingBars = true;
+    QScrollBar* bar = verticalScrollBar();
+    bar->setRange(0, m_scale.Maximum());
+    bar->setPageStep(m_scale.Scaled() ? 1 : int(visible));
+    bar->setSingleStep(1);
+    bar->setValue(m_scale.ValueOf(m_top));
+    const int width =
+        2 * kMargin +
+        int(std::ceil(bFile::ContextColumns(m_layout.LabelDigits()).Width() * CharWidth()));
+    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(int(std::ceil(CharWidth())));
+    m_settingBars = false;
+}
+
+void ContextView::SetTop(std::uint64_t top)
+{
+    const std::uint64_t rows = m_layout.RowCount();
+    const std::uint64_t visible = VisibleRows();
+    top = std::min(top, rows > visible ? rows - visible : 0);
+    if (top != m_top) {
+        m_top = top;
+        m_rowsStale = true;
+    }
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void ContextView::ShowPosition(std::uint64_t position1)
+{
+    const std::uint64_t length = m_layout.Length(1);
+    m_cursor = length == 0 ? 0 : std::min(position1, length - 1);
+    const std::uint64_t row = m_layout.RowOf(1, m_cursor);
+    m_anchorRow = row;
+    const std::uint64_t visible = VisibleRows();
+    if (row < m_top || row >= m_top + visible)
+        SetTop(row - std::min(row, visible / 3));
+    viewport()->update();
+}
+
+void ContextView::MoveCursorTo(std::uint64_t position1, bool select)
+{
+    const std::uint64_t anchor = m_anchorRow;
+    ShowPosition(position1);
+    if (select)
+        m_anchorRow = anchor;
+    Q_EMIT PositionChosen(m_cursor);
+}
+
+void ContextView::KeepCursorInView()
+{
+    if (!m_source || m_layout.Length(1) == 0)
+        return;
+    const std::uint64_t row = m_layout.RowOf(1, m_cursor);
+    const std::uint64_t first = m_top;
+    const std::uint64_t last = std::min(m_top + VisibleRows(), m_layout.RowCount()) - 1;
+    if (row >= first && row <= last)
+        return;
+    if (m_layout.RowOf(1, m_layout.Length(1) - 1) < first || m_layout.RowOf(1, 0) > last)
+        return; // no byte of file 1 in view
+    // The cursor's column in the row at the edge it left by; where file 1 has no byte there,
+    // it ends (scrolled down) or starts (scrolled up) in that row.
+    const std::uint64_t target = row < first ? first : last;
+    const std::uint64_t position = m_layout.PositionAt(1, target, m_layout.ColumnOf(1, m_cursor))
+                                       .value_or(row < first ? m_layout.Length(1) - 1 : 0);
+    m_cursor = position;
+    viewport()->update();
+    Q_EMIT PositionChosen(m_cursor);
+}
+
+void ContextView::scrollContentsBy(int /*dx*/, int /*dy*/)
+{
+    if (m_settingBars)
+        return;
+    const std::uint64_t top = m_scale.TopOf(verticalScrollBar()->value());
+    if (top != m_top) {
+        m_top = top;
+        m_rowsStale = true;
+        KeepCursorInView();
+    }
+    viewport()->update();
+}
+
+void ContextView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    m_rowsStale = true;
+    SetTop(m_top);
+}
+
+void ContextView::wheelEvent(QWheelEvent* event)
+{
+    const int notches = event->angleDelta().y() / 120;
+    if (notches == 0 || !m_source) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const std::uint64_t rows = kWheelRows * std::uint64_t(std::abs(notches));
+    SetTop(notches > 0 ? m_top - std::min(m_top, rows) : m_top + rows);
+    KeepCursorInView();
+    event->accept();
+}
+
+void ContextView::keyPressEvent(QKeyEvent* event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        const QString text = SelectedText();
+        if (!text.isEmpty())
+            QApplication::clipboard()->setText(text);
+        return;
+    }
+    if (!m_source || m_layout.Length(1) == 0) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const bool select = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const std::uint64_t last = m_layout.Length(1) - 1;
+    const std::uint64_t page = std::max<std::uint64_t>(VisibleRows() - 1, 1) * kRow;
+    const auto back = [this](std::uint64_t by) { return m_cursor - std::min(m_cursor, by); };
+    const auto forth = [this, last](std::uint64_t by) {
+        return last - m_cursor < by ? last : m_cursor + by;
+    };
+    switch (event->key()) {
+    case Qt::Key_Up:
+        // A row up stays in the column, unless file 1 starts in this row.
+        return MoveCursorTo(m_cursor >= kRow ? m_cursor - kRow : m_cursor, select);
+    case Qt::Key_Down:
+        return MoveCursorTo(last - m_cursor >= kRow ? m_cursor + kRow : m_cursor, select);
+    case Qt::Key_PageUp:
+        return MoveCursorTo(back(page), select);
+    case Qt::Key_PageDown:
+        return MoveCursorTo(forth(page), select);
+    case Qt::Key_Home:
+        if (control)
+            return MoveCursorTo(0, select);
+        break;
+    case Qt::Key_End:
+        if (control)
+            return MoveCursorTo(last, select);
+        break;
+    default:
+        break;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+std::optional<std::uint64_t> ContextView::PositionAt(const QPoint& point) const
+{
+    if (!m_source || m_layout.Length(1) == 0)
+        return std::nullopt;
+    const int line = point.y() / LineHeight() - HeaderLines();
+    if (line < 0)
+        return std::nullopt;
+    const std::uint64_t row = std::min(m_top + std::uint64_t(line), m_layout.RowCount() - 1);
+    const bFile::ContextColumns columns(m_layout.LabelDigits());
+    const int character = int((point.x() + horizontalScrollBar()->value() - kMargin) / CharWidth());
+    // The column under the pointer, on either side, in the hex or the characters.
+    unsigned column = 0;
+    for (int file = 1; file <= 2; ++file) {
+        for (unsigned c = 0; c < kRow; ++c) {
+            if ((character >= columns.Hex(file, c) - 1 && character <= columns.Hex(file, c) + 1) ||
+                character == columns.Char(file, c))
+                column = c;
+        }
+    }
+    if (const auto position = m_layout.PositionAt(1, row, column))
+        return position;
+    // A row beside file 1's first or last row: the nearest of its bytes.
+    return row <= m_layout.RowOf(1, 0) ? 0 : m_layout.Length(1) - 1;
+}
+
+void ContextView::mousePressEvent(QMouseEvent* event)
+{
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (const auto position = PositionAt(event->position().toPoint()))
+        MoveCursorTo(*position, event->modifiers() & Qt::ShiftModifier);
+}
+
+void ContextView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    if (const auto position = PositionAt(event->position().toPoint()))
+        MoveCursorTo(*position, true);
+}
+
+QString ContextView::SelectedText()
+{
+    if (!m_source || m_layout.Length(1) == 0)
+        return {};
+    const std::uint64_t cursorRow = m_layout.RowOf(1, m_cursor);
+    const std::uint64_t first = std::min(cursorRow, m_anchorRow);
+    const std::uint64_t count = std::max(cursorRow, m_anchorRow) - first + 1;
+    if (count > kMaxCopyRows)
+        return {};
+    try {
+        bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
+                                  m_source->offset2);
+        const bFile::ContextColumns columns(files.Layout().LabelDigits());
+        QString text;
+        for (const bFile::ContextRow& row : files.ReadRows(first, count))
+            text += QString::fromLatin1(bFile::RowText(row, columns)) + u'\n';
+        return text;
+    } catch (const bFile::CompareError& error) {
+        m_note = QString::fromUtf8(error.what());
+        viewport()->update();
+        return {};
+    }
+}
+
+void ContextView::paintEvent(QPaintEvent* /*event*/)
+{
+    if (m_rowsStale || (m_source && m_rowsFirst != m_top))
+        ReadRows();
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), palette().base());
+    if (!m_source)
+        return;
+    painter.setFont(font());
+    const int lineHeight = LineHeight();
+    const qreal charWidth = CharWidth();
+    const int ascent = fontMetrics().ascent();
+    const int left = kMargin - horizontalScrollBar()->value();
+    const QColor text = palette().color(QPalette::Text);
+    const QColor differs = MapStrip::DifferenceColour();
+    const bFile::ContextColumns columns(m_layout.LabelDigits());
+
+    int y = 0;
+    if (!m_note.isEmpty()) {
+        painter.setPen(differs);
+        painter.drawText(kMargin, y + ascent, m_note);
+        y += lineHeight;
+    }
+    painter.setPen(palette().color(QPalette::PlaceholderText));
+    painter.drawText(left, y + ascent, QString::fromLatin1(bFile::HeadingText(columns)));
+    y += lineHeight;
+
+    const std::uint64_t cursorRow = m_layout.RowOf(1, m_cursor);
+    const std::uint64_t firstSelected = std::min(cursorRow, m_anchorRow);
+    const std::uint64_t lastSelected = std::max(cursorRow, m_anchorRow);
+    QColor marked = palette().color(QPalette::Highlight);
+    marked.setAlpha(50);
+    QColor selected = palette().color(QPalette::Highlight);
+    selected.setAlpha(110);
+    const int width = std::max(viewport()->width(), left + int(columns.Width() * charWidth) + 1);
+    for (const bFile::ContextRow& row : m_rows) {
+        if (row.row >= firstSelected && row.row <= lastSelected)
+            painter.fillRect(0, y, width, lineHeight,
+                             firstSelected == lastSelected ? marked : selected);
+        const QString line = QString::fromLatin1(bFile::RowText(row, columns));
+        // The characters of differing bytes in the map's colour, the rest plain, in runs.
+        std::vector<bool> differing(std::size_t(line.size()), false);
+        for (unsigned c = 0; c < kRow; ++c) {
+            if (!row.cells[c].Differs())
+                continue;
+            for (int file = 1; file <= 2; ++file) {
+                for (int i = columns.Hex(file, c) - 1; i <= columns.Hex(file, c) + 1; ++i)
+                    differing[std::size_t(i)] = true;
+                differing[std::size_t(columns.Char(file, c))] = true;
+            }
+        }
+        for (qsizetype start = 0; start < line.size();) {
+            qsizetype end = start;
+            while (end < line.size() &&
+                   differing[std::size_t(end)] == differing[std::size_t(start)])
+                ++end;
+            painter.setPen(differing[std::size_t(start)] ? differs : text);
+            painter.drawText(QPointF(left + qreal(start) * charWidth, y + ascent),
+                             line.mid(start, end - start));
+            start = end;
+        }
+        if (row.row == cursorRow) {
+            const unsigned column = m_layout.ColumnOf(1, m_cursor);
+            painter.setPen(text);
+            painter.setBrush(Qt::NoBrush);
+            for (int file = 1; file <= 2; ++file)
+                painter.drawRect(QRectF(left + columns.Hex(file, column) * charWidth - 1, y,
+                                        2 * charWidth + 1, lineHeight - 1));
+        }
+        y += lineHeight;
+    }
+}

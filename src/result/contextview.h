@@ -1,0 +1,112 @@
+#pragma once
+
+#include "contextfiles.h"
+#include "scrollscale.h"
+
+#include <QAbstractScrollArea>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The context view under the result pane: both files of the comparison in view side by side,
+// 16 bytes a row (see ContextLayout), the bytes that differ in the map's colour, bytes past a
+// file's end blank. Read-only; it reads only the rows it shows, so any file size costs the
+// same. The cursor is a position in file 1: its row is marked and its byte framed on both
+// sides. Up, Down, Page Up, Page Down, Ctrl+Home and Ctrl+End move it, with Shift they select
+// rows; the wheel and the scroll bar scroll and take the cursor along into the rows shown; a
+// click puts it on a byte. Ctrl+C copies the selected rows as text, as shown. When a file
+// changed since the comparison, a note above the rows says so.
+class ContextView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+  public:
+    // The most rows one copy takes.
+    static constexpr std::uint64_t kMaxCopyRows = 4096;
+
+    explicit ContextView(QWidget* parent = nullptr);
+    ~ContextView() override;
+
+    // Shows the files of a comparison from these offsets, with the cursor on the first byte
+    // compared. Their state now is what later changes are held against. A file that cannot be
+    // opened is told in the note, in place of the rows.
+    void SetComparison(const std::string& path1, const std::string& path2, std::uint64_t offset1,
+                       std::uint64_t offset2);
+    // Shows nothing.
+    void Clear();
+    bool HasFiles() const { return m_source.has_value(); }
+
+    // The files' layout as last read.
+    const bFile::ContextLayout& Layout() const { return m_layout; }
+    // Where the cursor is, in file 1.
+    std::uint64_t Position() const { return m_cursor; }
+    // Moves the cursor to a position of file 1 (one past its end counts as its last byte) and
+    // scrolls its row into view, without telling PositionChosen.
+    void ShowPosition(std::uint64_t position1);
+
+    // The first row shown, and how many rows fit.
+    std::uint64_t TopRow() const { return m_top; }
+    std::uint64_t VisibleRows() const;
+    // The scroll bar's scale for the rows.
+    const bVarious::ScrollScale& Scale() const { return m_scale; }
+
+    // The selected rows (the cursor's row when none are) as text, one line each; empty when
+    // more than kMaxCopyRows are selected or there is nothing to show.
+    QString SelectedText();
+    // The note above the rows: a file changed since the comparison, or could not be read.
+    const QString& Note() const { return m_note; }
+
+  Q_SIGNALS:
+    // The user moved the cursor: keys, a click, or scrolling that took it along.
+    void PositionChosen(quint64 position1);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+  private:
+    struct Source
+    {
+        std::string path1, path2;
+        std::uint64_t offset1 = 0, offset2 = 0;
+        bFile::FileState state1, state2; // as at the comparison
+    };
+
+    // Opens the files again and reads the rows shown; a failure or a change goes to the note.
+    void ReadRows();
+    // The lines above the rows: the note, if any, and the heading.
+    int HeaderLines() const { return m_note.isEmpty() ? 1 : 2; }
+    int LineHeight() const;
+    // Fixed-pitch faces may advance by fractions of a pixel.
+    qreal CharWidth() const;
+    // Sets the first row shown, within bounds, and the scroll bars to match.
+    void SetTop(std::uint64_t top);
+    void UpdateScrollBars();
+    // Moves the cursor by whole rows (or to a position), keeping it in file 1, scrolls it into
+    // view and tells PositionChosen. select keeps the selection's anchor.
+    void MoveCursorTo(std::uint64_t position1, bool select);
+    // After scrolling: the cursor into the rows shown, told when it moved.
+    void KeepCursorInView();
+    // The file-1 position a click at a point of the viewport stands for.
+    std::optional<std::uint64_t> PositionAt(const QPoint& point) const;
+
+    std::optional<Source> m_source;
+    bFile::ContextLayout m_layout;
+    bVarious::ScrollScale m_scale;
+    std::uint64_t m_top = 0;
+    std::uint64_t m_cursor = 0;
+    std::uint64_t m_anchorRow = 0;         // the selection runs from here to the cursor's row
+    std::vector<bFile::ContextRow> m_rows; // from m_rowsFirst on
+    std::uint64_t m_rowsFirst = 0;
+    bool m_rowsStale = true;
+    bool m_settingBars = false;
+    QString m_note;
+};
