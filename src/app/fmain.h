@@ -13,19 +13,22 @@ class QCheckBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class ContextView;
 class MapStrip;
 class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class ResultPane;
+class SplitBar;
 
 // The program's one window: the result pane, the frame with the compare request, the menus
 // and the status bar. Controls, menu items and handlers carry the names the rest of the
 // program uses for them. The class lives in fmain_window.cpp (controls, menus, loading and
 // closing), fmain_commands.cpp (the small window commands), fmain_compare.cpp (the compare
 // command), fmain_findshift.cpp (Find Shift), fmain_document.cpp (save, search and the edit
-// commands) and fmain_layout.cpp (the resize rules).
+// commands), fmain_context.cpp (the context view and its commands) and fmain_layout.cpp (the
+// resize rules).
 class fMAIN : public QMainWindow
 {
     Q_OBJECT
@@ -45,7 +48,9 @@ class fMAIN : public QMainWindow
   private:
     // Controls
     ResultPane* tOut = nullptr;
-    MapStrip* picMAP = nullptr; // the difference map, beside the pane
+    MapStrip* picMAP = nullptr;        // the difference map, beside the pane
+    ContextView* picCONTEXT = nullptr; // the context view, under the pane
+    SplitBar* picSPLIT = nullptr;      // the bar between them
     QStatusBar* SB = nullptr;
     QLabel* SBPanel = nullptr; // the status bar's one panel, holding the status text
     QFrame* fraTab = nullptr;
@@ -78,11 +83,15 @@ class fMAIN : public QMainWindow
     QAction* mnuFIND = nullptr;
     QAction* mnuFINDNXT = nullptr;
     QAction* mnuFINDSHIFT = nullptr;
+    QAction* mnuNEXTDIFF = nullptr;
+    QAction* mnuPREVDIFF = nullptr;
+    QAction* mnuGOTO = nullptr;
     QAction* mnuSWAP = nullptr; // "Swap Files"
     QMenu* mnuSET = nullptr;
     QAction* mnuFONT = nullptr;
     QAction* mnuTOP = nullptr;
     QAction* mnuMAP = nullptr;     // "Difference Map"
+    QAction* mnuCONTEXT = nullptr; // "Hex Context"
     QAction* mnuREALIGN = nullptr; // "Realign"
     QAction* mnuABOUT = nullptr;
 
@@ -107,6 +116,9 @@ class fMAIN : public QMainWindow
     void mnuFIND_Click();
     void mnuFINDNXT_Click();
     void mnuFINDSHIFT_Click();
+    void mnuNEXTDIFF_Click();
+    void mnuPREVDIFF_Click();
+    void mnuGOTO_Click();
     void mnuFONT_Click();
     void mnuTOP_Click();
     void mnuABOUT_Click();
@@ -155,4 +167,27 @@ class fMAIN : public QMainWindow
     void ShowDifferenceMap();
     // The smallest size (QWidget::size()) the resize rules leave the window.
     QSize MinimumSize() const;
+
+    // The context view is shown under the pane when "Hex Context" is checked and a comparison
+    // has run; the bar between them moves the split.
+    void ShowContextView();
+    void MoveContextSplit(int y);
+    // The pane's caret and the view follow each other.
+    void tOut_CaretMoved();
+    void FollowContextView(std::uint64_t position1);
+    // Next Difference (forward) and Previous Difference.
+    void FindContextDifference(bool forward);
+
+    // The comparison the view shows, and how its report labels its lines.
+    struct ViewedComparison
+    {
+        std::string path1;
+        std::string path2;
+        std::uint64_t offset1 = 0;
+        std::uint64_t offset2 = 0;
+        bool byLines = false;
+    };
+    std::optional<ViewedComparison> m_viewed;
+    int m_contextShare = 0;       // the view's share of the pane's area, in thousandths
+    bool m_followingView = false; // the caret moves to the view's position
 };

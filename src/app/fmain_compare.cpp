@@ -1,4 +1,5 @@
 #include "comparefiles.h"
+#include "contextview.h"
 #include "fmain.h"
 #include "mapstrip.h"
 #include "panesink.h"
@@ -63,6 +64,10 @@ void fMAIN::cmdRUN_Click()
         return;
 
     ResultChanged = false;
+    m_viewed = ViewedComparison{request->path1, request->path2, request->offset1, request->offset2,
+                                optLines->isChecked()};
+    picCONTEXT->Clear();
+    ShowContextView();
     tOut->setPlainText(QString());
     bVarious::FreezeResult(*tOut, true, ResultChanged);
 
@@ -83,6 +88,12 @@ void fMAIN::cmdRUN_Click()
         });
 
     bVarious::FreezeResult(*tOut, false, ResultChanged);
+    // The view shows the files from the first byte compared, after the run however it ended.
+    if (!run.Closing()) {
+        picCONTEXT->SetComparison(m_viewed->path1, m_viewed->path2, m_viewed->offset1,
+                                  m_viewed->offset2);
+        ShowContextView();
+    }
     if (!run.Failure().isEmpty())
         bVarious::PlainMessageBox(this, QMessageBox::Critical, appTitle, run.Failure());
 }

@@ -1,6 +1,9 @@
+#include "contextsetting.h"
+#include "contextview.h"
 #include "fmain.h"
 #include "mapstrip.h"
 #include "resultpane.h"
+#include "splitbar.h"
 #include "twips.h"
 
 #include <QFrame>
@@ -47,9 +50,19 @@ void fMAIN::Form_Resize()
     const int innerWidth = PixelsToTwips(centralWidget()->width());
     const int innerHeight = PixelsToTwips(centralWidget()->height() + SB->height());
     // The difference map takes the right edge of the pane's area while it is shown.
-    const QRect paneArea(TwipsToPixels(kPaneMargin), TwipsToPixels(kPaneMargin),
-                         TwipsToPixels(innerWidth - kPaneWidthLoss),
-                         TwipsToPixels(innerHeight - kBelowPane));
+    QRect paneArea(TwipsToPixels(kPaneMargin), TwipsToPixels(kPaneMargin),
+                   TwipsToPixels(innerWidth - kPaneWidthLoss),
+                   TwipsToPixels(innerHeight - kBelowPane));
+    // The context view takes the lower part of that area while it is shown, under the bar
+    // that moves the split.
+    if (!picCONTEXT->isHidden()) {
+        const int viewHeight = paneArea.height() * m_contextShare / 1000;
+        const int viewTop = paneArea.bottom() + 1 - viewHeight;
+        picCONTEXT->setGeometry(paneArea.left(), viewTop, paneArea.width(), viewHeight);
+        picSPLIT->setGeometry(paneArea.left(), viewTop - SplitBar::kHeight, paneArea.width(),
+                              SplitBar::kHeight);
+        paneArea.setBottom(viewTop - SplitBar::kHeight - 1);
+    }
     const int mapWidth = picMAP->isHidden() ? 0 : MapStrip::kWidth;
     tOut->setGeometry(paneArea.adjusted(0, 0, -mapWidth, 0));
     picMAP->setGeometry(paneArea.right() + 1 - mapWidth, paneArea.top(), mapWidth,

@@ -1,3 +1,5 @@
+#include "contextsetting.h"
+#include "contextview.h"
 #include "filedrop.h"
 #include "fmain.h"
 #include "hexoffset.h"
@@ -8,6 +10,7 @@
 #include "restoresettings.h"
 #include "resultpane.h"
 #include "runbuttonguard.h"
+#include "splitbar.h"
 #include "twips.h"
 #include "version.h"
 #include "visiblepath.h"
@@ -78,6 +81,10 @@ void fMAIN::CreateControls()
     tOut->setTabChangesFocus(true);
     picMAP = new MapStrip(*tOut, inner);
     picMAP->hide();
+    picCONTEXT = new ContextView(inner);
+    picCONTEXT->hide();
+    picSPLIT = new SplitBar(inner);
+    picSPLIT->hide();
 
     SB = statusBar();
     SB->setFixedHeight(TwipsToPixels(390));
@@ -149,6 +156,12 @@ void fMAIN::CreateMenus()
     mnuFINDNXT->setShortcut(Qt::Key_F3);
     mnuFINDSHIFT = m2->addAction(QStringLiteral("Find Shift"));
     mnuFINDSHIFT->setShortcut(Qt::CTRL | Qt::Key_K);
+    mnuNEXTDIFF = m2->addAction(QStringLiteral("Next Difference"));
+    mnuNEXTDIFF->setShortcut(Qt::Key_F6);
+    mnuPREVDIFF = m2->addAction(QStringLiteral("Previous Difference"));
+    mnuPREVDIFF->setShortcut(Qt::SHIFT | Qt::Key_F6);
+    mnuGOTO = m2->addAction(QStringLiteral("Go To Offset"));
+    mnuGOTO->setShortcut(Qt::CTRL | Qt::Key_G);
     m2->addSeparator();
     mnuSWAP = m2->addAction(QStringLiteral("Swap Files"));
 
@@ -159,6 +172,9 @@ void fMAIN::CreateMenus()
     mnuMAP = mnuSET->addAction(QStringLiteral("Difference Map"));
     mnuMAP->setCheckable(true);
     mnuMAP->setChecked(true);
+    mnuCONTEXT = mnuSET->addAction(QStringLiteral("Hex Context"));
+    mnuCONTEXT->setCheckable(true);
+    mnuCONTEXT->setChecked(true);
     // Off by default: without it every report is as it always was.
     mnuREALIGN = mnuSET->addAction(QStringLiteral("Realign"));
     mnuREALIGN->setCheckable(true);
@@ -201,14 +217,20 @@ void fMAIN::NameControls()
                                                       {mnuFIND, "mnuFIND"},
                                                       {mnuFINDNXT, "mnuFINDNXT"},
                                                       {mnuFINDSHIFT, "mnuFINDSHIFT"},
+                                                      {mnuNEXTDIFF, "mnuNEXTDIFF"},
+                                                      {mnuPREVDIFF, "mnuPREVDIFF"},
+                                                      {mnuGOTO, "mnuGOTO"},
                                                       {mnuSET, "mnuSET"},
                                                       {mnuFONT, "mnuFONT"},
                                                       {mnuTOP, "mnuTOP"},
                                                       {mnuSWAP, "mnuSWAP"},
                                                       {mnuMAP, "mnuMAP"},
+                                                      {mnuCONTEXT, "mnuCONTEXT"},
                                                       {mnuREALIGN, "mnuREALIGN"},
                                                       {mnuABOUT, "mnuABOUT"},
-                                                      {picMAP, "picMAP"}};
+                                                      {picMAP, "picMAP"},
+                                                      {picCONTEXT, "picCONTEXT"},
+                                                      {picSPLIT, "picSPLIT"}};
     for (const auto& [object, name] : named)
         object->setObjectName(QString::fromLatin1(name));
 }
@@ -231,10 +253,18 @@ void fMAIN::ConnectHandlers()
     connect(mnuFIND, &QAction::triggered, this, &fMAIN::mnuFIND_Click);
     connect(mnuFINDNXT, &QAction::triggered, this, &fMAIN::mnuFINDNXT_Click);
     connect(mnuFINDSHIFT, &QAction::triggered, this, &fMAIN::mnuFINDSHIFT_Click);
+    connect(mnuNEXTDIFF, &QAction::triggered, this, &fMAIN::mnuNEXTDIFF_Click);
+    connect(mnuPREVDIFF, &QAction::triggered, this, &fMAIN::mnuPREVDIFF_Click);
+    connect(mnuGOTO, &QAction::triggered, this, &fMAIN::mnuGOTO_Click);
     connect(mnuSWAP, &QAction::triggered, this, &fMAIN::SwapFiles);
     connect(mnuFONT, &QAction::triggered, this, &fMAIN::mnuFONT_Click);
     connect(mnuTOP, &QAction::triggered, this, &fMAIN::mnuTOP_Click);
     connect(mnuMAP, &QAction::triggered, this, &fMAIN::ShowDifferenceMap);
+    connect(mnuCONTEXT, &QAction::triggered, this, &fMAIN::ShowContextView);
+    connect(picSPLIT, &SplitBar::Dragged, this, &fMAIN::MoveContextSplit);
+    connect(picCONTEXT, &ContextView::PositionChosen, this,
+            [this](quint64 position) { FollowContextView(position); });
+    connect(tOut, &QPlainTextEdit::cursorPositionChanged, this, &fMAIN::tOut_CaretMoved);
     connect(mnuABOUT, &QAction::triggered, this, &fMAIN::mnuABOUT_Click);
     connect(tOut, &QPlainTextEdit::textChanged, this, &fMAIN::tOut_Change);
     connect(tOut, &ResultPane::MouseUp, this, &fMAIN::tOut_MouseUp);
@@ -268,6 +298,9 @@ void fMAIN::Form_Load()
     tOut->SetCharset(restored.charset);
     mnuMAP->setChecked(bVarious::RestoreDifferenceMap());
     mnuREALIGN->setChecked(bVarious::RestoreRealign());
+    const bVarious::ContextSetting context = bVarious::RestoreContextSetting();
+    mnuCONTEXT->setChecked(context.shown);
+    m_contextShare = context.share;
 }
 
 void fMAIN::Form_Unload(int& Cancel)
@@ -290,9 +323,11 @@ void fMAIN::Form_Unload(int& Cancel)
     // The window's place and the pane font for the next start. A store that cannot be written
     // does not keep the window open, but the user learns of it.
     const bool mapStored = bVarious::StoreDifferenceMap(mnuMAP->isChecked());
+    const bool contextStored =
+        bVarious::StoreContextSetting({mnuCONTEXT->isChecked(), m_contextShare});
     const bool realignStored = bVarious::StoreRealign(mnuREALIGN->isChecked());
     if (!bVarious::StoreSettings(*this, {tOut->font(), tOut->Charset()}) || !mapStored ||
-        !realignStored)
+        !contextStored || !realignStored)
         bVarious::PlainMessageBox(this, QMessageBox::Warning, QStringLiteral(LUMATRA_NAME),
                                   QStringLiteral("The window position and the font could not "
                                                  "be saved for the next start."));

@@ -22,7 +22,15 @@ class ResultPane;
 class LongOperation
 {
   public:
-    enum class Kind { Idle, Comparing, FindingShift, Saving, Searching, Copying };
+    enum class Kind {
+        Idle,
+        Comparing,
+        FindingShift,
+        FindingDifference,
+        Saving,
+        Searching,
+        Copying
+    };
 
     // What an operation came to. When the end of an operation started with nothing else under
     // way goes, the window closes if a close was asked for meanwhile: the command that ran it

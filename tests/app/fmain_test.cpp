@@ -114,12 +114,14 @@ void FMainTest::menusAsDesigned()
     };
     QCOMPARE(captions(Control<QMenu>(w, "m1")),
              (QStringList{u"Save Result"_qs, u"Save Result As"_qs, u"-"_qs, u"Exit"_qs}));
-    QCOMPARE(captions(Control<QMenu>(w, "m2")),
-             (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs, u"Find"_qs,
-                          u"Find Next"_qs, u"Find Shift"_qs, u"-"_qs, u"Swap Files"_qs}));
+    QCOMPARE(
+        captions(Control<QMenu>(w, "m2")),
+        (QStringList{u"Cu&t"_qs, u"&Copy"_qs, u"&Paste"_qs, u"-"_qs, u"Find"_qs, u"Find Next"_qs,
+                     u"Find Shift"_qs, u"Next Difference"_qs, u"Previous Difference"_qs,
+                     u"Go To Offset"_qs, u"-"_qs, u"Swap Files"_qs}));
     QCOMPARE(captions(Control<QMenu>(w, "mnuSET")),
              (QStringList{u"Select Font"_qs, u"Allways on Top"_qs, u"Difference Map"_qs,
-                          u"Realign"_qs}));
+                          u"Hex Context"_qs, u"Realign"_qs}));
     QCOMPARE(Control<QAction>(w, "mnuSAVE")->shortcut(), QKeySequence(u"Ctrl+S"_qs));
     QCOMPARE(Control<QAction>(w, "mnuEXIT")->shortcut(), QKeySequence(u"Ctrl+Q"_qs));
     QCOMPARE(Control<QAction>(w, "mnuFIND")->shortcut(), QKeySequence(u"Ctrl+F"_qs));
@@ -128,6 +130,9 @@ void FMainTest::menusAsDesigned()
     QVERIFY(Control<QAction>(w, "mnuCOPY")->shortcut().isEmpty());
     QVERIFY(Control<QAction>(w, "mnuTOP")->isCheckable() &&
             !Control<QAction>(w, "mnuTOP")->isChecked());
+    QCOMPARE(Control<QAction>(w, "mnuNEXTDIFF")->shortcut(), QKeySequence(u"F6"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuPREVDIFF")->shortcut(), QKeySequence(u"Shift+F6"_qs));
+    QCOMPARE(Control<QAction>(w, "mnuGOTO")->shortcut(), QKeySequence(u"Ctrl+G"_qs));
 
     QStringList bar;
     for (const QAction* action : w.menuBar()->actions())

@@ -1,7 +1,7 @@
 // Opens the real window on whatever display there is, fills it with two generated files whose
 // differences form a pattern (a patched header, bands of scattered changes, a rewritten block),
-// runs one "Normal" comparison with chars, clicks the difference map at the bands and saves a
-// picture of the window:
+// runs one "Normal" comparison with chars in a window wide enough for the context view, clicks
+// the difference map at the bands (the view follows) and saves a picture of the window:
 //     lumatra_screenshot OUTPUT.png [find-shift | realign]
 // With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
 // is "By lines" with chars, and "Find Shift" follows it. With realign, file 2 also has
@@ -84,6 +84,9 @@ int main(int argc, char* argv[])
     }
 
     fMAIN window;
+    // Room for both sides of the context view under the report.
+    if (!findShift)
+        window.resize(1180, 760);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 2;
