@@ -2,6 +2,7 @@
 
 #include "compareerror.h"
 #include "mapstrip.h"
+#include "plainbox.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -223,6 +224,14 @@ void ContextView::wheelEvent(QWheelEvent* event)
 void ContextView::keyPressEvent(QKeyEvent* event)
 {
     if (event->matches(QKeySequence::Copy)) {
+        if (SelectedRows() > kMaxCopyRows) {
+            bVarious::PlainMessageBox(
+                this, QMessageBox::Information, QApplication::applicationName(),
+                QStringLiteral("The selection holds %1 rows; at most %2 rows are copied at a time.")
+                    .arg(SelectedRows())
+                    .arg(kMaxCopyRows));
+            return;
+        }
         const QString text = SelectedText();
         if (!text.isEmpty())
             QApplication::clipboard()->setText(text);
@@ -306,15 +315,20 @@ void ContextView::mouseMoveEvent(QMouseEvent* event)
         MoveCursorTo(*position, true);
 }
 
-QString ContextView::SelectedText()
+std::uint64_t ContextView::SelectedRows() const
 {
     if (!m_source || m_layout.Length(1) == 0)
-        return {};
+        return 0;
     const std::uint64_t cursorRow = m_layout.RowOf(1, m_cursor);
-    const std::uint64_t first = std::min(cursorRow, m_anchorRow);
-    const std::uint64_t count = std::max(cursorRow, m_anchorRow) - first + 1;
-    if (count > kMaxCopyRows)
+    return std::max(cursorRow, m_anchorRow) - std::min(cursorRow, m_anchorRow) + 1;
+}
+
+QString ContextView::SelectedText()
+{
+    const std::uint64_t count = SelectedRows();
+    if (count == 0 || count > kMaxCopyRows)
         return {};
+    const std::uint64_t first = std::min(m_layout.RowOf(1, m_cursor), m_anchorRow);
     try {
         bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
                                   m_source->offset2);

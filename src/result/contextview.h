@@ -54,8 +54,11 @@ class ContextView : public QAbstractScrollArea
     const bVarious::ScrollScale& Scale() const { return m_scale; }
 
     // The selected rows (the cursor's row when none are) as text, one line each; empty when
-    // more than kMaxCopyRows are selected or there is nothing to show.
+    // more than kMaxCopyRows are selected (Ctrl+C then says so) or there is nothing to show.
     QString SelectedText();
+    // How many rows the selection spans, the cursor's row alone counting as one; 0 when there
+    // is nothing to show.
+    std::uint64_t SelectedRows() const;
     // The note above the rows: a file changed since the comparison, or could not be read.
     const QString& Note() const { return m_note; }
 
