@@ -6,20 +6,20 @@
 #include "findshiftcommand.h"
 #include "options.h"
 #include "outputfile.h"
+#include "processstart.h"
 #include "reportsink.h"
 #include "requestcheck.h"
 #include "runsrecords.h"
+#include "samefile.h"
 #include "statusline.h"
 #include "version.h"
 #include "visiblename.h"
 
 #include <cerrno>
-#include <csignal>
 #include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <variant>
@@ -78,14 +78,6 @@ std::string VersionText()
            "\n" LUMATRA_COPYRIGHT "\n" LUMATRA_WEB "\n";
 }
 
-// True when both paths name one existing file, through links or not.
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat infoA, infoB;
-    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
-           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
-}
-
 // --find-shift: prints the answer and returns its exit status, or fails with the search's
 // error.
 int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
@@ -132,7 +124,7 @@ int Run(const CompareRequest& request)
         return AnswerContextQuery(request, offset1, offset2);
     // The report replaces its output file, which must never be one of the files compared.
     for (const std::string* input : {&request.file1, &request.file2}) {
-        if (!request.output.empty() && SameFile(request.output, *input))
+        if (!request.output.empty() && bFile::SameFile(request.output, *input))
             return Fail("lumatra-report: the report would replace " +
                         bVarious::VisibleName(*input) +
                         ", which is being compared; choose another output file");
@@ -189,10 +181,7 @@ int Run(const CompareRequest& request)
 
 int main(int argc, char** argv)
 {
-    // A closed pipe is reported as a failed write, not a silent death.
-    std::signal(SIGPIPE, SIG_IGN);
-
-    const Command command = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    const Command command = ParseArguments(StartProcess(argc, argv));
     if (std::holds_alternative<ShowHelp>(command))
         return Show(UsageText());
     if (std::holds_alternative<ShowVersion>(command))

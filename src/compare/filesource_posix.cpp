@@ -7,13 +7,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <system_error>
-#include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <unistd.h>
-#endif
+#include <vector>
 #ifdef __linux__
 #include <linux/magic.h>
 #include <sys/vfs.h>
@@ -23,33 +18,8 @@ namespace bFile {
 
 namespace {
 
-// The file's state from the system, one set for each platform: StatPath and StatFile fill a
-// StatBuffer (0 when they could), IsRegular tells a regular file, ModifiedTime and ChangedTime
-// give nanoseconds.
-#ifdef _WIN32
-using StatBuffer = struct _stat64;
-int StatPath(const char* path, StatBuffer* info)
-{
-    return _stat64(path, info);
-}
-int StatFile(int fd, StatBuffer* info)
-{
-    return _fstat64(fd, info);
-}
-bool IsRegular(const StatBuffer& info)
-{
-    return (info.st_mode & _S_IFMT) == _S_IFREG;
-}
-// Whole seconds only; st_ctime is the creation time there, which a rewrite leaves alone.
-std::int64_t ModifiedTime(const StatBuffer& info)
-{
-    return std::int64_t{info.st_mtime} * 1'000'000'000;
-}
-std::int64_t ChangedTime(const StatBuffer& info)
-{
-    return std::int64_t{info.st_ctime} * 1'000'000'000;
-}
-#else
+// The file's state from the system: StatPath and StatFile fill a StatBuffer (0 when they
+// could), IsRegular tells a regular file, ModifiedTime and ChangedTime give nanoseconds.
 using StatBuffer = struct stat;
 int StatPath(const char* path, StatBuffer* info)
 {
@@ -75,7 +45,6 @@ std::int64_t ChangedTime(const StatBuffer& info)
 {
     return Nanoseconds(info.st_ctim);
 }
-#endif
 
 #ifdef __linux__
 // The kernel's own file systems: their files report a size (0, or a page) that says nothing
@@ -150,26 +119,17 @@ class DescriptorSource final : public FileSource
     DescriptorSource() = default;
     ~DescriptorSource() override
     {
-        if (m_fd < 0)
-            return;
-#ifdef _WIN32
-        _close(m_fd);
-#else
-        close(m_fd);
-#endif
+        if (m_fd >= 0)
+            close(m_fd);
     }
     DescriptorSource(const DescriptorSource&) = delete;
     DescriptorSource& operator=(const DescriptorSource&) = delete;
 
     void Open(const std::string& path)
     {
-#ifdef _WIN32
-        m_fd = _open(path.c_str(), _O_RDONLY | _O_BINARY);
-#else
         // Non-blocking, so that a FIFO put in the file's place does not wait for a writer; it
         // is refused by the size check. Reads of a regular file ignore the flag.
         m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-#endif
         if (m_fd < 0)
             ThrowErrno(errno);
         Size();
@@ -179,23 +139,14 @@ class DescriptorSource final : public FileSource
     {
         if (position > static_cast<std::uint64_t>(LLONG_MAX))
             ThrowErrno(EINVAL);
-#ifdef _WIN32
-        if (_lseeki64(m_fd, static_cast<__int64>(position), SEEK_SET) < 0)
-#else
         if (lseek(m_fd, static_cast<off_t>(position), SEEK_SET) < 0)
-#endif
             ThrowErrno(errno);
     }
 
     std::size_t Read(unsigned char* into, std::size_t count) override
     {
         for (;;) {
-#ifdef _WIN32
-            const int got =
-                _read(m_fd, into, static_cast<unsigned>(count < INT_MAX ? count : INT_MAX));
-#else
             const ssize_t got = read(m_fd, into, count < SSIZE_MAX ? count : SSIZE_MAX);
-#endif
             if (got >= 0)
                 return static_cast<std::size_t>(got);
             if (errno != EINTR)
