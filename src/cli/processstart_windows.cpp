@@ -19,8 +19,10 @@ void RestoreConsoleCodePage()
 
 std::vector<std::string> StartProcess(int, char**)
 {
-    // The report's lines end in CR LF already; text mode would make that CR CR LF.
+    // The report's lines end in CR LF already; text mode would make that CR CR LF. Messages
+    // keep their line feeds as on other systems, which the console shows alike.
     _setmode(1, _O_BINARY);
+    _setmode(2, _O_BINARY);
     // Messages are UTF-8, as the names in them are; the console shows them as such while the
     // program runs, and gets its own code page back after.
     consoleCodePage = GetConsoleOutputCP();

@@ -6,6 +6,14 @@ namespace bVarious {
 
 namespace {
 
+// On Windows the backslash separates folders, and no name can hold the control characters
+// that an escape stands for: a path is shown as it was written.
+#ifdef _WIN32
+constexpr bool kBackslashIsSeparator = true;
+#else
+constexpr bool kBackslashIsSeparator = false;
+#endif
+
 // The length of the well-formed UTF-8 sequence at the start of text, 0 when there is none;
 // its code point goes to codePoint.
 std::size_t SequenceAt(std::string_view text, char32_t& codePoint)
@@ -90,8 +98,8 @@ std::string VisibleName(std::string_view name)
         const std::string_view sequence = name.substr(0, length);
         name.remove_prefix(length);
         if (c == '\\') {
-            const bool readsAsEscape =
-                !name.empty() && (name.find_first_of("\\nrtx") == 0 || StartsEscaped(name));
+            const bool readsAsEscape = !kBackslashIsSeparator && !name.empty() &&
+                                       (name.find_first_of("\\nrtx") == 0 || StartsEscaped(name));
             out += readsAsEscape ? "\\\\" : "\\";
         } else if (c == '\n') {
             out += "\\n";

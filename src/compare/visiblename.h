@@ -19,7 +19,9 @@ namespace bVarious {
 //   as \xHH.
 // Hex digits are upper case. A backslash stays single unless it would read as the start of
 // an escape, that is when a backslash, n, r, t or x or an escaped character follows it; then
-// it is written \\. So every name gives a different text, and "C:\dir" stays as it is.
+// it is written \\. So every name gives a different text, and "C:\dir" stays as it is. On
+// Windows, where it separates folders and names hold no control characters, a backslash is
+// never doubled: "C:\users\root" stays as it is.
 std::string VisibleName(std::string_view name);
 
 } // namespace bVarious

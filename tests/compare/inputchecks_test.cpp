@@ -60,20 +60,24 @@ TEST(FileExistsTest, TrueOnlyForRegularFiles)
     const std::string file = dir.Write("file", "x");
     const std::string empty = dir.Write("empty", "");
     std::filesystem::create_directory(dir.Path("folder"));
-    std::filesystem::create_symlink(file, dir.Path("link"));
-    std::filesystem::create_symlink(dir.Path("missing"), dir.Path("dangling"));
-    ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
 
     EXPECT_TRUE(bFile::FileExists(file));
     EXPECT_TRUE(bFile::FileExists(empty));
-    EXPECT_TRUE(bFile::FileExists(dir.Path("link")));
     EXPECT_FALSE(bFile::FileExists(""));
     EXPECT_FALSE(bFile::FileExists(dir.Path("missing")));
-    EXPECT_FALSE(bFile::FileExists(dir.Path("dangling")));
     EXPECT_FALSE(bFile::FileExists(dir.Path("folder")));
+    EXPECT_FALSE(bFile::FileExists(file + "/below-a-file"));
+#ifdef _WIN32
+    EXPECT_FALSE(bFile::FileExists("NUL"));
+#else
+    std::filesystem::create_symlink(file, dir.Path("link"));
+    std::filesystem::create_symlink(dir.Path("missing"), dir.Path("dangling"));
+    ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    EXPECT_TRUE(bFile::FileExists(dir.Path("link")));
+    EXPECT_FALSE(bFile::FileExists(dir.Path("dangling")));
     EXPECT_FALSE(bFile::FileExists(dir.Path("fifo")));
     EXPECT_FALSE(bFile::FileExists("/dev/null"));
-    EXPECT_FALSE(bFile::FileExists(file + "/below-a-file"));
+#endif
 }
 
 TEST(CheckRequestTest, GivesTheOffsetsOrTheFirstFailedCheck)
@@ -112,12 +116,17 @@ TEST(FileSourceTest, RefusesFoldersAndFifosWithoutWaiting)
 {
     TempDir dir;
     std::filesystem::create_directory(dir.Path("folder"));
+    EXPECT_THROW(bFile::OpenFileSource(dir.Path("folder")), bFile::FileSourceError);
+    EXPECT_THROW(bFile::ReportedLength(dir.Path("folder")), bFile::FileSourceError);
+    EXPECT_THROW(bFile::OpenFileSource(dir.Path("missing")), bFile::FileSourceError);
+#ifdef _WIN32
+    EXPECT_THROW(bFile::OpenFileSource("NUL"), bFile::FileSourceError);
+#else
     ASSERT_EQ(mkfifo(dir.Path("fifo").c_str(), 0600), 0);
     // A FIFO without a writer would block a plain open for ever.
     EXPECT_THROW(bFile::OpenFileSource(dir.Path("fifo")), bFile::FileSourceError);
-    EXPECT_THROW(bFile::OpenFileSource(dir.Path("folder")), bFile::FileSourceError);
     EXPECT_THROW(bFile::ReportedLength(dir.Path("fifo")), bFile::FileSourceError);
-    EXPECT_THROW(bFile::OpenFileSource(dir.Path("missing")), bFile::FileSourceError);
+#endif
 }
 
 std::string ReadAll(const std::string& path)

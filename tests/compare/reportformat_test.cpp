@@ -6,7 +6,11 @@
 #include <charconv>
 #include <cstdint>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 #include <limits>
 #include <string>
 #include <vector>
@@ -38,6 +42,15 @@ std::vector<std::uint64_t> EdgeValues()
 // no character.
 std::string Cp1252ByIconv(unsigned char byte)
 {
+#ifdef _WIN32
+    const char in = static_cast<char>(byte);
+    wchar_t wide = 0;
+    char out[8];
+    if (MultiByteToWideChar(1252, MB_ERR_INVALID_CHARS, &in, 1, &wide, 1) != 1)
+        return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, &wide, 1, out, sizeof out, nullptr, nullptr);
+    return std::string(out, static_cast<std::size_t>(length));
+#else
     iconv_t converter = iconv_open("UTF-8", "CP1252");
     if (converter == reinterpret_cast<iconv_t>(-1))
         return "?";
@@ -50,6 +63,7 @@ std::string Cp1252ByIconv(unsigned char byte)
     const bool ok = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1);
     iconv_close(converter);
     return ok ? std::string(out, outPtr) : std::string();
+#endif
 }
 
 TEST(ReportFormatTest, ByteHexIsTwoUpperCaseDigitsForEveryByte)

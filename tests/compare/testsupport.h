@@ -8,9 +8,10 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
-#include <unistd.h>
+#include <system_error>
 #include <vector>
 
 namespace lumatra::test {
@@ -23,10 +24,20 @@ class TempDir
   public:
     TempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "lumatra-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
+        std::random_device random;
+        do {
+            m_path = std::filesystem::temp_directory_path() /
+                     ("lumatra-" + std::to_string(random() % 1'000'000'000));
+        } while (!std::filesystem::create_directory(m_path));
     }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
+    // A test may have made the folder the current one, which Windows cannot remove.
+    ~TempDir()
+    {
+        std::error_code error;
+        if (std::filesystem::current_path(error) == m_path)
+            std::filesystem::current_path(m_path.parent_path(), error);
+        std::filesystem::remove_all(m_path, error);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 

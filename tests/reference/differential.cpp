@@ -7,11 +7,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 #include <stdexcept>
-#include <unistd.h>
+#include <system_error>
 
 namespace lumatra::reference {
 
@@ -89,17 +90,19 @@ void PutFile(const std::string& path, const VirtualFile& file, bool onDisk)
     constexpr std::uint64_t kMaxOnDisk = 16 << 20;
     if (onDisk && file.length > kMaxOnDisk)
         throw std::logic_error("too long to be written: " + std::to_string(file.length));
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
         throw std::runtime_error("cannot create " + path);
-    bool done = ftruncate(fd, static_cast<off_t>(file.length)) == 0;
-    if (onDisk && done) {
+    if (onDisk) {
         Bytes bytes(file.length);
         file.Read(0, bytes.data(), bytes.size());
-        done = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
-    done = close(fd) == 0 && done;
-    if (!done)
+    out.close();
+    std::error_code error;
+    std::filesystem::resize_file(path, file.length, error);
+    if (!out || error)
         throw std::runtime_error("cannot write " + path);
 }
 
