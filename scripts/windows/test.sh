@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under wine: the engine and reliability tests, lumatra-report's
+# test scripts, its Windows cases and, given the Linux build's lumatra-report, a byte-for-byte
+# comparison of both builds' output. Everything runs in a throw-away wine prefix (so the
+# registry the settings live in is throw-away too) with one wine server kept running across
+# the tests: starting one for every program costs seconds each.
+#     bash scripts/windows/test.sh [BUILD_DIR [QT_PREFIX]]
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-${LUMATRA_WINDOWS_BUILD_DIR:-build-windows}}
+qt=${2:-$(bash scripts/windows/build-qt.sh | tail -n 1)}
+
+prefix=$(mktemp -d)
+export WINEPREFIX=$prefix/wine WINEARCH=win64 WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+# The DLLs of Qt and of the compiler, for programs run from the build folder.
+export WINEPATH="$qt/bin;$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix | head -n 1);/usr/x86_64-w64-mingw32/lib"
+export QT_PLUGIN_PATH=$qt/plugins
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    rm -rf "$prefix"
+}
+trap cleanup EXIT
+# Wine's own processes inherit what they are started with: nothing of this script's output.
+wineserver -p </dev/null >/dev/null 2>&1
+wineboot -i </dev/null >/dev/null 2>&1
+
+ctest --test-dir "$build" --output-on-failure --timeout 900 -j"$(nproc)" "${@:3}"
