@@ -1,5 +1,6 @@
 #include "comparefiles.h"
 #include "contextview.h"
+#include "enginepath.h"
 #include "fmain.h"
 #include "mapstrip.h"
 #include "panesink.h"
@@ -21,7 +22,7 @@ namespace {
 // The field's path as the file system spells it.
 std::string LocalPath(const QLineEdit& field)
 {
-    return QFile::encodeName(field.text()).toStdString();
+    return bVarious::EnginePath(field.text());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // through the clipboard.
 #include "dialogs.h"
 #include "editcommands.h"
+#include "enginepath.h"
 #include "fileexists.h"
 #include "fmain.h"
 #include "plainbox.h"
@@ -24,7 +25,7 @@ fMAIN::SaveEnd fMAIN::RunSave(bool askForPath)
 {
     if (!m_operation->CanReadPane())
         return SaveEnd::Cancelled;
-    if (!askForPath && bFile::FileExists(QFile::encodeName(ResultFile).toStdString()))
+    if (!askForPath && bFile::FileExists(bVarious::EnginePath(ResultFile)))
         return SaveResult();
     const QString path = bDialog::SaveFileDialog(
         this, QStringLiteral("Save as:"), QStringLiteral("Text Files  (*.txt)"),

@@ -1,14 +1,13 @@
 #include "visiblepath.h"
 
+#include "enginepath.h"
 #include "visiblename.h"
-
-#include <QFile>
 
 namespace bVarious {
 
 QString VisiblePath(const QString& path)
 {
-    return QString::fromStdString(VisibleName(QFile::encodeName(path).toStdString()));
+    return QString::fromStdString(VisibleName(EnginePath(path)));
 }
 
 } // namespace bVarious

@@ -1,10 +1,9 @@
 #include "resultpane.h"
 
+#include "fixedpitchfont.h"
 #include "panebudget.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontDatabase>
-#include <QFontInfo>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -53,17 +52,7 @@ ResultPane::ResultPane(QWidget* parent)
 
 void ResultPane::ApplyFont(const QFont& font)
 {
-    QFont chosen = font;
-    chosen.setStyleHint(QFont::TypeWriter);
-    if (!QFontInfo(chosen).fixedPitch()) {
-        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        fixed.setPointSizeF(font.pointSizeF());
-        fixed.setBold(font.bold());
-        // Keep the requested face name, so the settings store gets back what the user chose.
-        fixed.setFamilies({font.family(), fixed.family()});
-        chosen = fixed;
-    }
-    setFont(chosen);
+    setFont(FixedPitchFont(font));
 }
 
 void ResultPane::AddLine(const QString& line, const QColor& colour)
