@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Runs the Windows build's tests under wine: the engine and reliability tests, lumatra-report's
 # test scripts, its Windows cases and, given the Linux build's lumatra-report, a byte-for-byte
-# comparison of both builds' output. Everything runs in a throw-away wine prefix (so the
+# comparison of both builds' output, and the window on a virtual display, which leaves its
+# picture in BUILD_DIR/window.png. Everything runs in a throw-away wine prefix (so the
 # registry the settings live in is throw-away too) with one wine server kept running across
 # the tests: starting one for every program costs seconds each.
 #     bash scripts/windows/test.sh [BUILD_DIR [QT_PREFIX]]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+# The window's smoke test needs a display: a virtual one when there is none.
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+fi
 build=${1:-${LUMATRA_WINDOWS_BUILD_DIR:-build-windows}}
 qt=${2:-$(bash scripts/windows/build-qt.sh | tail -n 1)}
 
