@@ -103,7 +103,7 @@ OutputFile::OutputFile(const std::string& path) : m_path(path)
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND)
             FailWith(m_path, SystemErrorText(error));
-        OpenReplacement(Utf8FromWide(wide), nullptr);
+        OpenReplacement(Utf8FromWide(wide), {});
         return;
     }
     if (GetFileType(probe) != FILE_TYPE_DISK) {
@@ -112,22 +112,20 @@ OutputFile::OutputFile(const std::string& path) : m_path(path)
             CloseHandle(probe);
             Fail(EMFILE);
         }
+        m_ownsFd = true;
         return;
     }
     // A link stays, the file it leads to is replaced.
     const std::wstring target = FinalPath(probe);
     CloseHandle(probe);
-    struct stat existing
-    {
-    };
-    OpenReplacement(Utf8FromWide(target.empty() ? wide : target), &existing);
+    OpenReplacement(Utf8FromWide(target.empty() ? wide : target), {});
 }
 
 void OutputFile::OpenDirect() {}
 
 // The temporary file is deleted by the system when its handle closes, however the program
 // ends, until Commit takes that back; the signal handler covers the moment after.
-void OutputFile::OpenReplacement(const std::string& target, const struct stat*)
+bool OutputFile::OpenReplacement(const std::string& target, const struct stat&)
 {
     m_targetPath = target;
     const std::wstring wideTarget = bFile::WideFromUtf8(target);
@@ -161,7 +159,8 @@ void OutputFile::OpenReplacement(const std::string& target, const struct stat*)
             m_tempPath.clear();
             Fail(EMFILE);
         }
-        return;
+        m_ownsFd = true;
+        return true;
     }
     FailWith(m_path, SystemErrorText(ERROR_FILE_EXISTS));
 }
@@ -181,7 +180,7 @@ OutputFile::~OutputFile()
 
 void OutputFile::Discard()
 {
-    if (!m_path.empty() && m_fd >= 0)
+    if (m_ownsFd && m_fd >= 0)
         _close(m_fd);
     m_fd = -1;
     if (m_tempPath.empty())

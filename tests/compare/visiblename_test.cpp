@@ -111,8 +111,9 @@ TEST(VisibleNameTest, ControlsAndBrokenBytesBecomeEscapes)
     };
     for (const auto& c : cases) {
         EXPECT_EQ(VisibleName(c.name), c.shown) << c.shown;
-        if (kBackslashReadsBack || c.name.find('\\') == std::string::npos)
+        if (kBackslashReadsBack || c.name.find('\\') == std::string::npos) {
             EXPECT_EQ(ReadBack(VisibleName(c.name)), c.name) << c.shown;
+        }
     }
 }
 
