@@ -78,27 +78,16 @@ std::string VersionText()
            "\n" LUMATRA_COPYRIGHT "\n" LUMATRA_WEB "\n";
 }
 
-// --find-shift: prints the answer and returns its exit status, or fails with the search's
-// error.
-int FindShift(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
+// A query that writes no report (--find-shift, --context, --next-difference,
+// --previous-difference): runs it with a progress line on standard error, prints its answer
+// and returns its exit status, or fails with its error.
+template <typename Query>
+int AnswerQuery(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2,
+                Query run)
 {
     StatusLine status(2, true);
     try {
-        const ShiftAnswer answer = RunFindShift(request, offset1, offset2, status);
-        status.Clear();
-        return Answer(answer.text, answer.exitStatus);
-    } catch (const std::exception& error) {
-        status.Clear();
-        return Fail(std::string("lumatra-report: ") + error.what());
-    }
-}
-
-// --context, --next-difference or --previous-difference, from the checked offsets.
-int AnswerContextQuery(const CompareRequest& request, std::uint64_t offset1, std::uint64_t offset2)
-{
-    StatusLine status(2, true);
-    try {
-        const ContextAnswer answer = RunContextQuery(request, offset1, offset2, status);
+        const auto answer = run(request, offset1, offset2, status);
         status.Clear();
         return Answer(answer.text, answer.exitStatus);
     } catch (const std::exception& error) {
@@ -119,9 +108,9 @@ int Run(const CompareRequest& request)
         return Fail(failed->text);
     const auto [offset1, offset2] = std::get<bFile::CheckedOffsets>(checked);
     if (request.findShift)
-        return FindShift(request, offset1, offset2);
+        return AnswerQuery(request, offset1, offset2, RunFindShift);
     if (request.context != ContextQuery::None)
-        return AnswerContextQuery(request, offset1, offset2);
+        return AnswerQuery(request, offset1, offset2, RunContextQuery);
     // The report replaces its output file, which must never be one of the files compared.
     for (const std::string* input : {&request.file1, &request.file2}) {
         if (!request.output.empty() && bFile::SameFile(request.output, *input))

@@ -228,18 +228,8 @@ Result ReferenceCompare(const Request& request)
     for (const char* phase : {"Preparing ...", "Opening file 1 ...", "Opening file 2 ..."})
         result.calls.push_back(std::string("status:") + phase);
 
-    std::string rows[4];
-    int fill = 0;
+    Rows rows(request, out);
     bool open = false, asked = false;
-    const auto writeRow = [&] {
-        if (fill > 0) {
-            for (int r = 0; r < 4; ++r) {
-                if (request.withChars || r % 2 == 0)
-                    out.Line(rows[r]);
-            }
-        }
-        fill = 0;
-    };
     const double last = static_cast<double>(size) - 1;
     const auto percent = [last](std::uint64_t i) {
         return static_cast<std::uint64_t>(std::floor(static_cast<double>(i) / (last / 100)));
@@ -259,30 +249,14 @@ Result ReferenceCompare(const Request& request)
             ++result.changed;
             result.differing.push_back(i);
             open = true;
-            if (!request.byLines) {
-                std::string line = Hex(offset1 + i, "%08" PRIX64 ":") + " " +
-                                   Hex(b1, "%02" PRIX64) + " " + Hex(b2, "%02" PRIX64);
-                if (request.withChars)
-                    line += "  " + Char(b1) + " " + Char(b2);
-                out.Line(line);
-            } else {
-                if (++fill == 1) {
-                    rows[0] = Hex(i, "%08" PRIX64 ":");
-                    // The other rows start with blanks as wide as the label, which grows past 8
-                    // digits.
-                    rows[1] = rows[2] = rows[3] = std::string(rows[0].size(), ' ');
-                }
-                rows[0] += " " + Hex(b1, "%02" PRIX64);
-                rows[1] += "  " + Char(b1);
-                rows[2] += " " + Hex(b2, "%02" PRIX64);
-                rows[3] += "  " + Char(b2);
-                if (fill == 16)
-                    writeRow();
-            }
+            if (!request.byLines)
+                out.Line(NormalLine(request, offset1 + i, b1, b2));
+            else
+                rows.Add(i, b1, b2);
         } else if (open) {
             ++result.locations;
             open = false;
-            writeRow();
+            rows.Write();
         }
         if (i >= mark) {
             mark += 1000;
@@ -354,7 +328,7 @@ Result ReferenceCompare(const Request& request)
         result.maps.push_back(ReferenceMap(result.differing, size, request.mapRegions, compared));
         result.maps.back().finished = true;
     }
-    writeRow();
+    rows.Write();
     if (stopped) {
         // What was found before the stop, a run still open counted as a location.
         out.Line("Comparison stopped at 0x" + Hex(offset1 + compared) + ": " +
