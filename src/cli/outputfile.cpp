@@ -209,16 +209,6 @@ void OutputFile::Discard()
     m_tempPath.clear();
 }
 
-// Writes what is buffered, then text, or keeps text when the buffer takes it.
-void OutputFile::WriteLong(std::string_view text)
-{
-    Flush();
-    if (text.size() > kBufferSize)
-        return WriteOut(text);
-    std::memcpy(m_buffer.get(), text.data(), text.size());
-    m_fill = text.size();
-}
-
 void OutputFile::Commit()
 {
     Flush();
@@ -297,12 +287,6 @@ void OutputFile::CopyIntoTarget()
 }
 
 // Writes out what is buffered.
-void OutputFile::Flush()
-{
-    WriteOut(std::string_view(m_buffer.get(), m_fill));
-    m_fill = 0;
-}
-
 // Writes all of text to m_fd, emptying the target first where that is still to be done;
 // fails with the error.
 void OutputFile::WriteOut(std::string_view text)

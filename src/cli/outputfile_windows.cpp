@@ -191,15 +191,6 @@ void OutputFile::Discard()
     m_tempPath.clear();
 }
 
-void OutputFile::WriteLong(std::string_view text)
-{
-    Flush();
-    if (text.size() > kBufferSize)
-        return WriteOut(text);
-    std::memcpy(m_buffer.get(), text.data(), text.size());
-    m_fill = text.size();
-}
-
 // Replaces with ReplaceFileW, which keeps the replaced file's attributes, security and
 // creation time; a target that is not there (any more) is made by a rename.
 void OutputFile::Commit()
@@ -238,12 +229,6 @@ void OutputFile::Commit()
     }
     RemoveOnSignal(nullptr);
     m_tempPath.clear();
-}
-
-void OutputFile::Flush()
-{
-    WriteOut(std::string_view(m_buffer.get(), m_fill));
-    m_fill = 0;
 }
 
 void OutputFile::WriteOut(std::string_view text)
