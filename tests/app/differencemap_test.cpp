@@ -117,6 +117,9 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
     auto* map = window->findChild<MapStrip*>();
     QVERIFY(map && map->isVisible());
     const std::uint64_t origin = byLines ? 0 : kOffset1;
+    // After the run the pane shows the report's end, under the context view too.
+    const ResultPane& pane = *Pane(*window);
+    QVERIFY(pane.textCursor().atEnd() && pane.viewport()->rect().contains(pane.cursorRect()));
 
     // The strip spans the truncated range, as the lines are labelled.
     QCOMPARE(TipAt(*map, 0).first, origin);
