@@ -10,6 +10,7 @@
 // in alternating runs, each shown, searched, saved, selected whole and copied; it prints the
 // ratios of the medians as targets 9 to 12. Ratios of runs made side by side hold on a busy
 // machine far better than the times themselves.
+#include "benchsupport.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "throwawaysettings.h"
@@ -54,65 +55,6 @@ constexpr double kFindSeconds = 1.0;
 constexpr double kSaveSeconds = 1.5;
 // "Immediate": well under what a person notices.
 constexpr double kScrollSeconds = 0.1;
-
-void Say(const QString& text)
-{
-    std::printf("%s\n", text.toLocal8Bit().constData());
-    std::fflush(stdout);
-}
-
-QString Seconds(double s)
-{
-    return QString::number(s, 'f', 3) + QStringLiteral(" s");
-}
-
-QString Verdict(bool met)
-{
-    return met ? QStringLiteral("met") : QStringLiteral("missed");
-}
-
-// Processor time the program has used so far, user and system, in seconds: set beside the
-// elapsed times, it tells a slow run from a busy machine.
-double ProcessorSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto toSeconds = [](const timeval& t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
-    return toSeconds(usage.ru_utime) + toSeconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-int Setting(const char* name, int fallback)
-{
-    bool ok = false;
-    const int value = qEnvironmentVariableIntValue(name, &ok);
-    return ok && value > 0 ? value : fallback;
-}
-
-// The process's peak resident memory so far, in MiB; -1 where the system does not tell.
-double PeakMemoryMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return -1;
-}
-
-// Starts the peak over, so that a phase is measured apart from the ones before it.
-bool ResetPeakMemory()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
-}
 
 // Writes a pair of files of size bytes, of the same pseudo-random content except that every
 // differEvery-th byte of file 2 is changed (none when differEvery is 0).
@@ -544,14 +486,6 @@ struct ScaleSize
     std::vector<double> findAgain, copyAgain;
     double longestGapMs = 0; // during Find, Save Result and Copy
 };
-
-QString LoadText()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly)
-               ? QString::fromLatin1(file.readAll().split(' ').mid(0, 3).join(' '))
-               : QStringLiteral("unknown");
-}
 
 // Shows, searches, saves, selects and copies one report, adding the times to size. With
 // peaks, the peak memory is measured from the comparison on: with the report shown, and after
