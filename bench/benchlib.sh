@@ -1,6 +1,29 @@
 # shellcheck shell=bash
 # Helpers shared by the benchmark scripts (sourced, not run).
 
+# Ends the script (named first) with a message unless each program is built.
+need_built() {
+    local script=$1 program
+    shift
+    for program; do
+        [[ -x $program ]] || { echo "$script: $program is missing; build the project first" >&2; exit 2; }
+    done
+}
+
+# Ends the script (named first) with a message unless each tool is on the path.
+need_tools() {
+    local script=$1 tool
+    shift
+    for tool; do
+        command -v "$tool" >/dev/null || { echo "$script: $tool is needed" >&2; exit 2; }
+    done
+}
+
+# The machine's load averages over 1, 5 and 15 minutes.
+load() { cut -d' ' -f1-3 /proc/loadavg; }
+
+say_machine() { echo "machine: $(nproc) processors, load $(load)"; }
+
 # Seconds taken by a command whose output goes to the file given first, on the clock and in
 # processor time, user and system ("wall cpu"); exit statuses 0 and 1 (same, different) are
 # success. Python measures, since the shell counts processor time in whole clock ticks.

@@ -48,17 +48,31 @@ inline int Setting(const char* name, int fallback)
     return ok && value > 0 ? value : fallback;
 }
 
-// The process's peak resident memory so far, in MiB; -1 where the system does not tell.
-inline double PeakMemoryMiB()
+// A memory figure of the process's status file ("VmHWM:", "VmRSS:"), in MiB; -1 where the
+// system does not tell.
+inline double StatusMiB(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toDouble() /
+                   1024.0;
     }
     return -1;
+}
+
+// The process's peak resident memory so far, in MiB; -1 where the system does not tell.
+inline double PeakMemoryMiB()
+{
+    return StatusMiB("VmHWM:");
+}
+
+// The process's resident memory now, in MiB; -1 where the system does not tell.
+inline double ResidentMemoryMiB()
+{
+    return StatusMiB("VmRSS:");
 }
 
 // Starts the peak over, so that a phase is measured apart from the ones before it.
