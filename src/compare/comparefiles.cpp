@@ -165,6 +165,23 @@ class Comparison
     std::optional<DifferenceMap> m_map;
 };
 
+// The walk reached its end and the summary is written: a file that changed meanwhile leaves
+// its report whole, with the summary of what was read and a warning that it changed, and the
+// run ends in its CompareError.
+void CheckUnchangedAfterSummary(const std::array<InputFile, 2>& inputs, CompareSink& sink)
+{
+    try {
+        for (const InputFile& input : inputs)
+            input.CheckUnchanged();
+    } catch (const CompareError& error) {
+        try {
+            sink.AppendStopNote(ChangedWarningLine(error.what()));
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 // The rest of a realigning comparison, after the header's file lines and offset notes: each
 // range runs to its file's end, so nothing is truncated.
 CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
@@ -185,6 +202,17 @@ CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
                                      std::size_t count) { input.ReadAt(position, into, count); },
                             input.Length()};
     };
+    // The walk ends its report itself when it ends early; before it starts, nothing was
+    // compared.
+    bool walking = false;
+    const auto notWalked = [&]() noexcept {
+        if (walking)
+            return;
+        try {
+            sink.AppendStopNote(StoppedLine(offsets[0], 0, 0));
+        } catch (...) {
+        }
+    };
     CompareSummary summary;
     try {
         showPhase("Preparing ...");
@@ -193,13 +221,14 @@ CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
             input.Open(offsets[input.Number() - 1]);
         }
         const SearchedFile file1 = searched(inputs[0]), file2 = searched(inputs[1]);
+        walking = true;
         summary =
             RealignBody(file1, offsets[0], file2, offsets[1], byLines, withChars, sink, options);
-        for (const InputFile& input : inputs)
-            input.CheckUnchanged();
     } catch (const CompareError&) {
+        notWalked();
         throw;
     } catch (...) {
+        notWalked();
         // A stop leaves a report that is true as far as it goes, unless a file changed under
         // it: that is told instead.
         for (const InputFile& input : inputs)
@@ -209,6 +238,7 @@ CompareSummary CompareRealigned(std::array<InputFile, 2>& inputs,
     sink.AppendNote(SummaryText(summary.changed, summary.locations) +
                     RealignedCountsText(summary.insertions, summary.inserted, summary.removals,
                                         summary.removed));
+    CheckUnchangedAfterSummary(inputs, sink);
     sink.ShowStatus("Done!");
     sink.ReportComplete();
     return summary;
@@ -316,19 +346,7 @@ CompareSummary CompareFiles(const std::string& path1, const std::string& path2,
     const CompareSummary summary = comparison.Finish();
 
     sink.AppendNote(SummaryText(summary.changed, summary.locations));
-
-    // The walk reached its end: a file that changed meanwhile leaves its report whole, with
-    // the summary of what was read and a warning that it changed.
-    try {
-        for (const InputFile& input : inputs)
-            input.CheckUnchanged();
-    } catch (const CompareError& error) {
-        try {
-            sink.AppendStopNote(ChangedWarningLine(error.what()));
-        } catch (...) {
-        }
-        throw;
-    }
+    CheckUnchangedAfterSummary(inputs, sink);
     sink.ShowStatus("Done!");
     sink.ReportComplete();
     return summary;

@@ -37,6 +37,8 @@ struct Fault
     std::string expected; // the message, with PATH for the file's path
     // The report's last line when the run stopped early; none when it read its whole range.
     std::optional<std::string> stopNote = std::nullopt;
+    // A realigning run, which reads file 1 to its end, meets the fault only at the end too.
+    bool realignReadsAll = true;
 };
 
 constexpr std::size_t kBlock = 100;
@@ -121,7 +123,9 @@ std::vector<Fault> Faults()
          {},
          atRead(5, truncate(kLength + 10)),
          {},
-         "File 1 (PATH) changed its size during the comparison"},
+         "File 1 (PATH) changed its size during the comparison",
+         std::nullopt,
+         false},
         {"grown before the last read",
          2,
          {},
@@ -215,13 +219,20 @@ TEST_P(ChangingFileTest, EndsInANamedErrorAndTellsHowFarItGot)
         const std::string message = RunWithFault(fault, realign, dir, sink, watched);
         // A realigning run reads both files to their ends and reads more often: the same
         // fault may be met at another read, and then told as the file getting shorter
-        // rather than changing its size. It names the file all the same, with no summary.
+        // rather than changing its size. It names the file all the same; it keeps its
+        // summary, then the warning, exactly when it read everything before the fault showed.
         if (realign) {
             EXPECT_NE(message.find(watched), std::string::npos) << message;
             const std::vector<std::string> lines = sink.Calls("line");
-            EXPECT_TRUE(std::none_of(lines.begin(), lines.end(), [](const std::string& line) {
-                return line.starts_with("\r\n"); // the summary
-            })) << sink.report;
+            ASSERT_FALSE(lines.empty());
+            const bool readAll = lines.back() == bFile::ChangedWarningLine(message);
+            EXPECT_TRUE(readAll || lines.back().starts_with("Comparison stopped at ")) << message;
+            EXPECT_EQ(readAll, !fault.stopNote && fault.realignReadsAll) << message;
+            const auto summaries =
+                std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                    return line.starts_with("\r\n1000 bytes changed, 1 locations, 0 insertions");
+                });
+            EXPECT_EQ(summaries, readAll ? 1 : 0) << sink.report;
         } else {
             std::string expected = fault.expected;
             expected.replace(expected.find("PATH"), 4, watched);
