@@ -22,6 +22,10 @@ class QStatusBar;
 class ResultPane;
 class SplitBar;
 
+namespace bFile {
+class Alignment;
+} // namespace bFile
+
 // The program's one window: the result pane, the frame with the compare request, the menus
 // and the status bar. Controls, menu items and handlers carry the names the rest of the
 // program uses for them. The class lives in fmain_window.cpp (controls, menus, loading and
@@ -186,6 +190,8 @@ class fMAIN : public QMainWindow
         std::uint64_t offset1 = 0;
         std::uint64_t offset2 = 0;
         bool byLines = false;
+        // A realigning comparison's edits, as far as it got; none for a plain one.
+        std::shared_ptr<const bFile::Alignment> alignment = nullptr;
     };
     std::optional<ViewedComparison> m_viewed;
     int m_contextShare = 0;       // the view's share of the pane's area, in thousandths

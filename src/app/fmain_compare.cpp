@@ -1,3 +1,4 @@
+#include "alignment.h"
 #include "comparefiles.h"
 #include "contextview.h"
 #include "enginepath.h"
@@ -71,6 +72,10 @@ void fMAIN::cmdRUN_Click()
     ShowContextView();
     tOut->setPlainText(QString());
     bVarious::FreezeResult(*tOut, true, ResultChanged);
+    // The view follows a realigning run's edits, as far as the run got.
+    std::shared_ptr<bFile::Alignment> alignment;
+    if (mnuREALIGN->isChecked())
+        alignment = std::make_shared<bFile::Alignment>();
 
     const auto run = m_operation->RunStoppable(
         LongOperation::Kind::Comparing,
@@ -81,7 +86,8 @@ void fMAIN::cmdRUN_Click()
             ShowDifferenceMap();
             bFile::CompareOptions options;
             options.mapRegions = bFile::DifferenceMap::kMaxRegions;
-            options.realign = mnuREALIGN->isChecked();
+            options.realign = alignment != nullptr;
+            sink.KeepEdits(alignment.get());
             // A stop is told by the report's last line and the status.
             bFile::CompareFiles(request->path1, request->path2, request->offset1, request->offset2,
                                 optLines->isChecked(), chkChars->checkState() != Qt::Unchecked,
@@ -91,8 +97,9 @@ void fMAIN::cmdRUN_Click()
     bVarious::FreezeResult(*tOut, false, ResultChanged);
     // The view shows the files from the first byte compared, after the run however it ended.
     if (!run.Closing()) {
+        m_viewed->alignment = alignment;
         picCONTEXT->SetComparison(m_viewed->path1, m_viewed->path2, m_viewed->offset1,
-                                  m_viewed->offset2);
+                                  m_viewed->offset2, alignment);
         ShowContextView();
         // The view takes its share from the pane's bottom, which hid the summary line that
         // the caret follows.

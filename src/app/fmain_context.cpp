@@ -62,7 +62,7 @@ void fMAIN::tOut_CaretMoved()
         const std::uint64_t length = picCONTEXT->Layout().Length(1);
         position += m_viewed->offset1 > length ? 0 : m_viewed->offset1;
     }
-    picCONTEXT->ShowPosition(position);
+    picCONTEXT->ShowPosition(position, true);
 }
 
 // The view moved to a position: the pane's caret goes to the report line that lists its
@@ -132,8 +132,9 @@ void fMAIN::FindContextDifference(bool forward)
     const auto run = m_operation->RunStoppable(
         LongOperation::Kind::FindingDifference,
         QStringLiteral("There is not enough memory to search these files."), [&](PaneSink& sink) {
-            const bFile::DifferenceSearch search{m_viewed->path1, m_viewed->path2,
-                                                 m_viewed->offset1, m_viewed->offset2};
+            bFile::DifferenceSearch search{m_viewed->path1, m_viewed->path2, m_viewed->offset1,
+                                           m_viewed->offset2};
+            search.alignment = m_viewed->alignment;
             found = forward ? bFile::FindNextDifference(search, from + 1, sink)
                             : bFile::FindPreviousDifference(search, from - 1, sink);
         });
@@ -152,7 +153,7 @@ void fMAIN::FindContextDifference(bool forward)
     if (!found)
         return bFile::ShowStatus(*SBPanel, none);
     bFile::ShowStatus(*SBPanel, QStringLiteral("Difference at ") + Hex(*found));
-    picCONTEXT->ShowPosition(*found);
+    picCONTEXT->ShowPosition(*found, true);
     FollowContextView(*found);
 }
 

@@ -57,6 +57,10 @@ class CompareSink
     // engine then tells it the calls below, in the order of the files, besides the report.
     // Positions count from each file's first byte; what lies between two calls is equal.
     virtual bool KeepsStretches() const { return false; }
+    // A sink that keeps only where a realigning comparison found bytes in one file alone (the
+    // window's context view) says so; the engine then tells it OnlyInFile2, without the bytes,
+    // and OnlyInFile1, and none of the other calls below.
+    virtual bool KeepsEdits() const { return false; }
     // The compared ranges start at these positions.
     virtual void StretchesBegin(std::uint64_t /*position1*/, std::uint64_t /*position2*/) {}
     // A differing byte at position1 of file 1 and position2 of file 2; byte2 is file 2's.

@@ -1,5 +1,6 @@
 #include "contextfiles.h"
 
+#include <utility>
 #include <vector>
 
 namespace bFile {
@@ -11,12 +12,14 @@ const char* const kTask = "the reading of the rows shown";
 } // namespace
 
 ContextFiles::ContextFiles(const std::string& path1, const std::string& path2,
-                           std::uint64_t offset1, std::uint64_t offset2, const FileOpener& open)
+                           std::uint64_t offset1, std::uint64_t offset2,
+                           std::shared_ptr<const Alignment> alignment, const FileOpener& open)
     : m_files{InputFile(1, path1, kTask, open), InputFile(2, path2, kTask, open)}
 {
     for (InputFile& file : m_files)
         file.Open();
-    m_layout = ContextLayout(m_files[0].Length(), m_files[1].Length(), offset1, offset2);
+    m_layout = ContextLayout(m_files[0].Length(), m_files[1].Length(), offset1, offset2,
+                             std::move(alignment));
 }
 
 std::vector<ContextRow> ContextFiles::ReadRows(std::uint64_t firstRow, std::uint64_t count)

@@ -5,6 +5,7 @@
 #include "inputfile.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,11 @@ namespace bFile {
 class ContextFiles
 {
   public:
-    // Opens both files and lays them out. Throws CompareError naming the file that fails.
+    // Opens both files and lays them out, through the alignment when there is one. Throws
+    // CompareError naming the file that fails.
     ContextFiles(const std::string& path1, const std::string& path2, std::uint64_t offset1,
-                 std::uint64_t offset2, const FileOpener& open = OpenFileSource);
+                 std::uint64_t offset2, std::shared_ptr<const Alignment> alignment = nullptr,
+                 const FileOpener& open = OpenFileSource);
 
     const ContextLayout& Layout() const { return m_layout; }
 

@@ -30,13 +30,26 @@ std::optional<std::uint64_t> Search(const DifferenceSearch& search, std::uint64_
                           InputFile(2, search.path2, kTask, search.open)};
     for (InputFile& file : files)
         file.Open();
-    const ContextLayout layout(files[0].Length(), files[1].Length(), search.offset1,
-                               search.offset2);
-    const FileStretch common = layout.Common();
+    const ContextLayout layout(files[0].Length(), files[1].Length(), search.offset1, search.offset2,
+                               search.alignment);
+    // The stretch lined up at one shift that holds `from` or comes next, and the edit that
+    // ends it on the search's side: the bytes only one file holds count as one difference, at
+    // their file-1 position. Edits after file 1's end have no byte of file 1 to show.
+    std::size_t index = layout.EditsBefore(from, !forward);
+    while (!forward && index > 0 && layout.Edit(index - 1).position1 >= layout.Length(1))
+        --index;
+    const LinedStretch lined = layout.Lined(index);
+    std::optional<std::uint64_t> edit;
+    if (forward && index < layout.EditCount())
+        edit = layout.Edit(index).position1;
+    else if (!forward && index > 0)
+        edit = layout.Edit(index - 1).position1;
+    if (edit && *edit >= layout.Length(1))
+        edit.reset();
 
-    // The stretch of file 1 to search, [begin, end), in the common part.
-    const std::uint64_t commonEnd = common.position + common.count;
-    std::uint64_t begin = common.position, end = commonEnd;
+    // The stretch of file 1 to search, [begin, end).
+    const std::uint64_t linedEnd = lined.position + lined.count;
+    std::uint64_t begin = lined.position, end = linedEnd;
     if (forward)
         begin = std::max(begin, from);
     else if (from < std::numeric_limits<std::uint64_t>::max())
@@ -58,7 +71,7 @@ std::optional<std::uint64_t> Search(const DifferenceSearch& search, std::uint64_
             // Forward the blocks follow one another from begin, backward from end.
             const std::uint64_t at = forward ? begin + done : end - done - size;
             files[0].ReadAt(at, blocks[0], size);
-            files[1].ReadAt(layout.Position2(at), blocks[1], size);
+            files[1].ReadAt(at - lined.position + lined.position2, blocks[1], size);
             const std::size_t index = forward ? FindDifference(blocks[0], blocks[1], 0, size)
                                               : FindLastDifference(blocks[0], blocks[1], 0, size);
             if (index < size)
@@ -68,7 +81,7 @@ std::optional<std::uint64_t> Search(const DifferenceSearch& search, std::uint64_
     }
     for (const InputFile& file : files)
         file.CheckUnchanged();
-    return found;
+    return found ? found : edit;
 }
 
 } // namespace

@@ -94,7 +94,8 @@ class Realignment
         : m_file1(file1), m_file2(file2), m_start1(start1), m_start2(start2), m_x1(start1),
           m_x2(start2), m_sink(sink), m_body(sink, byLines, withChars), m_byLines(byLines),
           m_window(std::max<std::uint64_t>(options.shiftWindow, 1)),
-          m_keepsStretches(sink.KeepsStretches()), m_block1(file1, options.blockSize),
+          m_keepsStretches(sink.KeepsStretches()),
+          m_keepsEdits(m_keepsStretches || sink.KeepsEdits()), m_block1(file1, options.blockSize),
           m_block2(file2, options.blockSize), m_marks(sink, file1.length - start1)
     {
         m_search.window = m_window;
@@ -304,7 +305,7 @@ class Realignment
         m_sink.AppendLine(OnlyInFileLine(Label(position1), 1, position1, count,
                                          Shift(position1 + count, position2)),
                           0, 0);
-        if (m_keepsStretches)
+        if (m_keepsEdits)
             m_sink.OnlyInFile1(position1, count, position2);
         Realigned(position1);
     }
@@ -319,8 +320,9 @@ class Realignment
         m_sink.AppendLine(OnlyInFileLine(Label(position1), 2, position2, count,
                                          Shift(position1, position2 + count)),
                           0, 0);
-        if (m_keepsStretches) {
+        if (m_keepsEdits)
             m_sink.OnlyInFile2(position1, position2, count);
+        if (m_keepsStretches) {
             std::vector<unsigned char> piece(
                 static_cast<std::size_t>(std::min<std::uint64_t>(count, kInsertedPiece)));
             for (std::uint64_t done = 0; done < count;) {
@@ -422,6 +424,7 @@ class Realignment
     bool m_byLines;
     std::uint64_t m_window;
     bool m_keepsStretches;
+    bool m_keepsEdits;
     ShiftSearchLimits m_search;
     Window m_block1, m_block2;
     Stretch m_stretch;

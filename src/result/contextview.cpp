@@ -35,13 +35,14 @@ ContextView::ContextView(QWidget* parent) : QAbstractScrollArea(parent)
 ContextView::~ContextView() = default;
 
 void ContextView::SetComparison(const std::string& path1, const std::string& path2,
-                                std::uint64_t offset1, std::uint64_t offset2)
+                                std::uint64_t offset1, std::uint64_t offset2,
+                                std::shared_ptr<const bFile::Alignment> alignment)
 {
-    m_source = Source{path1, path2, offset1, offset2, {}, {}};
+    m_source = Source{path1, path2, offset1, offset2, {}, {}, alignment};
     m_note.clear();
     m_layout = bFile::ContextLayout();
     try {
-        const bFile::ContextFiles files(path1, path2, offset1, offset2);
+        const bFile::ContextFiles files(path1, path2, offset1, offset2, alignment);
         m_source->state1 = files.State(1);
         m_source->state2 = files.State(2);
         m_layout = files.Layout();
@@ -74,7 +75,7 @@ void ContextView::ReadRows()
     const QString before = m_note;
     try {
         bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
-                                  m_source->offset2);
+                                  m_source->offset2, m_source->alignment);
         m_layout = files.Layout();
         QStringList changed;
         if (!bFile::SameContents(m_source->state1, files.State(1)))
@@ -86,6 +87,12 @@ void ContextView::ReadRows()
             m_note = changed.join(QStringLiteral(" and ")) +
                      QStringLiteral(" changed since the comparison: the rows show the bytes as "
                                     "they are now.");
+        if (m_layout.AlignmentCut()) {
+            m_note += QStringLiteral("%1The files are lined up through the first %2 insertions "
+                                     "and removals only, then at the last one's shift.")
+                          .arg(m_note.isEmpty() ? QString() : QStringLiteral(" "))
+                          .arg(bFile::Alignment::kMostEdits);
+        }
         m_rowsFirst = m_top;
         m_rows = files.ReadRows(m_top, VisibleRows());
     } catch (const bFile::CompareError& error) {
@@ -146,15 +153,26 @@ void ContextView::SetTop(std::uint64_t top)
     viewport()->update();
 }
 
-void ContextView::ShowPosition(std::uint64_t position1)
+void ContextView::ShowPosition(std::uint64_t position1, bool withInsertion)
 {
     const std::uint64_t length = m_layout.Length(1);
     m_cursor = length == 0 ? 0 : std::min(position1, length - 1);
     const std::uint64_t row = m_layout.RowOf(1, m_cursor);
     m_anchorRow = row;
+    // The first row to show: the cursor's, or that of the bytes inserted just before it.
+    std::uint64_t first = row;
+    if (withInsertion) {
+        for (std::size_t edit = m_layout.EditsBefore(position1, true); edit > 0; --edit) {
+            const bFile::AlignmentEdit& before = m_layout.Edit(edit - 1);
+            if (before.position1 != position1)
+                break;
+            if (before.file == 2)
+                first = std::min(first, m_layout.RowOf(2, before.position2));
+        }
+    }
     const std::uint64_t visible = VisibleRows();
-    if (row < m_top || row >= m_top + visible)
-        SetTop(row - std::min(row, visible / 3));
+    if (first < m_top || row >= m_top + visible)
+        SetTop(first - std::min(first, visible / 3));
     viewport()->update();
 }
 
@@ -179,10 +197,13 @@ void ContextView::KeepCursorInView()
     if (m_layout.RowOf(1, m_layout.Length(1) - 1) < first || m_layout.RowOf(1, 0) > last)
         return; // no byte of file 1 in view
     // The cursor's column in the row at the edge it left by; where file 1 has no byte there,
-    // it ends (scrolled down) or starts (scrolled up) in that row.
-    const std::uint64_t target = row < first ? first : last;
-    const std::uint64_t position = m_layout.PositionAt(1, target, m_layout.ColumnOf(1, m_cursor))
-                                       .value_or(row < first ? m_layout.Length(1) - 1 : 0);
+    // its nearest byte inwards. None in view (the rows of an insertion fill it): it stays.
+    const bool down = row < first;
+    const std::uint64_t position =
+        NearestPosition(down ? first : last, m_layout.ColumnOf(1, m_cursor), down);
+    const std::uint64_t positionRow = m_layout.RowOf(1, position);
+    if (positionRow < first || positionRow > last)
+        return;
     m_cursor = position;
     viewport()->update();
     Q_EMIT PositionChosen(m_cursor);
@@ -292,10 +313,18 @@ std::optional<std::uint64_t> ContextView::PositionAt(const QPoint& point) const
                 column = c;
         }
     }
-    if (const auto position = m_layout.PositionAt(1, row, column))
-        return position;
-    // A row beside file 1's first or last row: the nearest of its bytes.
-    return row <= m_layout.RowOf(1, 0) ? 0 : m_layout.Length(1) - 1;
+    return NearestPosition(row, column, true);
+}
+
+std::uint64_t ContextView::NearestPosition(std::uint64_t row, unsigned column, bool forward) const
+{
+    const std::uint64_t length = m_layout.Length(1);
+    const std::uint64_t next = m_layout.PositionFrom(1, row, column);
+    if (next == length)
+        return length - 1;
+    if (forward || next == 0 || m_layout.PositionAt(1, row, column))
+        return next;
+    return next - 1;
 }
 
 void ContextView::mousePressEvent(QMouseEvent* event)
@@ -331,7 +360,7 @@ QString ContextView::SelectedText()
     const std::uint64_t first = std::min(m_layout.RowOf(1, m_cursor), m_anchorRow);
     try {
         bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
-                                  m_source->offset2);
+                                  m_source->offset2, m_source->alignment);
         const bFile::ContextColumns columns(files.Layout().LabelDigits());
         QString text;
         for (const bFile::ContextRow& row : files.ReadRows(first, count))

@@ -30,11 +30,13 @@ class ContextView : public QAbstractScrollArea
     explicit ContextView(QWidget* parent = nullptr);
     ~ContextView() override;
 
-    // Shows the files of a comparison from these offsets, with the cursor on the first byte
-    // compared. Their state now is what later changes are held against. A file that cannot be
-    // opened is told in the note, in place of the rows.
+    // Shows the files of a comparison from these offsets, lined up through the alignment of
+    // a realigning one, with the cursor on the first byte compared. Their state now is what
+    // later changes are held against. A file that cannot be opened is told in the note, in
+    // place of the rows.
     void SetComparison(const std::string& path1, const std::string& path2, std::uint64_t offset1,
-                       std::uint64_t offset2);
+                       std::uint64_t offset2,
+                       std::shared_ptr<const bFile::Alignment> alignment = nullptr);
     // Shows nothing.
     void Clear();
     bool HasFiles() const { return m_source.has_value(); }
@@ -44,8 +46,9 @@ class ContextView : public QAbstractScrollArea
     // Where the cursor is, in file 1.
     std::uint64_t Position() const { return m_cursor; }
     // Moves the cursor to a position of file 1 (one past its end counts as its last byte) and
-    // scrolls its row into view, without telling PositionChosen.
-    void ShowPosition(std::uint64_t position1);
+    // scrolls its row into view, without telling PositionChosen. withInsertion: bytes only
+    // file 2 holds just before the position are scrolled into view from their first row.
+    void ShowPosition(std::uint64_t position1, bool withInsertion = false);
 
     // The first row shown, and how many rows fit.
     std::uint64_t TopRow() const { return m_top; }
@@ -81,6 +84,7 @@ class ContextView : public QAbstractScrollArea
         std::string path1, path2;
         std::uint64_t offset1 = 0, offset2 = 0;
         bFile::FileState state1, state2; // as at the comparison
+        std::shared_ptr<const bFile::Alignment> alignment;
     };
 
     // Opens the files again and reads the rows shown; a failure or a change goes to the note.
@@ -100,6 +104,10 @@ class ContextView : public QAbstractScrollArea
     void KeepCursorInView();
     // The file-1 position a click at a point of the viewport stands for.
     std::optional<std::uint64_t> PositionAt(const QPoint& point) const;
+    // File 1's byte in a column of a row, or where it has none there, its nearest byte after
+    // the column (forward) or before it, or on the other side when it has none on that one.
+    // File 1 must not be empty.
+    std::uint64_t NearestPosition(std::uint64_t row, unsigned column, bool forward) const;
 
     std::optional<Source> m_source;
     bFile::ContextLayout m_layout;

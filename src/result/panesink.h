@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alignment.h"
 #include "comparesink.h"
 #include "eventpace.h"
 
@@ -39,6 +40,18 @@ class PaneSink final : public bFile::CompareSink
     // the window handles its events.
     void SetMapStrip(MapStrip* strip) { m_mapStrip = strip; }
 
+    // Where a realigning run's edits go, for the context view; none keeps none.
+    void KeepEdits(bFile::Alignment* into) { m_edits = into; }
+    bool KeepsEdits() const override { return m_edits != nullptr; }
+    void OnlyInFile1(std::uint64_t position1, std::uint64_t count, std::uint64_t position2) override
+    {
+        m_edits->OnlyInFile1(position1, count, position2);
+    }
+    void OnlyInFile2(std::uint64_t position1, std::uint64_t position2, std::uint64_t count) override
+    {
+        m_edits->OnlyInFile2(position1, position2, count);
+    }
+
   private:
     static constexpr qint64 kProgressPaceMs = 30;
 
@@ -52,6 +65,7 @@ class PaneSink final : public bFile::CompareSink
     bVarious::EventPace m_pace{kProgressPaceMs};
     qint64 m_reportBytes = 0; // what the report is estimated to take in the pane
     MapStrip* m_mapStrip = nullptr;
+    bFile::Alignment* m_edits = nullptr;
     const bFile::DifferenceMap* m_runningMap = nullptr; // the engine's, while it runs
     std::string m_latestProgress;                       // the latest progress text, shown or not
 };

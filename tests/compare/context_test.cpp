@@ -3,13 +3,16 @@
 #include "contextrows.h"
 #include "differencesearch.h"
 #include "fakesources.h"
+#include "reportformat.h"
 #include "scrollscale.h"
 #include "testsupport.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -158,15 +161,139 @@ TEST(ContextLayoutTest, PositionsRoundTrip)
         if (used1 < length[0]) {
             ASSERT_EQ(layout.ColumnOf(1, used1), 0u);
         }
-        const bFile::FileStretch common = layout.Common();
+        const bFile::LinedStretch common = layout.Lined(0);
         for (std::uint64_t p = common.position; p < common.position + common.count; ++p) {
             const std::uint64_t q = p + used2 - used1;
             ASSERT_LT(q, length[1]);
-            ASSERT_EQ(layout.Position2(p), q);
+            ASSERT_EQ(common.position2 + (p - common.position), q);
             ASSERT_EQ(layout.PositionAt(2, layout.RowOf(1, p), layout.ColumnOf(1, p)), q);
         }
     }
 }
+
+// A row as each side's label ('-' for none) and cells ('_' for an empty one):
+// "0:ABC___DEF_______ | 0:ABCxyzDEF_______".
+std::string CellsText(const bFile::ContextRow& row)
+{
+    std::string text;
+    for (int side = 0; side < 2; ++side) {
+        text += side == 0 ? "" : " | ";
+        text += row.label[side] ? bVarious::HexNumber(*row.label[side]) : "-";
+        text += ':';
+        for (const bFile::ContextCell& cell : row.cells)
+            text += cell.present[side] ? static_cast<char>(cell.value[side]) : '_';
+    }
+    return text;
+}
+
+struct AlignedCase
+{
+    const char* name;
+    // Each file is zeros up to base, then its text.
+    std::uint64_t base;
+    std::string file1, file2;
+    std::uint64_t offset2;
+    struct Edit
+    {
+        int file;
+        std::uint64_t position1, position2, count;
+    };
+    std::vector<Edit> edits;       // positions from base
+    std::vector<std::string> rows; // every row from base's on
+};
+
+constexpr std::uint64_t k4GiB = std::uint64_t{1} << 32;
+
+// Worked out by hand: each edit's bytes beside empty cells, the files lined up again after it.
+const AlignedCase kAlignedCases[] = {
+    {"insertion at a row start",
+     0,
+     std::string(16, 'a') + "bbbb",
+     std::string(16, 'a') + std::string(16, 'X') + "bbbb",
+     0,
+     {{2, 16, 16, 16}},
+     {"0:aaaaaaaaaaaaaaaa | 0:aaaaaaaaaaaaaaaa", "-:________________ | 10:XXXXXXXXXXXXXXXX",
+      "10:bbbb____________ | 20:bbbb____________"}},
+    {"insertion mid-row",
+     0,
+     "ABCDEFGHIJ",
+     "ABCxyzDEFGHIJ",
+     0,
+     {{2, 3, 3, 3}},
+     {"0:ABC___DEFGHIJ___ | 0:ABCxyzDEFGHIJ___"}},
+    {"removal spanning rows, file 2 from its offset",
+     0,
+     "0123" + std::string(20, 'R') + "4567",
+     "zz01234567",
+     2,
+     {{1, 4, 6, 20}},
+     {"-:________________ | -:______________zz", "0:0123RRRRRRRRRRRR | 2:0123____________",
+      "10:RRRRRRRR4567____ | 6:________4567____"}},
+    {"removal then insertion at the files' ends",
+     0,
+     "abcdEF",
+     "abcdXYZ",
+     0,
+     {{1, 4, 4, 2}, {2, 6, 4, 3}},
+     {"0:abcdEF__________ | 0:abcd__XYZ_______"}},
+    {"insertion before the first byte",
+     0,
+     "hello",
+     "XXhello",
+     0,
+     {{2, 0, 0, 2}},
+     {"-:__hello_________ | 0:XXhello_________"}},
+    {"insertion past 4 GiB across a row's end",
+     k4GiB,
+     "ABCDEFGHIJ",
+     "ABCDE" + std::string(19, 'x') + "FGHIJ",
+     0,
+     {{2, 5, 5, 19}},
+     {"100000000:ABCDE___________ | 100000000:ABCDExxxxxxxxxxx",
+      "100000005:________FGHIJ___ | 100000010:xxxxxxxxFGHIJ___"}},
+};
+
+class AlignedRowsTest : public testing::TestWithParam<AlignedCase>
+{
+};
+
+TEST_P(AlignedRowsTest, StepOverEachEdit)
+{
+    const AlignedCase& c = GetParam();
+    auto alignment = std::make_shared<bFile::Alignment>();
+    for (const AlignedCase::Edit& edit : c.edits) {
+        if (edit.file == 1)
+            alignment->OnlyInFile1(c.base + edit.position1, edit.count, c.base + edit.position2);
+        else
+            alignment->OnlyInFile2(c.base + edit.position1, c.base + edit.position2, edit.count);
+    }
+    const bFile::ContextLayout layout(c.base + c.file1.size(), c.base + c.file2.size(), 0,
+                                      c.offset2, alignment);
+    const std::uint64_t firstRow = c.base / bFile::kContextRowBytes;
+    ASSERT_EQ(layout.RowCount(), firstRow + c.rows.size());
+    std::vector<unsigned char> bytes[2];
+    const std::string* text[2] = {&c.file1, &c.file2};
+    for (int side = 0; side < 2; ++side) {
+        const bFile::FileStretch shown = layout.Shown(side + 1, firstRow, c.rows.size());
+        for (std::uint64_t p = shown.position; p < shown.position + shown.count; ++p)
+            bytes[side].push_back(p < c.base ? 0 : text[side]->at(p - c.base));
+    }
+    std::vector<std::string> rows;
+    for (const bFile::ContextRow& row :
+         bFile::LayRows(layout, firstRow, c.rows.size(), bytes[0].data(), bytes[1].data()))
+        rows.push_back(CellsText(row));
+    EXPECT_EQ(rows, c.rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AlignedRowsTest, testing::ValuesIn(kAlignedCases),
+                         [](const testing::TestParamInfo<AlignedCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) {
+                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
+                                     ch = '_';
+                             }
+                             return name;
+                         });
 
 // The scroll bar reaches every end and gives each value one top row, also past the 2^31 rows
 // an int counts (a 640 GiB pair has 2^35 rows), and values follow rows in order.
@@ -253,6 +380,64 @@ TEST_F(DifferenceSearchTest, AgreesWithByteByByte)
     }
 }
 
+// Through an alignment: the bytes the layout puts side by side are compared, and each edit
+// counts once, at its file-1 position; every start both ways, edits of either file anywhere.
+TEST_F(DifferenceSearchTest, AlignedAgreesWithTheCells)
+{
+    std::mt19937_64 random(11);
+    for (int round = 0; round < 60; ++round) {
+        m_one.resize(random() % 90);
+        m_two.resize(random() % 90);
+        for (auto* bytes : {&m_one, &m_two}) {
+            for (unsigned char& b : *bytes)
+                b = static_cast<unsigned char>(random() % 2);
+        }
+        const std::uint64_t offset1 = random() % 20, offset2 = random() % 20;
+        auto alignment = std::make_shared<bFile::Alignment>();
+        std::uint64_t at[2] = {offset1 > m_one.size() ? 0 : offset1,
+                               offset2 > m_two.size() ? 0 : offset2};
+        for (int edit = 0; edit < 4; ++edit) {
+            const std::uint64_t step = random() % 20, count = 1 + random() % 12;
+            const int file = 1 + static_cast<int>(random() % 2);
+            at[0] += step;
+            at[1] += step;
+            if (at[file - 1] + count > (file == 1 ? m_one.size() : m_two.size()))
+                break;
+            if (file == 1)
+                alignment->OnlyInFile1(at[0], count, at[1]);
+            else
+                alignment->OnlyInFile2(at[0], at[1], count);
+            at[file - 1] += count;
+        }
+        bFile::DifferenceSearch search = Search(offset1, offset2, std::size_t{1} << (random() % 5));
+        search.alignment = alignment;
+        const bFile::ContextLayout layout(m_one.size(), m_two.size(), offset1, offset2, alignment);
+        std::set<std::uint64_t> differs;
+        for (std::uint64_t row = 0; row < layout.RowCount(); ++row) {
+            for (unsigned column = 0; column < bFile::kContextRowBytes; ++column) {
+                const auto p = layout.PositionAt(1, row, column);
+                const auto q = layout.PositionAt(2, row, column);
+                if (p && q && m_one[*p] != m_two[*q])
+                    differs.insert(*p);
+            }
+        }
+        for (const bFile::AlignmentEdit& edit : alignment->Edits()) {
+            if (edit.position1 < m_one.size())
+                differs.insert(edit.position1);
+        }
+        for (std::uint64_t from = 0; from <= m_one.size() + 1; ++from) {
+            const auto next = differs.lower_bound(from);
+            const auto after = differs.upper_bound(from);
+            ASSERT_EQ(bFile::FindNextDifference(search, from, m_sink),
+                      next == differs.end() ? std::nullopt : std::optional(*next))
+                << round << " from " << from;
+            ASSERT_EQ(bFile::FindPreviousDifference(search, from, m_sink),
+                      after == differs.begin() ? std::nullopt : std::optional(*std::prev(after)))
+                << round << " from " << from;
+        }
+    }
+}
+
 // Sparse files past 4 GiB: the search starts where it is asked, reads only from there, shows
 // its progress and stops when asked.
 TEST_F(DifferenceSearchTest, Past4GiBWithProgressAndStop)
@@ -286,7 +471,7 @@ TEST_F(DifferenceSearchTest, ReadsTheRowsShown)
     m_two.assign(100, 'a');
     m_two[40] = 'b';
     const bFile::DifferenceSearch search = Search(0, 0, 1);
-    bFile::ContextFiles files("one", "two", 0, 0, search.open);
+    bFile::ContextFiles files("one", "two", 0, 0, nullptr, search.open);
     const std::vector<bFile::ContextRow> rows = files.ReadRows(1, 7);
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_FALSE(rows[0].Differs());
