@@ -1,15 +1,20 @@
 #include "differential.h"
 
+#include "alignment.h"
 #include "comparefiles.h"
+#include "contextlayout.h"
 #include "differencemap.h"
 #include "fakesources.h"
 #include "runsrecords.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -154,6 +159,8 @@ class RunsSink final : public bFile::CompareSink
     RunsSink() : m_records([this](std::string_view text) { records += text; }) {}
 
     std::string records;
+    // The edits, as the window keeps them for its context view.
+    std::shared_ptr<bFile::Alignment> alignment = std::make_shared<bFile::Alignment>();
 
     void AppendLine(std::string_view, std::uint32_t, std::uint8_t) override {}
     void ShowStatus(std::string_view) override {}
@@ -171,6 +178,7 @@ class RunsSink final : public bFile::CompareSink
     void OnlyInFile2(std::uint64_t position1, std::uint64_t position2, std::uint64_t count) override
     {
         m_records.OnlyInFile2(position1, position2, count);
+        alignment->OnlyInFile2(position1, position2, count);
     }
     void InsertedBytes(std::span<const unsigned char> bytes) override
     {
@@ -179,6 +187,7 @@ class RunsSink final : public bFile::CompareSink
     void OnlyInFile1(std::uint64_t position1, std::uint64_t count, std::uint64_t position2) override
     {
         m_records.OnlyInFile1(position1, count, position2);
+        alignment->OnlyInFile1(position1, count, position2);
     }
     void StretchesEnd(std::uint64_t position1, std::uint64_t position2) override
     {
@@ -203,6 +212,47 @@ std::pair<std::uint64_t, std::uint64_t> Field(const std::string& record, const s
     if (!range)
         return {first, first};
     return {first, std::stoull(record.substr(next + used + 1))};
+}
+
+// The context view's layout through the run's edits: each side shows its file's bytes in
+// order, and in the compared ranges two bytes stand side by side exactly where an equal or
+// replace record pairs them (paired: a0 to a1 and b0 of each). Empty when it holds; else an
+// account of the first fault.
+std::string LayoutDifference(const Request& request, const bFile::ContextLayout& layout,
+                             const std::map<std::uint64_t, std::array<std::uint64_t, 2>>& paired,
+                             std::uint64_t start1, std::uint64_t start2)
+{
+    std::uint64_t next[2] = {0, 0};
+    std::uint64_t pairedCells = 0;
+    for (std::uint64_t row = 0; row < layout.RowCount(); ++row) {
+        for (unsigned column = 0; column < bFile::kContextRowBytes; ++column) {
+            std::optional<std::uint64_t> at[2];
+            for (int side = 0; side < 2; ++side) {
+                at[side] = layout.PositionAt(side + 1, row, column);
+                if (at[side] && *at[side] != next[side]++)
+                    return "the view's row " + std::to_string(row) + " shows byte " +
+                           std::to_string(*at[side]) + " of file " + std::to_string(side + 1) +
+                           " out of order";
+            }
+            if (!at[0] || !at[1] || *at[0] < start1 || *at[1] < start2)
+                continue;
+            const auto record = paired.upper_bound(*at[0]);
+            if (record == paired.begin() || *at[0] >= std::prev(record)->second[0] ||
+                *at[1] - *at[0] != std::prev(record)->second[1] - std::prev(record)->first)
+                return "the view pairs bytes " + std::to_string(*at[0]) + " and " +
+                       std::to_string(*at[1]) + ", which no record pairs";
+            ++pairedCells;
+        }
+    }
+    std::uint64_t pairedBytes = 0;
+    for (const auto& [a0, rest] : paired)
+        pairedBytes += rest[0] - a0;
+    if (next[0] != request.file1.length || next[1] != request.file2.length ||
+        pairedCells != pairedBytes)
+        return "the view shows " + std::to_string(next[0]) + " and " + std::to_string(next[1]) +
+               " bytes, " + std::to_string(pairedCells) + " of them paired instead of " +
+               std::to_string(pairedBytes);
+    return {};
 }
 
 Bytes FromHex(const std::string& record)
@@ -288,6 +338,7 @@ std::string RunsDifference(const Request& request, std::size_t blockSize)
     }
     std::uint64_t at1 = start1, at2 = start2;
     Bytes made;
+    std::map<std::uint64_t, std::array<std::uint64_t, 2>> paired;
     std::istringstream lines(sink.records);
     std::string record;
     while (std::getline(lines, record)) {
@@ -298,6 +349,8 @@ std::string RunsDifference(const Request& request, std::size_t blockSize)
                    record;
         Bytes part(static_cast<std::size_t>(a1 - a0));
         request.file1.Read(a0, part.data(), part.size());
+        if (a1 > a0 && b1 > b0)
+            paired[a0] = {a1, b0};
         if (record.starts_with("{\"op\":\"equal\"")) {
             if (a1 - a0 != b1 - b0)
                 return "unequal lengths: " + record;
@@ -322,7 +375,9 @@ std::string RunsDifference(const Request& request, std::size_t blockSize)
     request.file2.Read(start2, expected.data(), expected.size());
     if (made != expected)
         return "applied to file 1 they do not give file 2";
-    return {};
+    const bFile::ContextLayout layout(request.file1.length, request.file2.length, request.offset1,
+                                      request.offset2, sink.alignment);
+    return LayoutDifference(request, layout, paired, start1, start2);
 }
 
 std::string FirstDifference(const Result& engine, const Result& reference)

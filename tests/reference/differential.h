@@ -17,7 +17,9 @@ Result RunEngine(const Request& request, std::size_t blockSize, bool onDisk);
 
 // Runs the engine on the request (in memory) with a sink that keeps its stretches as runs
 // records, and applies them to file 1's compared range. Empty when that gives file 2's,
-// and every record starts where the one before ended; else an account of the first fault.
+// every record starts where the one before ended, and the context view's layout through the
+// run's edits shows each file's bytes in order, side by side where the records pair them;
+// else an account of the first fault.
 std::string RunsDifference(const Request& request, std::size_t blockSize);
 
 // Empty when both runs agree in every call, line and count; else a readable account of the
