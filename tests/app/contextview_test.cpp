@@ -62,6 +62,7 @@ class ContextViewTest : public QObject
     void viewAndPaneFollowEachOther();
     void goToRefusesWhatFile1DoesNotHold();
     void scrollsAcrossBillionsOfRows();
+    void realignedViewStaysLinedUp();
     void settingIsKeptAcrossARestart();
 
   private:
@@ -202,6 +203,49 @@ void ContextViewTest::scrollsAcrossBillionsOfRows()
     QCOMPARE(view->Position(), 0u);
     QCOMPARE(bar->value(), 0);
     QCOMPARE(view->SelectedText().left(11), u"000000000  "_s); // nine digits past 4 GiB
+    ModalAnswerer answers({kNo});
+    window->close();
+}
+
+// File 2 is file 1 with 0x28 bytes removed at 0x1800 and 0x64 inserted at 0x400. After a
+// realigning comparison Next Difference stops at each edit with the pane's caret on its line,
+// and shows the inserted rows; after them both sides hold the same bytes again, and scrolling
+// into the inserted rows takes the cursor to file 1's first byte after them.
+void ContextViewTest::realignedViewStaysLinedUp()
+{
+    QByteArray one(0x2000, '\0');
+    for (qsizetype i = 0; i < one.size(); ++i)
+        one[i] = char(i * 7 + i / 251);
+    QByteArray two = one;
+    two.remove(0x1800, 0x28);
+    two.insert(0x400, QByteArray(0x64, 'x'));
+    const QString path1 = m_dir.filePath(u"r1.bin"_s), path2 = m_dir.filePath(u"r2.bin"_s);
+    QVERIFY(WriteFile(path1, one) && WriteFile(path2, two));
+    auto window = OpenWindow();
+    QVERIFY(window);
+    Item(*window, "mnuREALIGN")->trigger();
+    Compare(*window, {path1, path2});
+    auto* view = window->findChild<ContextView*>();
+    ResultPane& pane = *Pane(*window);
+
+    Item(*window, "mnuNEXTDIFF")->trigger();
+    QCOMPARE(view->Position(), 0x400u);
+    QCOMPARE(CaretLabel(pane), 0x400u);
+    const std::uint64_t inserted = view->Layout().RowOf(2, 0x400);
+    QVERIFY(view->TopRow() <= inserted);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down);
+    const QString row = view->SelectedText();
+    QVERIFY2(row.startsWith(u"0000040C  "_s) && row.contains(u"   00000470  "_s) &&
+                 !row.contains(u'*'),
+             qPrintable(row));
+    Item(*window, "mnuNEXTDIFF")->trigger();
+    QCOMPARE(view->Position(), 0x1800u);
+    QCOMPARE(CaretLabel(pane), 0x1800u);
+
+    view->ShowPosition(0x3F0);
+    view->verticalScrollBar()->setValue(int(view->Layout().RowOf(1, 0x400)) - 1);
+    QCOMPARE(view->Position(), 0x400u);
     ModalAnswerer answers({kNo});
     window->close();
 }
