@@ -219,6 +219,9 @@ Command ParseArguments(const std::vector<std::string>& arguments)
         return UsageError{"'--find-shift' writes no report: it takes no report options"};
     if (request.contextRows && request.context != ContextQuery::Rows)
         return UsageError{"option '--rows' goes only with '--context'"};
+    if (request.context != ContextQuery::None && request.realign)
+        return UsageError{"'--context', '--next-difference' and '--previous-difference' line the "
+                          "files up by the offsets alone: they take no '--realign'"};
     if (request.context != ContextQuery::None &&
         (request.findShift || request.byLines || request.withChars || request.stopAfter1000 ||
          !request.output.empty() || request.mapParts > 0 || request.realign || request.runs))

@@ -57,7 +57,8 @@ trouble)
         "--rows 4 a.txt b.txt:lumatra-report: option '--rows' goes only with '--context'" \
         "--context 0 --next-difference 0 a.txt b.txt:lumatra-report: '--context', '--next-difference' and '--previous-difference' go one at a time" \
         "--context 0 --map 4 a.txt b.txt:lumatra-report: '--context', '--next-difference' and '--previous-difference' write no report: they take no report options" \
-        "--next-difference 0 --find-shift a.txt b.txt:lumatra-report: '--context', '--next-difference' and '--previous-difference' write no report: they take no report options"; do
+        "--next-difference 0 --find-shift a.txt b.txt:lumatra-report: '--context', '--next-difference' and '--previous-difference' write no report: they take no report options" \
+        "--previous-difference 0 --realign a.txt b.txt:lumatra-report: '--context', '--next-difference' and '--previous-difference' line the files up by the offsets alone: they take no '--realign'"; do
         eval "set -- ${args%%:*}"
         run "$@"
         expect_status 2 "${args%%:*}"
