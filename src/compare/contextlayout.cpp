@@ -103,6 +103,18 @@ std::optional<std::uint64_t> ContextLayout::PositionAt(int file, std::uint64_t r
     return at.position;
 }
 
+bool ContextLayout::InEdit(std::uint64_t row, unsigned column) const
+{
+    const std::uint64_t view = row * kRow + column;
+    if (!m_alignment || view < m_lead[0])
+        return false;
+    const std::size_t edits = m_alignment->EditsThroughView(view - m_lead[0]);
+    if (edits == 0)
+        return false;
+    const AlignmentEdit& edit = Edit(edits - 1);
+    return view - (m_lead[0] + edit.position1 + edit.insertedBefore) < edit.count;
+}
+
 std::uint64_t ContextLayout::PositionFrom(int file, std::uint64_t row, unsigned column) const
 {
     return Locate(file, row * kRow + column).position;

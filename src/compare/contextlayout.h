@@ -64,6 +64,9 @@ class ContextLayout
     // the file's first byte or after its last.
     std::optional<std::uint64_t> PositionAt(int file, std::uint64_t row, unsigned column) const;
 
+    // Whether a column of a row shows the bytes of an edit, which only one file holds.
+    bool InEdit(std::uint64_t row, unsigned column) const;
+
     // The first of file's positions shown at or after a column of a row; Length(file) when
     // none is.
     std::uint64_t PositionFrom(int file, std::uint64_t row, unsigned column) const;

@@ -31,6 +31,8 @@ std::vector<ContextRow> LayRows(const ContextLayout& layout, std::uint64_t first
             const int side = file - 1;
             row.label[side] = layout.RowLabel(file, row.row);
             for (unsigned column = 0; column < kContextRowBytes; ++column) {
+                if (side == 0)
+                    row.cells[column].edited = layout.InEdit(row.row, column);
                 const std::optional<std::uint64_t> at = layout.PositionAt(file, row.row, column);
                 if (!at)
                     continue;

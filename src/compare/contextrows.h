@@ -15,6 +15,8 @@ struct ContextCell
 {
     std::array<bool, 2> present = {false, false};
     std::array<std::uint8_t, 2> value = {0, 0};
+    // The byte present is one that only its file holds, as a realigning comparison found it.
+    bool edited = false;
 
     // Both files have a byte here and the bytes differ.
     bool Differs() const { return present[0] && present[1] && value[0] != value[1]; }

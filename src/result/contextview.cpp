@@ -416,7 +416,7 @@ void ContextView::paintEvent(QPaintEvent* /*event*/)
         // The characters of differing bytes in the map's colour, the rest plain, in runs.
         std::vector<bool> differing(std::size_t(line.size()), false);
         for (unsigned c = 0; c < kRow; ++c) {
-            if (!row.cells[c].Differs())
+            if (!row.cells[c].Differs() && !row.cells[c].edited)
                 continue;
             for (int file = 1; file <= 2; ++file) {
                 for (int i = columns.Hex(file, c) - 1; i <= columns.Hex(file, c) + 1; ++i)

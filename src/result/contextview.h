@@ -12,13 +12,14 @@
 #include <vector>
 
 // The context view under the result pane: both files of the comparison in view side by side,
-// 16 bytes a row (see ContextLayout), the bytes that differ in the map's colour, bytes past a
-// file's end blank. Read-only; it reads only the rows it shows, so any file size costs the
-// same. The cursor is a position in file 1: its row is marked and its byte framed on both
-// sides. Up, Down, Page Up, Page Down, Ctrl+Home and Ctrl+End move it, with Shift they select
-// rows; the wheel and the scroll bar scroll and take the cursor along into the rows shown; a
-// click puts it on a byte. Ctrl+C copies the selected rows as text, as shown. When a file
-// changed since the comparison, a note above the rows says so.
+// 16 bytes a row (see ContextLayout), the bytes that differ and those that only one file
+// holds after a realigning comparison in the map's colour, bytes past a file's end blank.
+// Read-only; it reads only the rows it shows, so any file size costs the same. The cursor is a
+// position in file 1: its row is marked and its byte framed on both sides. Up, Down, Page Up, Page
+// Down, Ctrl+Home and Ctrl+End move it, with Shift they select rows; the wheel and the scroll bar
+// scroll and take the cursor along into the rows shown; a click puts it on a byte. Ctrl+C copies
+// the selected rows as text, as shown. When a file changed since the comparison, a note above the
+// rows says so.
 class ContextView : public QAbstractScrollArea
 {
     Q_OBJECT

@@ -5,7 +5,8 @@
 //     lumatra_screenshot OUTPUT.png [find-shift | realign | long-run]
 // With find-shift, file 2 is a small file 1 with 16 bytes more at 0x40 instead, the comparison
 // is "By lines" with chars, and "Find Shift" follows it. With realign, file 2 also has
-// stretches inserted and removed, and "Realign" is checked before the comparison.
+// stretches inserted and removed, "Realign" is checked before the comparison, and the caret
+// is put on the first insertion's line, which the context view shows lined up.
 // With long-run, a pair of 1 GiB in TMPDIR whose every 256th byte differs (4 M report lines) is
 // compared; the window is resized during the run and pictured from the screen as it stands
 // (OUTPUT-during.png), then after the run (OUTPUT-after.png), after a click on the map at 43 %
@@ -227,7 +228,20 @@ int main(int argc, char* argv[])
     if (findShift) {
         Control<QAction>(window, "mnuFINDSHIFT")->trigger();
         QTest::qWait(300);
-    } else if (!realign) {
+    } else if (realign) {
+        // The caret on the line of the insertion at 0x6000: the view shows its rows, lined up.
+        auto* pane = window.findChild<ResultPane*>();
+        const QTextCursor found = pane->document()->find(QStringLiteral("15 bytes only in file 2"));
+        if (found.isNull()) {
+            std::fputs("lumatra_screenshot: no insertion in the report\n", stderr);
+            return 2;
+        }
+        QTextCursor caret(pane->document());
+        caret.setPosition(found.selectionStart());
+        caret.movePosition(QTextCursor::StartOfLine);
+        pane->setTextCursor(caret);
+        QTest::qWait(100);
+    } else {
         auto* map = window.findChild<MapStrip*>();
         if (map == nullptr || !map->isVisible()) {
             std::fputs("lumatra_screenshot: no difference map in the window\n", stderr);

@@ -295,6 +295,26 @@ INSTANTIATE_TEST_SUITE_P(Rows, AlignedRowsTest, testing::ValuesIn(kAlignedCases)
                              return name;
                          });
 
+// Memory stays bounded: past the most edits, and at an edit out of order, the alignment is
+// cut and the layout goes on at the last kept edit's shift.
+TEST(AlignmentTest, IsCutPastTheMostEdits)
+{
+    auto alignment = std::make_shared<bFile::Alignment>();
+    for (std::uint64_t i = 0; i <= bFile::Alignment::kMostEdits; ++i)
+        alignment->OnlyInFile2(2 * i, 3 * i, 1);
+    EXPECT_TRUE(alignment->Cut());
+    EXPECT_EQ(alignment->Edits().size(), bFile::Alignment::kMostEdits);
+    const std::uint64_t last = 2 * (bFile::Alignment::kMostEdits - 1);
+    const bFile::ContextLayout layout(last + 100, last * 3 / 2 + 100, 0, 0, alignment);
+    EXPECT_TRUE(layout.AlignmentCut());
+    EXPECT_EQ(layout.RowOf(1, last + 50), layout.RowOf(2, last * 3 / 2 + 51));
+
+    bFile::Alignment backwards;
+    backwards.OnlyInFile1(10, 5, 10);
+    backwards.OnlyInFile1(12, 5, 20);
+    EXPECT_TRUE(backwards.Cut());
+}
+
 // The scroll bar reaches every end and gives each value one top row, also past the 2^31 rows
 // an int counts (a 640 GiB pair has 2^35 rows), and values follow rows in order.
 TEST(ScrollScaleTest, MapsValuesAndRowsBothWays)
