@@ -114,14 +114,7 @@ TEST_P(ContextRowsTest, LaysOutBothFiles)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ContextRowsTest, testing::ValuesIn(kRowsCases),
-                         [](const testing::TestParamInfo<RowsCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             }
-                             return name;
-                         });
+                         lumatra::test::CaseName());
 
 // Past 4 GiB the labels grow to nine digits on every row, so the sides stay in line.
 TEST(ContextLayoutTest, LabelsPast4GiB)
@@ -286,14 +279,7 @@ TEST_P(AlignedRowsTest, StepOverEachEdit)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AlignedRowsTest, testing::ValuesIn(kAlignedCases),
-                         [](const testing::TestParamInfo<AlignedCase>& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             }
-                             return name;
-                         });
+                         lumatra::test::CaseName());
 
 // Memory stays bounded: past the most edits, and at an edit out of order, the alignment is
 // cut and the layout goes on at the last kept edit's shift.
@@ -356,6 +342,17 @@ class DifferenceSearchTest : public testing::Test
         return search;
     }
 
+    // Files of up to 89 bytes of 0 and 1, so that about half the bytes differ.
+    void RandomFiles(std::mt19937_64& random)
+    {
+        m_one.resize(random() % 90);
+        m_two.resize(random() % 90);
+        for (auto* bytes : {&m_one, &m_two}) {
+            for (unsigned char& b : *bytes)
+                b = static_cast<unsigned char>(random() % 2);
+        }
+    }
+
     std::vector<unsigned char> m_one, m_two;
     RecordingSink m_sink;
 };
@@ -366,12 +363,7 @@ TEST_F(DifferenceSearchTest, AgreesWithByteByByte)
 {
     std::mt19937_64 random(7);
     for (int round = 0; round < 60; ++round) {
-        m_one.resize(random() % 90);
-        m_two.resize(random() % 90);
-        for (auto* bytes : {&m_one, &m_two}) {
-            for (unsigned char& b : *bytes)
-                b = static_cast<unsigned char>(random() % 2);
-        }
+        RandomFiles(random);
         const std::uint64_t offset1 = random() % 40, offset2 = random() % 40;
         const std::int64_t shift = static_cast<std::int64_t>(offset2 > m_two.size() ? 0 : offset2) -
                                    static_cast<std::int64_t>(offset1 > m_one.size() ? 0 : offset1);
@@ -406,12 +398,7 @@ TEST_F(DifferenceSearchTest, AlignedAgreesWithTheCells)
 {
     std::mt19937_64 random(11);
     for (int round = 0; round < 60; ++round) {
-        m_one.resize(random() % 90);
-        m_two.resize(random() % 90);
-        for (auto* bytes : {&m_one, &m_two}) {
-            for (unsigned char& b : *bytes)
-                b = static_cast<unsigned char>(random() % 2);
-        }
+        RandomFiles(random);
         const std::uint64_t offset1 = random() % 20, offset2 = random() % 20;
         auto alignment = std::make_shared<bFile::Alignment>();
         std::uint64_t at[2] = {offset1 > m_one.size() ? 0 : offset1,

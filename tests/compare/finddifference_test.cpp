@@ -1,4 +1,5 @@
 #include "finddifference.h"
+#include "testsupport.h"
 
 #include <cctype>
 #include <cstddef>
@@ -67,14 +68,7 @@ TEST_P(FindDifferenceTest, FindsTheFirstDifferenceInTheStretch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stretches, FindDifferenceTest, testing::ValuesIn(kCases),
-                         [](const testing::TestParamInfo<Case>& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             }
-                             return name;
-                         });
+                         lumatra::test::CaseName());
 
 // Every single-bit difference of every position up to past the first span, each found
 // where it is: a byte differing in its top or bottom bit only must not hide in a word.

@@ -3,6 +3,7 @@
 #include "comparefiles.h"
 #include "differencemap.h"
 
+#include <cctype>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +18,21 @@
 namespace lumatra::test {
 
 using Bytes = std::vector<unsigned char>;
+
+// Names a GoogleTest case after its parameter's `name`, every character but letters and digits
+// made '_'.
+struct CaseName
+{
+    template <typename Info> std::string operator()(const Info& info) const
+    {
+        std::string name = info.param.name;
+        for (char& ch : name) {
+            if (!std::isalnum(static_cast<unsigned char>(ch)))
+                ch = '_';
+        }
+        return name;
+    }
+};
 
 // A folder of its own for one test, removed with everything in it afterwards.
 class TempDir

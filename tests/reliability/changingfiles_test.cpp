@@ -283,13 +283,6 @@ TEST(ReplacedFileTest, IsReadToItsEndAsTheFileThatWasOpened)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ChangingFileTest, ::testing::ValuesIn(Faults()),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name) {
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             }
-                             return name;
-                         });
+                         lumatra::test::CaseName());
 
 } // namespace
