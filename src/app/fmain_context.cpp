@@ -84,14 +84,15 @@ void fMAIN::FollowContextView(std::uint64_t position1)
     if (!line)
         return;
     if (line->label != label) {
-        // A By lines row lists the bytes from its label on.
-        if (!m_viewed->byLines)
-            return;
+        // A By lines row lists the bytes from its label on; a line of bytes only in file 1
+        // stands for all of them.
         const QTextBlock block = document.findBlock(line->position);
         const QString text = block.text().mid(line->position - block.position());
         const int end = int(text.indexOf(QChar::LineSeparator));
-        if (label - line->label >= std::uint64_t(bVarious::LineByteCount(
-                                       end < 0 ? QStringView(text) : QStringView(text).left(end))))
+        const QStringView shown = end < 0 ? QStringView(text) : QStringView(text).left(end);
+        const std::uint64_t rowBytes =
+            m_viewed->byLines ? std::uint64_t(bVarious::LineByteCount(shown)) : 0;
+        if (label - line->label >= std::max(rowBytes, bVarious::RemovedCount(shown)))
             return;
     }
     m_followingView = true;

@@ -90,4 +90,18 @@ int LineByteCount(QStringView line)
     return count;
 }
 
+std::uint64_t RemovedCount(QStringView line)
+{
+    const qsizetype colon = line.indexOf(u':');
+    if (colon < 0)
+        return 0;
+    const QStringView rest = line.mid(colon + 1).trimmed();
+    const qsizetype space = rest.indexOf(u' ');
+    if (space < 0 || !rest.mid(space).startsWith(u" bytes only in file 1,"))
+        return 0;
+    bool ok = false;
+    const qulonglong count = rest.left(space).toULongLong(&ok);
+    return ok ? count : 0;
+}
+
 } // namespace bVarious

@@ -26,4 +26,9 @@ std::optional<LabelledLine> LineAtOrBefore(const QTextDocument& document, std::u
 // "00000010: 41 42 43" holds 3, "0000001A: 42 62  B b" 2.
 int LineByteCount(QStringView line);
 
+// How many bytes of file 1 a line of bytes only in file 1 stands for from its label on:
+// "05A1C000: 256 bytes only in file 1, at 05A1C000-05A1C0FF (shift now -0xAB)" 256; 0 for
+// any other line.
+std::uint64_t RemovedCount(QStringView line);
+
 } // namespace bVarious

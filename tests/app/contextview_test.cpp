@@ -242,6 +242,12 @@ void ContextViewTest::realignedViewStaysLinedUp()
     Item(*window, "mnuNEXTDIFF")->trigger();
     QCOMPARE(view->Position(), 0x1800u);
     QCOMPARE(CaretLabel(pane), 0x1800u);
+    // A removed byte after the first takes the caret to the removal's line too.
+    CaretTo(pane, Hex(0x400));
+    view->ShowPosition(0x1800);
+    QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(view->Position(), 0x1810u);
+    QCOMPARE(CaretLabel(pane), 0x1800u);
 
     view->ShowPosition(0x3F0);
     view->verticalScrollBar()->setValue(int(view->Layout().RowOf(1, 0x400)) - 1);

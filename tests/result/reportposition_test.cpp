@@ -117,6 +117,12 @@ void ReportPositionTest::bytesOnALine()
     QCOMPARE(bVarious::LineByteCount(u"0000001A: 42 62  B b"), 2);
     QCOMPARE(bVarious::LineByteCount(u"100000000: 41"), 1);
     QCOMPARE(bVarious::LineByteCount(u"typed"), 0);
+    QCOMPARE(bVarious::RemovedCount(u"05A1C000: 256 bytes only in file 1, at 05A1C000-05A1C0FF "
+                                    u"(shift now -0xAB)"),
+             256u);
+    QCOMPARE(bVarious::RemovedCount(u"0266604F: 85 bytes only in file 2, at 0266604F-026660A3"),
+             0u);
+    QCOMPARE(bVarious::RemovedCount(u"00000010: 41 42 43"), 0u);
 }
 
 QTEST_GUILESS_MAIN(ReportPositionTest)
