@@ -10,7 +10,7 @@
 #    the start, the middle, the end and past 4 GiB of both sparse pairs against one frame, beside
 #    the same on two small files; the memory the view adds to the window; and Next Difference
 #    (F6) across the equal pair with its last byte changed, against the read floor and
-#    --next-difference.
+#    --next-difference, and its peak memory beyond the window's own.
 # Every ratio is taken between medians of runs made side by side, and given in processor time
 # (user + system) too, which a busy machine disturbs far less than the clock.
 #   bench/context-bench.sh [BUILD-DIR]        (default: build)

@@ -7,7 +7,8 @@
 //  - the memory the view adds to the window: the peak while it is shown and jumps about, beyond
 //    the window's resident memory with Hex Context off after the same comparison;
 //  - Next Difference (F6) from the start of equal1/differ2, a pair that differs in its last
-//    byte only, against the read floor and lumatra-report --next-difference, alternating.
+//    byte only, against the read floor and lumatra-report --next-difference, alternating, and
+//    the peak memory of one more search beyond the window's own.
 // A comparison in the window that still runs after a moment is stopped: the view shows the
 // files however the run ended. LUMATRA_BENCH_JUMPS (15) jumps at each place,
 // LUMATRA_BENCH_RUNS (5) runs of each search.
@@ -31,6 +32,7 @@ namespace {
 // One frame at 60 frames a second.
 constexpr double kFrameMs = 16.0;
 constexpr double kMaxViewMiB = 1.0;
+constexpr double kMaxSearchMiB = 8.0;
 // A comparison still running this long is stopped.
 constexpr int kStopAfterMs = 300;
 // Jumps at least this far apart read rows of their own.
@@ -300,6 +302,17 @@ bool SearchInWindow(fMAIN& window, const QString& floor, const QString& report, 
                  Seconds(floorMedian), QString::number(windowMedian / reportMedian, 'f', 3),
                  Seconds(reportMedian))
             .arg(runs));
+
+    // One more search, alone, for the memory it takes beyond the window's own.
+    const double base = ResidentMemoryMiB();
+    const bool peakReset = ResetPeakMemory();
+    if (windowRun() < 0)
+        return false;
+    const double extra = peakReset ? PeakMemoryMiB() - base : -1;
+    targets.append(QStringLiteral("target window next-difference memory: peak %1 beyond the "
+                                  "window's %2 (at most %3): %4")
+                       .arg(extra > -1 ? MiB(extra) : QStringLiteral("unknown"), MiB(base),
+                            MiB(kMaxSearchMiB), Verdict(extra > -1 && extra <= kMaxSearchMiB)));
     return true;
 }
 
