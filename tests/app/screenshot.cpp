@@ -109,13 +109,13 @@ int LongRun(fMAIN& window, const QString& output)
     answerer.SetStandingButton(QMessageBox::Yes);
     // Runs while the comparison lets the window handle its events.
     bool savedDuring = false;
-    QTimer::singleShot(3000, &window, [&] {
+    QTimer::singleShot(300, &window, [&] {
         // Grown within the screen: what the pane newly covers is what it must paint.
         const QRect screen = window.screen()->geometry();
         window.resize(std::min(window.width() + 200, screen.right() - window.x()),
                       std::min(window.height() + 150, screen.bottom() - window.y() - 30));
         std::printf("resized during the run to %dx%d\n", window.width(), window.height());
-        QTimer::singleShot(1500, &window, [&] {
+        QTimer::singleShot(300, &window, [&] {
             std::printf("during the run, pane frozen: %s\n", pane->IsFrozen() ? "yes" : "NO");
             savedDuring = SaveScreen(window, output, QStringLiteral("-during"));
         });
