@@ -21,16 +21,11 @@ map_cost="$build/bench/map-cost"
 mib=${LUMATRA_BENCH_MIB:-256}
 sparse_gib=${LUMATRA_BENCH_SPARSE_GIB:-4}
 runs=${LUMATRA_BENCH_RUNS:-5}
-for program in "$report" "$map_cost"; do
-    if [[ ! -x $program ]]; then
-        echo "cli-bench.sh: $program is missing; build the project first" >&2
-        exit 2
-    fi
-done
+# need_built, need_tools, say_machine, load, timed, wall, cpu, median, ratio, verdict
+. "$root/bench/benchlib.sh"
+need_built cli-bench.sh "$report" "$map_cost"
 cc=${CC:-cc}
-for tool in cmp python3 /usr/bin/time truncate "$cc"; do
-    command -v "$tool" >/dev/null || { echo "cli-bench.sh: $tool is needed" >&2; exit 2; }
-done
+need_tools cli-bench.sh cmp python3 /usr/bin/time truncate "$cc"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/cli-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -39,7 +34,7 @@ floor="$work/read-floor"
 
 # The pairs: same1/same2 identical, same1/diff with 1% of the bytes changed (each to another
 # value), all from a fixed seed.
-echo "machine: $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
+say_machine
 echo "writing the $mib MiB pairs to $work ..."
 python3 - "$work" "$mib" <<'EOF'
 import random, sys
@@ -56,9 +51,6 @@ for position in rng.sample(range(size), size // 100):
 with open(f"{folder}/diff", "wb") as f:
     f.write(data)
 EOF
-
-# timed, wall, cpu, median, ratio, verdict
-. "$root/bench/benchlib.sh"
 
 cd "$work"
 cat same1 same2 diff >/dev/null # page cache warm
@@ -124,7 +116,7 @@ r_cpu_floor=$(ratio "$(median "${cpu_lum_same[@]}")" "$(median "${cpu_floor_same
 r_cpu_file=$(ratio "$(median "${cpu_lum_normal_file[@]}")" "$(median "${cpu_cmp_l[@]}")")
 echo "  read floor: $m_floor_same s; lumatra-report on the identical pair $r_floor x the floor"
 echo "  processor-time ratios: identical $r_cpu_floor x the floor, 1% changed to a file" \
-    "$r_cpu_file x cmp -l; load $(cut -d' ' -f1-3 /proc/loadavg)"
+    "$r_cpu_file x cmp -l; load $(load)"
 
 # Peak memory: sparse files read as zeros, with a few bytes changed along the way.
 echo "peak memory on a pair of $sparse_gib GiB sparse files ..."
@@ -163,4 +155,4 @@ map_verdict=$(awk -v a="$(verdict "$map_same" 3)" -v b="$(verdict "$map_diff" 3)
     'BEGIN { print (a == "met" && b == "met" ? "met" : "missed") }')
 echo "target 9: keeping the difference map costs $map_same % on the identical pair and" \
     "$map_diff % on the 1% pair (at most 3 % each): $map_verdict"
-echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load at the end: $(load)"

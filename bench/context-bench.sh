@@ -26,6 +26,7 @@ bench="$build/bench/context-bench"
 gib=${LUMATRA_BENCH_CONTEXT_GIB:-64}
 mib=${LUMATRA_BENCH_SEARCH_MIB:-1024}
 runs=${LUMATRA_BENCH_RUNS:-5}
+# need_built, need_tools, say_machine, load
 . "$root/bench/benchlib.sh"
 need_built context-bench.sh "$report" "$bench"
 cc=${CC:-cc}

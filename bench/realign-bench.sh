@@ -22,21 +22,16 @@ report="$build/src/cli/lumatra-report"
 mib=${LUMATRA_BENCH_MIB:-1024}
 edits=${LUMATRA_BENCH_EDITS:-50}
 runs=${LUMATRA_BENCH_RUNS:-3}
-if [[ ! -x $report ]]; then
-    echo "realign-bench.sh: $report is missing; build the project first" >&2
-    exit 2
-fi
-for tool in cmp python3 /usr/bin/time; do
-    command -v "$tool" >/dev/null || { echo "realign-bench.sh: $tool is needed" >&2; exit 2; }
-done
-# timed, wall, cpu, median, ratio, verdict
+# need_built, need_tools, say_machine, load, timed, wall, cpu, median, ratio, verdict
 . "$root/bench/benchlib.sh"
+need_built realign-bench.sh "$report"
+need_tools realign-bench.sh cmp python3 /usr/bin/time
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/realign-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 size=$((mib << 20))
-echo "machine: $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
+say_machine
 echo "writing the $mib MiB pairs to $work ..."
 pairs="$root/bench/realignpairs.py"
 python3 "$pairs" edits "$size" random edited "$edits" >edits.txt
@@ -147,4 +142,4 @@ echo "target 2: 0.1 % of $mib MiB replaced, --realign on $r_replaced x off (at m
 echo "target 3: zeros with insertions, no shift but the ones made ($zero_wrong others), at" \
     "most 2 x: $([[ $zero_wrong == 0 ]] && echo met || echo missed), $(verdict "$r_zeros" 2)"
 echo "target 4: peak memory $peak MiB (at most 64 MiB): $(verdict "$peak" 64)"
-echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load at the end: $(load)"

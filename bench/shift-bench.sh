@@ -13,15 +13,13 @@ build=$(cd "${1:-$root/build}" && pwd)
 report="$build/src/cli/lumatra-report"
 mib=${LUMATRA_BENCH_SHIFT_MIB:-1024}
 runs=${LUMATRA_BENCH_RUNS:-5}
-if [[ ! -x $report ]]; then
-    echo "shift-bench.sh: $report is missing; build the project first" >&2
-    exit 2
-fi
-command -v python3 >/dev/null || { echo "shift-bench.sh: python3 is needed" >&2; exit 2; }
+. "$root/bench/benchlib.sh"
+need_built shift-bench.sh "$report"
+need_tools shift-bench.sh python3
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/shift-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-echo "machine: $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
+say_machine
 echo "writing the $mib MiB pair to $work ..."
 
 python3 - "$work" "$mib" "$report" "$runs" <<'EOF_PY'
@@ -94,4 +92,4 @@ print(f"target shift search: the search of 1 MiB either way adds {added_ms:.1f} 
       f"bytes ({narrow_s:.4f} s; processor time {added_cpu_ms:.1f} ms) (at most 10 ms): "
       f"{'met' if added_ms <= 10 else 'missed'}")
 EOF_PY
-echo "load at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "load at the end: $(load)"

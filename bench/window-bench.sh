@@ -19,14 +19,10 @@ fi
 build=$(cd "${1:-$root/build}" && pwd)
 bench="$build/bench/window-bench"
 report="$build/src/cli/lumatra-report"
-for program in "$bench" "$report"; do
-    if [[ ! -x $program ]]; then
-        echo "window-bench.sh: $program is missing; build the project first" >&2
-        exit 2
-    fi
-done
+. "$root/bench/benchlib.sh"
+need_built window-bench.sh "$bench" "$report"
 
-echo "machine: $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
+say_machine
 if [[ -n ${LUMATRA_BENCH_SCALE:-} ]] && command -v "${CC:-cc}" >/dev/null; then
     # What the machine charges for a first reading of memory moved by mremap, as a long
     # report's text is while it arrives: the first Find of the report pays it.
@@ -36,5 +32,5 @@ if [[ -n ${LUMATRA_BENCH_SCALE:-} ]] && command -v "${CC:-cc}" >/dev/null; then
     rm -f "$moved"
     echo "moved pages: reading 256 MiB that mremap moved, the first time $first s, the second $second s"
 fi
-trap 'echo "load at the end: $(cut -d" " -f1-3 /proc/loadavg)"' EXIT
+trap 'echo "load at the end: $(load)"' EXIT
 QT_QPA_PLATFORM=offscreen "$bench" "$report" "${TMPDIR:-/tmp}" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
