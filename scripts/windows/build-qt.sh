@@ -2,8 +2,9 @@
 # Builds Qt's base modules (Core, Gui, Widgets, Test and the Windows platform plugin) for
 # 64-bit Windows from Debian's qt6-base source, once, and keeps the result in a cache folder
 # outside the repository. The folder's name holds the Qt version and a hash of the configure
-# options, the patch, the toolchain file and the compiler version, so a change to any of them
-# builds anew, and CI on the same machine reuses it. The last line printed is the folder.
+# options, the patch, the toolchain file, the compiler version and the recipe number below,
+# so a change to any of them builds anew, and CI on the same machine reuses it. The last line
+# printed is the folder.
 #
 # LUMATRA_CACHE_DIR chooses where the cache lives (/var/cache/lumatra, or ~/.cache/lumatra
 # when that is not writable); LUMATRA_QT_JOBS the number of compile jobs (all cores).
@@ -17,13 +18,17 @@ if ! mkdir -p "$cache" 2>/dev/null || [ ! -w "$cache" ]; then
 fi
 jobs=${LUMATRA_QT_JOBS:-$(nproc)}
 
-# Only what the window and the tests use is built.
+# Raise when a change to the steps below should build anew; comments do not.
+recipe=2
+# Only what the window and the tests use is built. OpenGL is turned off as configure's
+# -no-opengl does: FEATURE_opengl alone leaves dynamic OpenGL on, and the platform plugin then
+# fails to compile.
 options=(
     -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DFEATURE_pkg_config=OFF
-    -DFEATURE_opengl=OFF -DFEATURE_dbus=OFF -DFEATURE_icu=OFF -DFEATURE_fontconfig=OFF
+    -DINPUT_opengl=no -DFEATURE_dbus=OFF -DFEATURE_icu=OFF -DFEATURE_fontconfig=OFF
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_xml=OFF -DFEATURE_concurrent=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
     -DFEATURE_zstd=OFF -DFEATURE_androiddeployqt=OFF
@@ -41,8 +46,8 @@ if [ -z "$version" ]; then
 fi
 compiler=$(x86_64-w64-mingw32-g++-posix --version | head -n 1)
 key=$({
-    printf '%s\n' "$version" "$compiler" "${options[@]}"
-    cat "${patches[@]}" "$toolchain" "$0"
+    printf '%s\n' "$recipe" "$version" "$compiler" "${options[@]}"
+    cat "${patches[@]}" "$toolchain"
 } | sha256sum | cut -c1-12)
 prefix=$cache/qt-windows-${version%%+*}-$key
 
