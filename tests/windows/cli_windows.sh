@@ -101,9 +101,10 @@ output)
     expect_no_leftovers "refused targets"
     ;;
 
-killed)
-    # A run killed while it writes leaves no temporary file and the old report whole: the
-    # system deletes the temporary file when its last handle closes.
+killed | interrupted | hungup)
+    # A run killed, interrupted (Ctrl+C: wine turns INT into the console's Ctrl+C) or whose
+    # console closed (HUP) while it writes leaves no temporary file and the old report whole:
+    # the system deletes the temporary file when its last handle closes.
     head -c 20000000 /dev/zero >zeros.bin
     head -c 20000000 /dev/zero | tr '\0' '\1' >ones.bin
     printf 'old report' >report.txt
@@ -115,13 +116,17 @@ killed)
     done
     [ -n "$(find . -name 'report.txt.*' | head -1)" ] || fail "no temporary file seen while the run wrote"
     # wine runs the program in the process it was started as.
-    kill -KILL "$runner"
+    case $case_name in
+    killed) kill -KILL "$runner" ;;
+    interrupted) kill -INT "$runner" ;;
+    hungup) kill -HUP "$runner" ;;
+    esac
     wait "$runner" 2>/dev/null
     for _ in $(seq 1 100); do
         [ -z "$(find . -name 'report.txt.*' | head -1)" ] && break
         sleep 0.05
     done
-    expect_no_leftovers "a killed run"
+    expect_no_leftovers "a $case_name run"
     expect_file report.txt 'old report'
     ;;
 
