@@ -4,8 +4,11 @@
 # comparison of both builds' output, and the window on a virtual display, which leaves its
 # picture in BUILD_DIR/window.png. Everything runs in a throw-away wine prefix (so the
 # registry the settings live in is throw-away too) with one wine server kept running across
-# the tests: starting one for every program costs seconds each.
-#     bash scripts/windows/test.sh [BUILD_DIR [QT_PREFIX]]
+# the tests: starting one for every program costs seconds each. Then the package that
+# scripts/build-windows.sh wrote from that build is unpacked and run on its own DLLs in a
+# fresh prefix (its window's picture: BUILD_DIR/package.png); not when ctest arguments
+# choose some tests only.
+#     bash scripts/windows/test.sh [BUILD_DIR [QT_PREFIX [CTEST_ARGUMENT...]]]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 # The window's smoke test needs a display: a virtual one when there is none.
@@ -31,3 +34,15 @@ wineserver -p </dev/null >/dev/null 2>&1
 wineboot -i </dev/null >/dev/null 2>&1
 
 ctest --test-dir "$build" --output-on-failure --timeout 900 -j"$(nproc)" "${@:3}"
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+linux=$(sed -n 's/^LUMATRA_LINUX_REPORT:FILEPATH=//p' "$build/CMakeCache.txt")
+zip=dist/lumatra-$version-windows-x64.zip
+if [ $# -le 2 ]; then
+    [ -f "$zip" ] || {
+        echo "test.sh: $zip is missing: scripts/build-windows.sh writes it" >&2
+        exit 1
+    }
+    LUMATRA_PACKAGE_PICTURE=$build/package.png bash tests/windows/package.sh "$zip" \
+        "${linux:--}" "$build/tests/windows/lumatra_windowsmoke.exe" "$qt/bin/Qt6Test.dll"
+fi
