@@ -51,6 +51,17 @@ names)
     expect_file err.txt "File 1 doesn't exist!\n"
     ;;
 
+past_4_gib)
+    # Files past 4 GiB (sparse here): 64-bit lengths and positions, nine-digit labels.
+    truncate -s 4294967312 big1.bin
+    truncate -s 4294967312 big2.bin
+    printf 'A' | dd of=big2.bin bs=1 seek=4294967300 conv=notrunc status=none
+    run --offset1 FFFFFFF0 --offset2 FFFFFFF0 big1.bin big2.bin
+    expect_status 1 "files past 4 GiB"
+    printf 'File 1: big1.bin (4294967312 bytes, Start offset 0xFFFFFFF0)\r\nFile 2: big2.bin (4294967312 bytes, Start offset 0xFFFFFFF0, Shift 0x0)\r\n\r\n100000004: 00 41\r\n\r\n1 bytes changed, 1 locations\r\n' >expected.txt
+    cmp -s out.txt expected.txt || fail "files past 4 GiB: $(od -c out.txt | head -8)"
+    ;;
+
 long_path)
     # Past the old limit of 260 characters, relative and absolute, with either separator.
     segment=$(printf 'd%.0s' $(seq 1 200))
