@@ -1,6 +1,7 @@
 #include "contextview.h"
 
 #include "compareerror.h"
+#include "fixedpitchfont.h"
 #include "mapstrip.h"
 #include "plainbox.h"
 
@@ -26,7 +27,8 @@ constexpr std::uint64_t kWheelRows = 3;
 
 ContextView::ContextView(QWidget* parent) : QAbstractScrollArea(parent)
 {
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The system's fixed face may be missing (under wine): the columns need one all the same.
+    setFont(FixedPitchFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)));
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setCursor(Qt::ArrowCursor);
