@@ -15,7 +15,7 @@ cd "$(dirname "$0")/../.."
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
 fi
-build=${1:-${LUMATRA_WINDOWS_BUILD_DIR:-build-windows}}
+build=$(cd "${1:-${LUMATRA_WINDOWS_BUILD_DIR:-build-windows}}" && pwd)
 qt=${2:-$(bash scripts/windows/build-qt.sh | tail -n 1)}
 
 prefix=$(mktemp -d)
