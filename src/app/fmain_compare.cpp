@@ -101,9 +101,6 @@ void fMAIN::cmdRUN_Click()
         picCONTEXT->SetComparison(m_viewed->path1, m_viewed->path2, m_viewed->offset1,
                                   m_viewed->offset2, alignment);
         ShowContextView();
-        // The view takes its share from the pane's bottom, which hid the summary line that
-        // the caret follows.
-        tOut->ensureCursorVisible();
     }
     if (!run.Failure().isEmpty())
         bVarious::PlainMessageBox(this, QMessageBox::Critical, appTitle, run.Failure());

@@ -34,6 +34,9 @@ void fMAIN::ShowContextView()
     picCONTEXT->setVisible(shown);
     picSPLIT->setVisible(shown);
     Form_Resize();
+    // The view takes its share from the pane's bottom: the caret's line (after a run, the
+    // summary) stays in view.
+    tOut->ensureCursorVisible();
 }
 
 void fMAIN::MoveContextSplit(int y)

@@ -117,9 +117,13 @@ void DifferenceMapTest::clickLandsOnTheFirstLineAtOrAfterThePart()
     auto* map = window->findChild<MapStrip*>();
     QVERIFY(map && map->isVisible());
     const std::uint64_t origin = byLines ? 0 : kOffset1;
-    // After the run the pane shows the report's end, under the context view too.
+    // After the run the pane shows the report's end, under the context view too, also when
+    // the view is turned off and on again.
     const ResultPane& pane = *Pane(*window);
     QVERIFY(pane.textCursor().atEnd() && pane.viewport()->rect().contains(pane.cursorRect()));
+    for (int toggle = 0; toggle < 2; ++toggle)
+        Control<QAction>(*window, "mnuCONTEXT")->trigger();
+    QVERIFY(pane.viewport()->rect().contains(pane.cursorRect()));
 
     // The strip spans the truncated range, as the lines are labelled.
     QCOMPARE(TipAt(*map, 0).first, origin);
