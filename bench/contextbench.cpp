@@ -14,8 +14,8 @@
 // LUMATRA_BENCH_RUNS (5) runs of each search.
 #include "benchsupport.h"
 #include "contextview.h"
+#include "designedapplication.h"
 #include "modalanswerer.h"
-#include "throwawaysettings.h"
 #include "windowcontrols.h"
 #include "windowdriver.h"
 
@@ -327,11 +327,9 @@ QString PairName(const QString& path1)
 
 int main(int argc, char* argv[])
 {
-    // The window opens as designed, not as the user's own settings left it.
-    ThrowAwaySettings configHome;
-    if (!configHome.IsValid())
+    DesignedApplication app(argc, argv);
+    if (!app.IsValid())
         return 2;
-    QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() != 4) {
         std::fputs("usage: context-bench READ-FLOOR LUMATRA-REPORT FOLDER\n", stderr);

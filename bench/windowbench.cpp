@@ -11,9 +11,9 @@
 // ratios of the medians as targets 9 to 12. Ratios of runs made side by side hold on a busy
 // machine far better than the times themselves.
 #include "benchsupport.h"
+#include "designedapplication.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
-#include "throwawaysettings.h"
 #include "windowcontrols.h"
 
 #include <QApplication>
@@ -640,11 +640,9 @@ bool Scaling(Bench& bench, const QTemporaryDir& dir, int runs)
 
 int main(int argc, char* argv[])
 {
-    // The window opens as designed, not as the user's own settings left it.
-    ThrowAwaySettings configHome;
-    if (!configHome.IsValid())
+    DesignedApplication app(argc, argv);
+    if (!app.IsValid())
         return 2;
-    QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 2 || args.size() > 3) {
         std::fputs("usage: window-bench LUMATRA-REPORT [FOLDER]\n", stderr);

@@ -13,11 +13,11 @@
 // (OUTPUT-map.png) and with the thumb moved to the middle and the map turned off and on
 // (OUTPUT.png). What each step found is printed: the clicks' times, where the view and the
 // scroll bar went, the view's first line.
+#include "designedapplication.h"
 #include "mapstrip.h"
 #include "modalanswerer.h"
 #include "resultpane.h"
 #include "testfiles.h"
-#include "throwawaysettings.h"
 #include "windowcontrols.h"
 
 #include <QAction>
@@ -169,11 +169,9 @@ int LongRun(fMAIN& window, const QString& output)
 
 int main(int argc, char* argv[])
 {
-    // The picture shows the window as designed, not as the user's own settings left it.
-    ThrowAwaySettings configHome;
-    if (!configHome.IsValid())
+    DesignedApplication app(argc, argv);
+    if (!app.IsValid())
         return 2;
-    QApplication app(argc, argv);
     const bool findShift = argc == 3 && qstrcmp(argv[2], "find-shift") == 0;
     const bool realign = argc == 3 && qstrcmp(argv[2], "realign") == 0;
     const bool longRun = argc == 3 && qstrcmp(argv[2], "long-run") == 0;
