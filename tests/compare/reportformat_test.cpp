@@ -71,8 +71,8 @@ TEST(ReportFormatTest, ByteHexIsTwoUpperCaseDigitsForEveryByte)
     for (int value = 0; value < 256; ++value) {
         const std::string hex = bVarious::ByteHex(static_cast<std::uint8_t>(value));
         ASSERT_EQ(hex.size(), 2u) << value;
-        EXPECT_EQ(hex,
-                  (value < 16 ? "0" : "") + ToCharsText(static_cast<std::uint64_t>(value), 16));
+        const std::string digits = ToCharsText(static_cast<std::uint64_t>(value), 16);
+        EXPECT_EQ(hex, std::string(2 - digits.size(), '0') + digits);
     }
     EXPECT_EQ(bVarious::ByteHex(0x0A), "0A");
 }

@@ -177,10 +177,10 @@ struct Rows
             // The other rows start with blanks as wide as the label, which grows past 8 digits.
             rows[1] = rows[2] = rows[3] = std::string(rows[0].size(), ' ');
         }
-        rows[0] += " " + Hex(b1, "%02" PRIX64);
-        rows[1] += "  " + Char(b1);
-        rows[2] += " " + Hex(b2, "%02" PRIX64);
-        rows[3] += "  " + Char(b2);
+        rows[0].append(" ").append(Hex(b1, "%02" PRIX64));
+        rows[1].append("  ").append(Char(b1));
+        rows[2].append(" ").append(Hex(b2, "%02" PRIX64));
+        rows[3].append("  ").append(Char(b2));
         if (fill == 16)
             Write();
     }
