@@ -3,6 +3,7 @@
 // and shows in a fixed-pitch face, and saves a picture of the window:
 //     lumatra_windowsmoke OUTPUT.png
 #include "contextview.h"
+#include "modalanswerer.h"
 #include "testfiles.h"
 #include "windowcontrols.h"
 
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -85,6 +87,16 @@ int main(int argc, char* argv[])
                                                         QFontInfo(text->font()).family());
     }
     Check(window.grab().save(QString::fromLocal8Bit(argv[1])), u"cannot save the picture"_s);
+    // Closing keeps the settings in the registry, where the next start reads them.
+    {
+        ModalAnswerer answerer;
+        answerer.SetStandingButton(kNo);
+        window.close();
+    }
+    Check(!QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Lumatra"_s, u"Lumatra"_s)
+               .allKeys()
+               .isEmpty(),
+          u"no settings in the registry after closing"_s);
     std::fprintf(stderr, "lumatra_windowsmoke: the pane shows %s\n",
                  QFontInfo(Pane(window)->font()).family().toUtf8().constData());
     return failures == 0 ? 0 : 1;
