@@ -63,7 +63,8 @@ void ContextView::Clear()
     m_layout = bFile::ContextLayout();
     m_rows.clear();
     m_note.clear();
-    m_top = m_cursor = m_anchorRow = 0;
+    m_top = m_cursor = m_cursorRow = m_anchorRow = 0;
+    m_cursorColumn = 0;
     UpdateScrollBars();
     viewport()->update();
 }
@@ -159,10 +160,10 @@ void ContextView::ShowPosition(std::uint64_t position1, bool withInsertion)
 {
     const std::uint64_t length = m_layout.Length(1);
     m_cursor = length == 0 ? 0 : std::min(position1, length - 1);
-    const std::uint64_t row = m_layout.RowOf(1, m_cursor);
-    m_anchorRow = row;
+    m_cursorRow = m_anchorRow = m_layout.RowOf(1, m_cursor);
+    m_cursorColumn = m_layout.ColumnOf(1, m_cursor);
     // The first row to show: the cursor's, or that of the bytes inserted just before it.
-    std::uint64_t first = row;
+    std::uint64_t first = m_cursorRow;
     if (withInsertion) {
         for (std::size_t edit = m_layout.EditsBefore(position1, true); edit > 0; --edit) {
             const bFile::AlignmentEdit& before = m_layout.Edit(edit - 1);
@@ -172,18 +173,71 @@ void ContextView::ShowPosition(std::uint64_t position1, bool withInsertion)
                 first = std::min(first, m_layout.RowOf(2, before.position2));
         }
     }
+    ScrollToCursor(first);
+}
+
+void ContextView::ScrollToCursor(std::uint64_t first)
+{
     const std::uint64_t visible = VisibleRows();
-    if (first < m_top || row >= m_top + visible)
+    if (first < m_top || m_cursorRow >= m_top + visible)
         SetTop(first - std::min(first, visible / 3));
     viewport()->update();
 }
 
-void ContextView::MoveCursorTo(std::uint64_t position1, bool select)
+std::uint64_t ContextView::FirstCursorRow() const
+{
+    const std::uint64_t first = m_layout.RowOf(1, 0);
+    if (m_layout.EditCount() == 0)
+        return first;
+    const bFile::AlignmentEdit& edit = m_layout.Edit(0);
+    if (edit.file != 2 || edit.position1 != 0)
+        return first;
+    return std::min(first, m_layout.RowOf(2, edit.position2));
+}
+
+std::uint64_t ContextView::LastCursorRow() const
+{
+    const std::uint64_t length = m_layout.Length(1);
+    const std::uint64_t last = m_layout.RowOf(1, length - 1);
+    if (m_layout.EditCount() == 0)
+        return last;
+    const bFile::AlignmentEdit& edit = m_layout.Edit(m_layout.EditCount() - 1);
+    if (edit.file != 2 || edit.position1 < length)
+        return last;
+    return std::max(last, m_layout.RowOf(2, edit.position2 + edit.count - 1));
+}
+
+void ContextView::PlaceCursor(std::uint64_t row, unsigned column)
+{
+    m_cursorRow = std::clamp(row, FirstCursorRow(), LastCursorRow());
+    m_cursorColumn = column;
+    if (const auto at = m_layout.PositionAt(1, m_cursorRow, column)) {
+        m_cursor = *at;
+        return;
+    }
+    // File 1's bytes on either side of the cell, as far as the row holds them; file 1's
+    // positions grow along the view, so the one before the first after the cell is the last
+    // before it.
+    const std::uint64_t length = m_layout.Length(1);
+    const std::uint64_t after = m_layout.PositionFrom(1, m_cursorRow, column);
+    const bool afterInRow = after < length && m_layout.RowOf(1, after) == m_cursorRow;
+    const bool beforeInRow = after > 0 && m_layout.RowOf(1, after - 1) == m_cursorRow;
+    if (beforeInRow && (!afterInRow || column - m_layout.ColumnOf(1, after - 1) <
+                                           m_layout.ColumnOf(1, after) - column))
+        m_cursor = after - 1;
+    else
+        m_cursor = std::min(after, length - 1);
+    // A row without file 1's bytes keeps the column, for the rows after it.
+    if (afterInRow || beforeInRow)
+        m_cursorColumn = m_layout.ColumnOf(1, m_cursor);
+}
+
+void ContextView::MoveCursorTo(std::uint64_t row, unsigned column, bool select)
 {
     const std::uint64_t anchor = m_anchorRow;
-    ShowPosition(position1);
-    if (select)
-        m_anchorRow = anchor;
+    PlaceCursor(row, column);
+    m_anchorRow = select ? anchor : m_cursorRow;
+    ScrollToCursor(m_cursorRow);
     Q_EMIT PositionChosen(m_cursor);
 }
 
@@ -191,22 +245,17 @@ void ContextView::KeepCursorInView()
 {
     if (!m_source || m_layout.Length(1) == 0)
         return;
-    const std::uint64_t row = m_layout.RowOf(1, m_cursor);
     const std::uint64_t first = m_top;
     const std::uint64_t last = std::min(m_top + VisibleRows(), m_layout.RowCount()) - 1;
-    if (row >= first && row <= last)
+    if (m_cursorRow >= first && m_cursorRow <= last)
         return;
-    if (m_layout.RowOf(1, m_layout.Length(1) - 1) < first || m_layout.RowOf(1, 0) > last)
-        return; // no byte of file 1 in view
-    // The cursor's column in the row at the edge it left by; where file 1 has no byte there,
-    // its nearest byte inwards. None in view (the rows of an insertion fill it): it stays.
-    const bool down = row < first;
-    const std::uint64_t position =
-        NearestPosition(down ? first : last, m_layout.ColumnOf(1, m_cursor), down);
-    const std::uint64_t positionRow = m_layout.RowOf(1, position);
-    if (positionRow < first || positionRow > last)
+    // The cursor's column in the row at the edge it left by; none of the cursor's rows in
+    // view (file 2's own bytes before or after file 1's fill it): it stays.
+    const std::uint64_t row =
+        m_cursorRow < first ? std::max(first, FirstCursorRow()) : std::min(last, LastCursorRow());
+    if (row < first || row > last)
         return;
-    m_cursor = position;
+    PlaceCursor(row, m_cursorColumn);
     viewport()->update();
     Q_EMIT PositionChosen(m_cursor);
 }
@@ -266,29 +315,32 @@ void ContextView::keyPressEvent(QKeyEvent* event)
     }
     const bool select = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
-    const std::uint64_t last = m_layout.Length(1) - 1;
-    const std::uint64_t page = std::max<std::uint64_t>(VisibleRows() - 1, 1) * kRow;
-    const auto back = [this](std::uint64_t by) { return m_cursor - std::min(m_cursor, by); };
-    const auto forth = [this, last](std::uint64_t by) {
-        return last - m_cursor < by ? last : m_cursor + by;
-    };
+    const std::uint64_t row = m_cursorRow;
+    const unsigned column = m_cursorColumn;
+    const std::uint64_t first = FirstCursorRow();
+    const std::uint64_t last = LastCursorRow();
+    const std::uint64_t page = std::max<std::uint64_t>(VisibleRows() - 1, 1);
+    // A page that would pass the first or last row goes to file 1's first or last byte.
     switch (event->key()) {
     case Qt::Key_Up:
-        // A row up stays in the column, unless file 1 starts in this row.
-        return MoveCursorTo(m_cursor >= kRow ? m_cursor - kRow : m_cursor, select);
+        return MoveCursorTo(row > 0 ? row - 1 : 0, column, select);
     case Qt::Key_Down:
-        return MoveCursorTo(last - m_cursor >= kRow ? m_cursor + kRow : m_cursor, select);
+        return MoveCursorTo(row + 1, column, select);
     case Qt::Key_PageUp:
-        return MoveCursorTo(back(page), select);
+        if (row - std::min(row, first) < page)
+            return MoveCursorTo(first, 0, select);
+        return MoveCursorTo(row - page, column, select);
     case Qt::Key_PageDown:
-        return MoveCursorTo(forth(page), select);
+        if (last - std::min(last, row) < page)
+            return MoveCursorTo(last, kRow - 1, select);
+        return MoveCursorTo(row + page, column, select);
     case Qt::Key_Home:
         if (control)
-            return MoveCursorTo(0, select);
+            return MoveCursorTo(first, 0, select);
         break;
     case Qt::Key_End:
         if (control)
-            return MoveCursorTo(last, select);
+            return MoveCursorTo(last, kRow - 1, select);
         break;
     default:
         break;
@@ -296,7 +348,7 @@ void ContextView::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-std::optional<std::uint64_t> ContextView::PositionAt(const QPoint& point) const
+std::optional<ContextView::Cell> ContextView::CellAt(const QPoint& point) const
 {
     if (!m_source || m_layout.Length(1) == 0)
         return std::nullopt;
@@ -315,18 +367,12 @@ std::optional<std::uint64_t> ContextView::PositionAt(const QPoint& point) const
                 column = c;
         }
     }
-    return NearestPosition(row, column, true);
-}
-
-std::uint64_t ContextView::NearestPosition(std::uint64_t row, unsigned column, bool forward) const
-{
-    const std::uint64_t length = m_layout.Length(1);
-    const std::uint64_t next = m_layout.PositionFrom(1, row, column);
-    if (next == length)
-        return length - 1;
-    if (forward || next == 0 || m_layout.PositionAt(1, row, column))
-        return next;
-    return next - 1;
+    // Above the cursor's rows stands for file 1's first byte, below them for its last.
+    if (row < FirstCursorRow())
+        return Cell{row, 0};
+    if (row > LastCursorRow())
+        return Cell{row, kRow - 1};
+    return Cell{row, column};
 }
 
 void ContextView::mousePressEvent(QMouseEvent* event)
@@ -334,24 +380,23 @@ void ContextView::mousePressEvent(QMouseEvent* event)
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;
-    if (const auto position = PositionAt(event->position().toPoint()))
-        MoveCursorTo(*position, event->modifiers() & Qt::ShiftModifier);
+    if (const auto cell = CellAt(event->position().toPoint()))
+        MoveCursorTo(cell->row, cell->column, event->modifiers() & Qt::ShiftModifier);
 }
 
 void ContextView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!(event->buttons() & Qt::LeftButton))
         return;
-    if (const auto position = PositionAt(event->position().toPoint()))
-        MoveCursorTo(*position, true);
+    if (const auto cell = CellAt(event->position().toPoint()))
+        MoveCursorTo(cell->row, cell->column, true);
 }
 
 std::uint64_t ContextView::SelectedRows() const
 {
     if (!m_source || m_layout.Length(1) == 0)
         return 0;
-    const std::uint64_t cursorRow = m_layout.RowOf(1, m_cursor);
-    return std::max(cursorRow, m_anchorRow) - std::min(cursorRow, m_anchorRow) + 1;
+    return std::max(m_cursorRow, m_anchorRow) - std::min(m_cursorRow, m_anchorRow) + 1;
 }
 
 QString ContextView::SelectedText()
@@ -359,7 +404,7 @@ QString ContextView::SelectedText()
     const std::uint64_t count = SelectedRows();
     if (count == 0 || count > kMaxCopyRows)
         return {};
-    const std::uint64_t first = std::min(m_layout.RowOf(1, m_cursor), m_anchorRow);
+    const std::uint64_t first = std::min(m_cursorRow, m_anchorRow);
     try {
         bFile::ContextFiles files(m_source->path1, m_source->path2, m_source->offset1,
                                   m_source->offset2, m_source->alignment);
@@ -402,7 +447,7 @@ void ContextView::paintEvent(QPaintEvent* /*event*/)
     painter.drawText(left, y + ascent, QString::fromLatin1(bFile::HeadingText(columns)));
     y += lineHeight;
 
-    const std::uint64_t cursorRow = m_layout.RowOf(1, m_cursor);
+    const std::uint64_t cursorRow = m_cursorRow;
     const std::uint64_t firstSelected = std::min(cursorRow, m_anchorRow);
     const std::uint64_t lastSelected = std::max(cursorRow, m_anchorRow);
     QColor marked = palette().color(QPalette::Highlight);
@@ -437,7 +482,7 @@ void ContextView::paintEvent(QPaintEvent* /*event*/)
             start = end;
         }
         if (row.row == cursorRow) {
-            const unsigned column = m_layout.ColumnOf(1, m_cursor);
+            const unsigned column = m_cursorColumn;
             painter.setPen(text);
             painter.setBrush(Qt::NoBrush);
             for (int file = 1; file <= 2; ++file)

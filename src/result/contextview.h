@@ -15,11 +15,15 @@
 // 16 bytes a row (see ContextLayout), the bytes that differ and those that only one file
 // holds after a realigning comparison in the map's colour, bytes past a file's end blank.
 // Read-only; it reads only the rows it shows, so any file size costs the same. The cursor is a
-// position in file 1: its row is marked and its byte framed on both sides. Up, Down, Page Up, Page
-// Down, Ctrl+Home and Ctrl+End move it, with Shift they select rows; the wheel and the scroll bar
-// scroll and take the cursor along into the rows shown; a click puts it on a byte. Ctrl+C copies
-// the selected rows as text, as shown. When a file changed since the comparison, a note above the
-// rows says so.
+// row of the view and a column in it: the row is marked and the column framed on both sides. It
+// stands for a position in file 1: the byte in its cell, else file 1's nearest byte in its row,
+// else (a row wholly inside bytes only file 2 holds) file 1's first byte after the row, or its
+// last byte when none follows. Up, Down, Page Up, Page Down, Ctrl+Home and Ctrl+End move it by
+// rows of the view, from file 1's first row to its last (and through bytes only file 2 holds
+// before or after all of file 1's), keeping the column; with Shift they select rows. The wheel
+// and the scroll bar scroll and take the cursor along into the rows shown; a click puts it on a
+// cell. Ctrl+C copies the selected rows as text, as shown. When a file changed since the
+// comparison, a note above the rows says so.
 class ContextView : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -44,8 +48,9 @@ class ContextView : public QAbstractScrollArea
 
     // The files' layout as last read.
     const bFile::ContextLayout& Layout() const { return m_layout; }
-    // Where the cursor is, in file 1.
+    // Where the cursor is, in file 1, and the row it marks.
     std::uint64_t Position() const { return m_cursor; }
+    std::uint64_t CursorRow() const { return m_cursorRow; }
     // Moves the cursor to a position of file 1 (one past its end counts as its last byte) and
     // scrolls its row into view, without telling PositionChosen. withInsertion: bytes only
     // file 2 holds just before the position are scrolled into view from their first row.
@@ -98,23 +103,37 @@ class ContextView : public QAbstractScrollArea
     // Sets the first row shown, within bounds, and the scroll bars to match.
     void SetTop(std::uint64_t top);
     void UpdateScrollBars();
-    // Moves the cursor by whole rows (or to a position), keeping it in file 1, scrolls it into
-    // view and tells PositionChosen. select keeps the selection's anchor.
-    void MoveCursorTo(std::uint64_t position1, bool select);
+    // The first and last rows the cursor may take: file 1's, and those of bytes only file 2
+    // holds before all of file 1's or after them. File 1 must not be empty.
+    std::uint64_t FirstCursorRow() const;
+    std::uint64_t LastCursorRow() const;
+    // Puts the cursor on a cell, the row taken within the cursor's rows; where the row shows no
+    // byte of file 1 in that column, the position is file 1's nearest byte in the row, or when
+    // the row shows none, the first after it (the last of file 1 when none follows). File 1
+    // must not be empty.
+    void PlaceCursor(std::uint64_t row, unsigned column);
+    // Scrolls the rows from first to the cursor's into view, when they are not.
+    void ScrollToCursor(std::uint64_t first);
+    // Moves the cursor to a cell (see PlaceCursor), scrolls it into view and tells
+    // PositionChosen. select keeps the selection's anchor.
+    void MoveCursorTo(std::uint64_t row, unsigned column, bool select);
     // After scrolling: the cursor into the rows shown, told when it moved.
     void KeepCursorInView();
-    // The file-1 position a click at a point of the viewport stands for.
-    std::optional<std::uint64_t> PositionAt(const QPoint& point) const;
-    // File 1's byte in a column of a row, or where it has none there, its nearest byte after
-    // the column (forward) or before it, or on the other side when it has none on that one.
-    // File 1 must not be empty.
-    std::uint64_t NearestPosition(std::uint64_t row, unsigned column, bool forward) const;
+    // The row and column of a click at a point of the viewport.
+    struct Cell
+    {
+        std::uint64_t row = 0;
+        unsigned column = 0;
+    };
+    std::optional<Cell> CellAt(const QPoint& point) const;
 
     std::optional<Source> m_source;
     bFile::ContextLayout m_layout;
     bVarious::ScrollScale m_scale;
     std::uint64_t m_top = 0;
-    std::uint64_t m_cursor = 0;
+    std::uint64_t m_cursor = 0; // in file 1
+    std::uint64_t m_cursorRow = 0;
+    unsigned m_cursorColumn = 0;
     std::uint64_t m_anchorRow = 0;         // the selection runs from here to the cursor's row
     std::vector<bFile::ContextRow> m_rows; // from m_rowsFirst on
     std::uint64_t m_rowsFirst = 0;

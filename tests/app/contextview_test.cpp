@@ -207,10 +207,11 @@ void ContextViewTest::scrollsAcrossBillionsOfRows()
     window->close();
 }
 
-// File 2 is file 1 with 0x28 bytes removed at 0x1800 and 0x64 inserted at 0x400. After a
-// realigning comparison Next Difference stops at each edit with the pane's caret on its line,
-// and shows the inserted rows; after them both sides hold the same bytes again, and scrolling
-// into the inserted rows takes the cursor to file 1's first byte after them.
+// File 2 is file 1 with 0x28 bytes removed at 0x1800, 0x64 inserted at 0x400, 0x1000 at 0x1C00
+// and 0x200 after its end. After a realigning comparison Next Difference stops at each edit
+// with the pane's caret on its line, and shows the inserted rows; after them both sides hold
+// the same bytes again, and scrolling into the inserted rows takes the cursor to file 1's first
+// byte after them. The keys walk the rows of the view, through the inserted ones too.
 void ContextViewTest::realignedViewStaysLinedUp()
 {
     QByteArray one(0x2000, '\0');
@@ -218,6 +219,11 @@ void ContextViewTest::realignedViewStaysLinedUp()
         one[i] = char(i * 7 + i / 251);
     QByteArray two = one;
     two.remove(0x1800, 0x28);
+    QByteArray added(0x1000, '\0');
+    for (qsizetype i = 0; i < added.size(); ++i)
+        added[i] = char(i * 13 + 5 + i / 97);
+    two.insert(0x1C00 - 0x28, added);
+    two.append(added.left(0x200));
     two.insert(0x400, QByteArray(0x64, 'x'));
     const QString path1 = m_dir.filePath(u"r1.bin"_s), path2 = m_dir.filePath(u"r2.bin"_s);
     QVERIFY(WriteFile(path1, one) && WriteFile(path2, two));
@@ -252,6 +258,46 @@ void ContextViewTest::realignedViewStaysLinedUp()
     view->ShowPosition(0x3F0);
     view->verticalScrollBar()->setValue(int(view->Layout().RowOf(1, 0x400)) - 1);
     QCOMPARE(view->Position(), 0x400u);
+
+    // From column 8 of a row before an insertion: a key pressed a number of times, file 1's
+    // position after each press, and whether the cursor is then on inserted rows, where the
+    // position is the insertion's and the pane's caret goes to its line.
+    const struct
+    {
+        std::uint64_t from; // 0: on from the step before
+        Qt::Key key;
+        int presses;
+        std::uint64_t position;
+        bool inserted;
+    } walks[] = {
+        {0x3F8, Qt::Key_Down, 6, 0x400, true},
+        {0, Qt::Key_Down, 1, 0x404, false},
+        {0, Qt::Key_Up, 6, 0x400, true},
+        {0, Qt::Key_Up, 1, 0x3F8, false},
+        {0x1BF8, Qt::Key_PageDown, 2, 0x1C00, true},
+        {0, Qt::Key_PageUp, 1, 0x1C00, true},
+        {0, Qt::Key_PageUp, 1, 0x1BF8, false},
+    };
+    for (const auto& walk : walks) {
+        if (walk.from != 0)
+            view->ShowPosition(walk.from);
+        const bool down = walk.key == Qt::Key_Down || walk.key == Qt::Key_PageDown;
+        const std::uint64_t by =
+            walk.key == Qt::Key_Up || walk.key == Qt::Key_Down ? 1 : view->VisibleRows() - 1;
+        for (int i = 0; i < walk.presses; ++i) {
+            const std::uint64_t row = view->CursorRow();
+            QTest::keyClick(view, walk.key);
+            QCOMPARE(view->CursorRow(), down ? row + by : row - by);
+            QVERIFY(view->CursorRow() - view->TopRow() < view->VisibleRows());
+            QCOMPARE(view->Position(), walk.position);
+            if (walk.inserted)
+                QCOMPARE(CaretLabel(pane), walk.position);
+        }
+    }
+    // The bytes file 2 holds after file 1's end are rows of the cursor too.
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(view->CursorRow(), view->Layout().RowCount() - 1);
+    QCOMPARE(view->Position(), 0x1FFFu);
     ModalAnswerer answers({kNo});
     window->close();
 }
