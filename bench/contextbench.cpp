@@ -328,13 +328,9 @@ QString PairName(const QString& path1)
 int main(int argc, char* argv[])
 {
     DesignedApplication app(argc, argv);
-    if (!app.IsValid())
+    const QStringList args = app.Arguments(4, 4, "context-bench READ-FLOOR LUMATRA-REPORT FOLDER");
+    if (args.isEmpty())
         return 2;
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 4) {
-        std::fputs("usage: context-bench READ-FLOOR LUMATRA-REPORT FOLDER\n", stderr);
-        return 2;
-    }
     const QDir folder(args[3]);
     const int jumps = Setting("LUMATRA_BENCH_JUMPS", 15);
     const int runs = Setting("LUMATRA_BENCH_RUNS", 5);

@@ -641,13 +641,9 @@ bool Scaling(Bench& bench, const QTemporaryDir& dir, int runs)
 int main(int argc, char* argv[])
 {
     DesignedApplication app(argc, argv);
-    if (!app.IsValid())
+    const QStringList args = app.Arguments(2, 3, "window-bench LUMATRA-REPORT [FOLDER]");
+    if (args.isEmpty())
         return 2;
-    const QStringList args = QApplication::arguments();
-    if (args.size() < 2 || args.size() > 3) {
-        std::fputs("usage: window-bench LUMATRA-REPORT [FOLDER]\n", stderr);
-        return 2;
-    }
     QTemporaryDir dir(args.size() == 3 ? args[2] + QStringLiteral("/window-bench-XXXXXX")
                                        : QDir::tempPath() + QStringLiteral("/window-bench-XXXXXX"));
     if (!dir.isValid()) {
